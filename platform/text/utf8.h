@@ -1,0 +1,14 @@
+// The one pair of edge conversions between cp932 document text and the UTF-8 used for
+// paths, captions and everything handed to Qt or the OS. Neither throws: bytes that do not
+// decode, and characters without a cp932 form, become "?" and the conversion goes on.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace yomira {
+
+std::string Cp932ToUtf8(std::string_view cp932);
+std::string Utf8ToCp932(std::string_view utf8);
+
+}  // namespace yomira

@@ -1,0 +1,156 @@
+#include "support/test_support.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace yomira::test {
+namespace {
+
+class Iconv {
+ public:
+  Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
+  }
+  ~Iconv() { iconv_close(cd_); }
+  iconv_t get() const { return cd_; }
+
+ private:
+  iconv_t cd_;
+};
+
+// Length of the UTF-8 sequence starting with byte c (1 for anything malformed).
+size_t Utf8SeqLen(unsigned char c) {
+  if (c >= 0xF0) return 4;
+  if (c >= 0xE0) return 3;
+  if (c >= 0xC0) return 2;
+  return 1;
+}
+
+}  // namespace
+
+std::string sj(std::string_view utf8) {
+  Iconv cd("CP932", "UTF-8");
+  std::string out;
+  size_t pos = 0;
+  while (pos < utf8.size()) {
+    size_t n = std::min(Utf8SeqLen(static_cast<unsigned char>(utf8[pos])), utf8.size() - pos);
+    char* in = const_cast<char*>(utf8.data() + pos);
+    size_t inleft = n;
+    char buf[16];
+    char* op = buf;
+    size_t outleft = sizeof buf;
+    if (iconv(cd.get(), &in, &inleft, &op, &outleft) == static_cast<size_t>(-1) || inleft != 0) {
+      throw std::invalid_argument("sj(): no cp932 form for \"" + std::string(utf8.substr(pos, n)) +
+                                  "\" (" + hex(utf8.substr(pos, n)) + ")");
+    }
+    out.append(buf, op);
+    pos += n;
+  }
+  return out;
+}
+
+std::string sj(std::u8string_view utf8) {
+  return sj(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
+}
+
+std::string u8(std::string_view cp932) {
+  Iconv cd("UTF-8", "CP932");
+  std::string out;
+  size_t pos = 0;
+  while (pos < cp932.size()) {
+    unsigned char c = static_cast<unsigned char>(cp932[pos]);
+    bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+    size_t n = (lead && pos + 1 < cp932.size()) ? 2 : 1;
+    char* in = const_cast<char*>(cp932.data() + pos);
+    size_t inleft = n;
+    char buf[16];
+    char* op = buf;
+    size_t outleft = sizeof buf;
+    if (iconv(cd.get(), &in, &inleft, &op, &outleft) == static_cast<size_t>(-1) || inleft != 0) {
+      char esc[8];
+      for (size_t i = 0; i < n; ++i) {
+        std::snprintf(esc, sizeof esc, "\\x%02X", static_cast<unsigned char>(cp932[pos + i]));
+        out += esc;
+      }
+    } else {
+      out.append(buf, op);
+    }
+    pos += n;
+  }
+  return out;
+}
+
+std::vector<std::string> sjLines(std::u8string_view utf8) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (true) {
+    size_t nl = utf8.find(u8'\n', start);
+    lines.push_back(sj(utf8.substr(start, nl == std::u8string_view::npos ? nl : nl - start)));
+    if (nl == std::u8string_view::npos) break;
+    start = nl + 1;
+  }
+  return lines;
+}
+
+std::string bytes(std::initializer_list<int> values) {
+  std::string out;
+  for (int v : values) out.push_back(static_cast<char>(v & 0xFF));
+  return out;
+}
+
+std::string hex(std::string_view data) {
+  std::string out;
+  char buf[4];
+  for (unsigned char c : data) {
+    std::snprintf(buf, sizeof buf, "%02X", c);
+    if (!out.empty()) out += ' ';
+    out += buf;
+  }
+  return out;
+}
+
+std::filesystem::path TestData(std::string_view rel) {
+  const char* env = std::getenv("YOMIRA_TEST_DATA");
+  std::filesystem::path base = env && *env ? std::filesystem::path(env)
+                                           : std::filesystem::path(YOMIRA_SOURCE_DIR) / "tests/data";
+  return base / rel;
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    ADD_FAILURE() << "cannot read " << path;
+    return {};
+  }
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+TempDir::TempDir() {
+  std::string tmpl = (std::filesystem::temp_directory_path() / "yomira-test-XXXXXX").string();
+  if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = tmpl;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+::testing::AssertionResult SjEqual(const char* actual_expr, const char* expected_expr,
+                                   std::string_view actual, std::u8string_view expected) {
+  std::string want = sj(expected);
+  if (actual == want) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << actual_expr << " differs from " << expected_expr << "\n  actual:   \"" << u8(actual)
+         << "\" [" << hex(actual) << "]\n  expected: \"" << u8(want) << "\" [" << hex(want) << "]";
+}
+
+}  // namespace yomira::test
