@@ -16,8 +16,10 @@ void TPageAnnotation::SetSize(int32_t cells, int32_t lines, int32_t pages, int32
   pages_ = Within(pages, 8);
   blocks_ = Within(blocks, 8);
   const int64_t total = int64_t{pages_} * blocks_ * lines_ * (int64_t{cells_} + 3);
-  grid_.assign(static_cast<size_t>(total), -1);
-  Clear();
+  grid_.assign(static_cast<size_t>(total), -1);  // already empty: no second fill
+  any = false;
+  current = -1;
+  texts_.clear();
 }
 
 void TPageAnnotation::Clear() {
