@@ -86,8 +86,9 @@ int FindLineBreak(std::string_view text, int s, int indent, const TYomiraOption&
   const int a_len = static_cast<int>(a.size());
   const std::string_view b = CharView(text, a_pos + a_len);
   const int b_len = static_cast<int>(b.size());
+  // b matters for the head list only when a is in it.
   const bool a_head = Contains(option.wrap_words, a);
-  const bool b_head = Contains(option.wrap_words, b);
+  const bool b_head = a_head && Contains(option.wrap_words, b);
   if (a_head && !b_head) return w + a_len;  // a hangs into the spare cells
   if (Contains(option.tty_words, a) && Contains(option.tty_words, b)) {
     const std::string_view c = CharView(text, a_pos + a_len + b_len);
