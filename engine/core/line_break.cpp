@@ -19,7 +19,7 @@ std::string_view CharView(std::string_view text, int pos) { return CopyView(text
 int NearestAllowed(std::string_view text, int s, int w, std::string_view list) {
   const int len = static_cast<int>(text.size());
   if (s < 1) return -1;
-  const int end = std::min(s + w - 1, len);  // last byte that may start the character
+  const int end = static_cast<int>(std::min<int64_t>(int64_t{s} + w - 1, len));  // last start looked at
   std::vector<int> starts;
   for (int pos = s; pos <= end; pos = NextChar(text, pos))
     if (pos - s >= 4) starts.push_back(pos);
