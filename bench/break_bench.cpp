@@ -2,6 +2,7 @@
 //   break_bench [rashomon.txt]
 // 1. 2 MB of plain text (the sample repeated), one paragraph per source line.
 // 2. One 200 KB paragraph with an element boundary every 10 characters.
+// 3. SetSize and Clear of the largest annotation grid.
 // Each figure is the best of several runs.
 #include <algorithm>
 #include <chrono>
@@ -14,9 +15,10 @@
 
 #include "engine/core/display_line.h"
 #include "engine/core/line_break.h"
+#include "engine/core/annotation_map.h"
 #include "engine/core/option.h"
+#include "engine/core/option_defaults.h"
 #include "platform/text/cp932.h"
-#include "platform/text/utf8.h"
 
 #ifndef YOMIRA_SOURCE_DIR
 #define YOMIRA_SOURCE_DIR "."
@@ -27,19 +29,6 @@ namespace {
 using namespace yomira;
 
 constexpr int kRuns = 7;
-
-// The kinsoku settings of a first start, 32 characters a line.
-TYomiraOption BenchOption() {
-  TYomiraOption o;
-  o.v_size = 64;
-  o.strict = 1;
-  o.wrap_words = Utf8ToCp932(
-      "、。，．・：；？！゛゜ヽヾゝゞ々ー’”）〕］｝〉》」』】°′″℃￠％ぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮヵヶ");
-  o.wrap_word2 = Utf8ToCp932("‘“（〔［｛〈《「『【￥＄”’");
-  o.indent_words = Utf8ToCp932("‘“（〔［｛〈《「『【￥＄・※");
-  o.tty_words = "0123456789!?";
-  return o;
-}
 
 // Best time in milliseconds of kRuns calls of run; prepare runs untimed before each.
 double BestMs(const std::function<void()>& prepare, const std::function<void()>& run) {
@@ -69,7 +58,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "break_bench: %s holds no text\n", path.c_str());
     return 1;
   }
-  const TYomiraOption option = BenchOption();
+  const TYomiraOption option = DefaultOptions();  // 32 characters a line, strict kinsoku
 
   // 1. 2 MB of plain text, one paragraph per line.
   SourceLines sources;
@@ -117,5 +106,12 @@ int main(int argc, char** argv) {
       [&] { BreakParagraph(elements, text, 0, 0, 0, option, lines); });
   std::printf("200 KB paragraph: %zu bytes, %zu elements, %zu display lines: %.2f ms\n", text.size(),
               parts.size(), lines.size(), long_ms);
+
+  // 3. The largest annotation grid: 8 pages, 8 blocks, 256 lines, 512 + 3 cells.
+  TPageAnnotation map;
+  const double size_ms = BestMs([&] { map = TPageAnnotation(); }, [&] { map.SetSize(512, 256, 8, 8); });
+  const double clear_ms = BestMs([] {}, [&] { map.Clear(); });
+  std::printf("annotation grid 8x8x256x515 (%.2f MB): SetSize %.2f ms, Clear %.2f ms\n",
+              8.0 * 8 * 256 * 515 * 4 / 1e6, size_ms, clear_ms);
   return 0;
 }
