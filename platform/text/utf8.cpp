@@ -53,7 +53,59 @@ std::string Convert(const char* to, const char* from, std::string_view in, SkipF
   return out;
 }
 
+// Length of the well-formed character at s[i], or 0 when none starts there.
+size_t Utf8CharLen(std::string_view s, size_t i) {
+  const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char c = b(i);
+  if (c < 0x80) return 1;
+  size_t n;
+  unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+  if (c >= 0xC2 && c <= 0xDF) {
+    n = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    n = 3;
+    if (c == 0xE0) lo = 0xA0;  // overlong
+    if (c == 0xED) hi = 0x9F;  // surrogates
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    n = 4;
+    if (c == 0xF0) lo = 0x90;  // overlong
+    if (c == 0xF4) hi = 0x8F;  // above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (i + n > s.size()) return 0;
+  if (b(i + 1) < lo || b(i + 1) > hi) return 0;
+  for (size_t k = 2; k < n; ++k)
+    if ((b(i + k) & 0xC0) != 0x80) return 0;
+  return n;
+}
+
 }  // namespace
+
+bool IsValidUtf8(std::string_view s) {
+  for (size_t i = 0; i < s.size();) {
+    const size_t n = Utf8CharLen(s, i);
+    if (n == 0) return false;
+    i += n;
+  }
+  return true;
+}
+
+std::string SanitizeUtf8(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    const size_t n = Utf8CharLen(s, i);
+    if (n == 0) {
+      out += '?';
+      ++i;
+    } else {
+      out.append(s.substr(i, n));
+      i += n;
+    }
+  }
+  return out;
+}
 
 std::string Cp932ToUtf8(std::string_view cp932) { return Convert("UTF-8", "CP932", cp932, SkipCp932); }
 
