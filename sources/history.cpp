@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "platform/datafolder.h"
+
 namespace yomira {
 namespace {
 
@@ -57,6 +59,10 @@ int FindHistoryPosition(const FileItemList& list, const TFileItem& entry, std::s
     if (entry.Kind == fkWeb && item->GetLocation() == entry.GetLocation()) return item->Rate;
   }
   return 0;
+}
+
+int FindHistoryPosition(const FileItemList& list, const TFileItem& entry) {
+  return FindHistoryPosition(list, entry, DataPath("ClipBord.txt"));
 }
 
 int GetHistoryPosition(const FileItemList& list) {

@@ -25,6 +25,8 @@ int FindHistory(const FileItemList& list, std::string_view key);
 // The saved reading position for an entry about to be opened: -1 for the clipboard
 // document (always read from its start), the first same-kind match's Rate, else 0.
 int FindHistoryPosition(const FileItemList& list, const TFileItem& entry, std::string_view clipboardPath);
+// The same with the clipboard document of the data folder.
+int FindHistoryPosition(const FileItemList& list, const TFileItem& entry);
 
 // Rate of entry 0, or -1 for an empty list.
 int GetHistoryPosition(const FileItemList& list);

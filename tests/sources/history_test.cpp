@@ -1,5 +1,6 @@
 #include "sources/history.h"
 
+#include "platform/datafolder.h"
 #include "support/test_support.h"
 
 namespace yomira {
@@ -103,6 +104,17 @@ TEST(History, FindHistoryPosition) {
   webByPath.Href = "http://elsewhere/";
   webByPath.Path = "/d/a.txt";
   EXPECT_EQ(FindHistoryPosition(list, webByPath, clip), 0);
+}
+
+TEST(History, ClipboardDocumentOfTheDataFolderStartsAtItsBeginning) {
+  FileItemList list;
+  TFileItem clip;
+  clip.Path = DataFolder() + "/ClipBord.txt";
+  AddHistory(list, fkLocalFile, 0, "", "", "", "", clip.Path, 3000);
+  EXPECT_EQ(FindHistoryPosition(list, clip), -1);
+  TFileItem other;
+  other.Path = DataFolder() + "/clipbord.txt";
+  EXPECT_EQ(FindHistoryPosition(list, other), 0);
 }
 
 TEST(History, PositionAndCurrentName) {
