@@ -12,28 +12,43 @@ namespace {
 
 class Fd {
  public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
+  Fd() = default;
+  ~Fd() { reset(-1); }
+  void reset(int fd) {
     if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
   }
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
   int get() const { return fd_; }
 
  private:
-  int fd_;
+  int fd_ = -1;
 };
 
-}  // namespace
-
-ReadFileStatus ReadRegularFile(const std::string& path, uint64_t maxBytes, std::string& out) {
+// Opens path without blocking and checks the descriptor: a regular file within the cap.
+ReadFileStatus OpenRegular(const std::string& path, uint64_t maxBytes, Fd& fd, struct stat& st) {
   if (path.empty() || path.find('\0') != std::string::npos) return ReadFileStatus::Missing;
-  Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  fd.reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
   if (fd.get() < 0) return errno == ENOENT || errno == ENOTDIR ? ReadFileStatus::Missing : ReadFileStatus::ReadError;
-  struct stat st;
   if (::fstat(fd.get(), &st) != 0) return ReadFileStatus::ReadError;
   if (!S_ISREG(st.st_mode)) return ReadFileStatus::NotRegular;
   if (st.st_size < 0 || static_cast<uint64_t>(st.st_size) > maxBytes) return ReadFileStatus::TooLarge;
+  return ReadFileStatus::Ok;
+}
+
+}  // namespace
+
+ReadFileStatus CheckRegularFile(const std::string& path, uint64_t maxBytes) {
+  Fd fd;
+  struct stat st;
+  return OpenRegular(path, maxBytes, fd, st);
+}
+
+ReadFileStatus ReadRegularFile(const std::string& path, uint64_t maxBytes, std::string& out) {
+  Fd fd;
+  struct stat st;
+  if (const ReadFileStatus s = OpenRegular(path, maxBytes, fd, st); s != ReadFileStatus::Ok) return s;
 
   std::string data;
   data.resize(static_cast<size_t>(st.st_size));

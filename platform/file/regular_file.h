@@ -10,6 +10,9 @@ namespace yomira {
 
 enum class ReadFileStatus { Ok, Missing, NotRegular, TooLarge, ReadError };
 
+// Whether path names a regular file of at most maxBytes, for readers that open it themselves.
+ReadFileStatus CheckRegularFile(const std::string& path, uint64_t maxBytes);
+
 // The whole regular file at the UTF-8 path into out (replaced only on success).
 ReadFileStatus ReadRegularFile(const std::string& path, uint64_t maxBytes, std::string& out);
 
