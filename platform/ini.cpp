@@ -1,12 +1,7 @@
 #include "platform/ini.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-
 #include "platform/atomic_file.h"
+#include "platform/file/regular_file.h"
 #include "platform/text/cp932.h"
 #include "platform/text/utf8.h"
 
@@ -43,27 +38,27 @@ void IniDoc::Clear() {
 
 IniDoc::LoadResult IniDoc::LoadFile(const std::string& path, std::string* err) {
   Clear();
-  auto unreadable = [&](int e) {
-    if (err) *err = path + ": " + std::strerror(e);
-    return LoadResult::Unreadable;
-  };
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) {
-    if (errno == ENOENT) return LoadResult::Missing;
-    return unreadable(errno);
-  }
-  if (!S_ISREG(st.st_mode)) return unreadable(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-  if (static_cast<uint64_t>(st.st_size) > kMaxFileSize) return unreadable(EFBIG);
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return unreadable(errno ? errno : EIO);
   std::string bytes;
-  bytes.resize(static_cast<size_t>(st.st_size));
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (in.bad() || static_cast<size_t>(in.gcount()) != bytes.size()) return unreadable(EIO);
-  // A file that grew while it was read would need a second look; the size cap still holds.
-  if (in.peek() != std::char_traits<char>::eof()) return unreadable(EFBIG);
-  Parse(bytes);
-  return LoadResult::Loaded;
+  const ReadFileStatus st = ReadRegularFile(path, kMaxFileSize, bytes);
+  const char* why = nullptr;
+  switch (st) {
+    case ReadFileStatus::Ok:
+      Parse(bytes);
+      return LoadResult::Loaded;
+    case ReadFileStatus::Missing:
+      return LoadResult::Missing;
+    case ReadFileStatus::NotRegular:
+      why = "not a regular file";
+      break;
+    case ReadFileStatus::TooLarge:
+      why = "larger than 8 MiB";
+      break;
+    case ReadFileStatus::ReadError:
+      why = "read error";
+      break;
+  }
+  if (err) *err = path + ": " + why;
+  return LoadResult::Unreadable;
 }
 
 void IniDoc::Parse(std::string_view bytes) {
