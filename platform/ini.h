@@ -25,6 +25,11 @@ class IniDoc {
   // Replaces the content by the text of a file: a UTF-8 BOM is dropped; text that is not
   // valid UTF-8 is taken as cp932 as a whole. CR LF, LF and CR end lines.
   void Parse(std::string_view bytes);
+  static IniDoc FromText(std::string_view bytes) {
+    IniDoc d;
+    d.Parse(bytes);
+    return d;
+  }
 
   // The document as a file: the preamble, then each section with its lines and one empty
   // line. UTF-8 without BOM, LF line ends.

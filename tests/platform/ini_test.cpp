@@ -14,12 +14,6 @@ using test::TempDir;
 
 std::string U(const char8_t* s) { return reinterpret_cast<const char*>(s); }
 
-IniDoc Doc(std::string_view text) {
-  IniDoc d;
-  d.Parse(text);
-  return d;
-}
-
 constexpr const char* kDef = "<def>";
 
 TEST(IniRead, Table) {
@@ -48,13 +42,13 @@ TEST(IniRead, Table) {
       {"[\xC3\x84]\nk=1", "\xC3\xA4", "k", kDef},  // only A-Z fold
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Doc(c.file).ReadString(c.section, c.key, kDef), c.want)
+    EXPECT_EQ(IniDoc::FromText(c.file).ReadString(c.section, c.key, kDef), c.want)
         << test::hex(c.file) << " " << c.section << "," << c.key;
   }
 }
 
 TEST(IniRead, StripQuotesOption) {
-  IniDoc d = Doc("[a]\nk=\"q\"\nj='r'\nm=\"s'\nn=\"");
+  IniDoc d = IniDoc::FromText("[a]\nk=\"q\"\nj='r'\nm=\"s'\nn=\"");
   d.SetStripQuotes(true);
   EXPECT_EQ(d.ReadString("a", "k", ""), "q");
   EXPECT_EQ(d.ReadString("a", "j", ""), "r");
@@ -63,7 +57,7 @@ TEST(IniRead, StripQuotesOption) {
 }
 
 TEST(IniRead, IntegersAndBooleans) {
-  const IniDoc d = Doc("[a]\nh=0x20\nd=$20\nx=x20\nbad=abc\nneg=-3\nb0=0\nb2=2\nempty=\nz=0x");
+  const IniDoc d = IniDoc::FromText("[a]\nh=0x20\nd=$20\nx=x20\nbad=abc\nneg=-3\nb0=0\nb2=2\nempty=\nz=0x");
   EXPECT_EQ(d.ReadInteger("a", "h", 7), 32);
   EXPECT_EQ(d.ReadInteger("a", "d", 7), 32);
   EXPECT_EQ(d.ReadInteger("a", "x", 7), 32);
@@ -79,11 +73,11 @@ TEST(IniRead, IntegersAndBooleans) {
 }
 
 TEST(IniRead, SectionExistsNeedsAKeyLine) {
-  EXPECT_FALSE(Doc("[a]\n;c").SectionExists("a"));
-  EXPECT_FALSE(Doc("[a]\nnoeq").SectionExists("a"));
-  EXPECT_TRUE(Doc("[a]\nk=").SectionExists("A"));
-  EXPECT_FALSE(Doc("[a]\n[a]\nk=1").SectionExists("a"));
-  EXPECT_FALSE(Doc("k=1").SectionExists(""));
+  EXPECT_FALSE(IniDoc::FromText("[a]\n;c").SectionExists("a"));
+  EXPECT_FALSE(IniDoc::FromText("[a]\nnoeq").SectionExists("a"));
+  EXPECT_TRUE(IniDoc::FromText("[a]\nk=").SectionExists("A"));
+  EXPECT_FALSE(IniDoc::FromText("[a]\n[a]\nk=1").SectionExists("a"));
+  EXPECT_FALSE(IniDoc::FromText("k=1").SectionExists(""));
 }
 
 TEST(IniWrite, Table) {
@@ -93,13 +87,13 @@ TEST(IniWrite, Table) {
     EXPECT_EQ(d.Text(), "[a]\nk=v\n\n");
   }
   {
-    IniDoc d = Doc("[A]\n;c\nKEY=1");
+    IniDoc d = IniDoc::FromText("[A]\n;c\nKEY=1");
     d.WriteString("a", "Key", "2");
     d.WriteString("a", "n", "3");
     EXPECT_EQ(d.Text(), "[A]\n;c\nKey=2\nn=3\n\n");
   }
   {
-    IniDoc d = Doc(";t\n[a]\nk=1\n[b]\nj=1\n[a]");
+    IniDoc d = IniDoc::FromText(";t\n[a]\nk=1\n[b]\nj=1\n[a]");
     d.EraseSection("A");
     EXPECT_EQ(d.Text(), ";t\n[b]\nj=1\n\n");
   }
@@ -108,7 +102,7 @@ TEST(IniWrite, Table) {
     d.WriteString("a", "k", std::string("x\r\n[T]\0y", 8));
     d.WriteString("a", "j", bytes({0xFF, 0x41}));
     EXPECT_EQ(d.Text(), "[a]\nk=x  [T] y\nj=?A\n\n");
-    EXPECT_FALSE(Doc(d.Text()).SectionExists("T"));
+    EXPECT_FALSE(IniDoc::FromText(d.Text()).SectionExists("T"));
   }
   {
     IniDoc d;
@@ -121,7 +115,7 @@ TEST(IniWrite, Table) {
 }
 
 TEST(IniWrite, KeepsCommentsUnknownKeysAndOrder) {
-  IniDoc d = Doc("; head\r\n[x]\r\nfoo = bar\r\nnoeq\r\n\r\n[y]\r\n;c\r\nk=1\r\n[z]\r\n");
+  IniDoc d = IniDoc::FromText("; head\r\n[x]\r\nfoo = bar\r\nnoeq\r\n\r\n[y]\r\n;c\r\nk=1\r\n[z]\r\n");
   d.WriteString("Y", "k", "2");
   d.WriteString("w", "n", "1");
   EXPECT_EQ(d.Text(), "; head\n[x]\nfoo = bar\nnoeq\n\n[y]\n;c\nk=2\n\n[z]\n\n[w]\nn=1\n\n");
@@ -147,7 +141,7 @@ TEST(IniRead, CopyOfAFileReadsTheSame) {
       d.WriteString(s, k, v);
       written.emplace_back(s, k, v);
     }
-    const IniDoc back = Doc(d.Text());
+    const IniDoc back = IniDoc::FromText(d.Text());
     for (const auto& [s, k, v] : written) EXPECT_EQ(back.ReadString(s, k, kDef), v) << d.Text();
     EXPECT_EQ(back.Text(), d.Text());
   }
@@ -159,9 +153,9 @@ TEST(IniRead, RandomBytesNeverBreakTheParser) {
   for (int round = 0; round < 500; ++round) {
     std::string text(rng() % 200, '\0');
     for (char& c : text) c = static_cast<char>("[]=;\r\n a\x83\x5D\x8F\x5C\xEF\xBB\xBF\0"[rng() % 16]);
-    IniDoc d = Doc(text);
+    IniDoc d = IniDoc::FromText(text);
     const std::string once = d.Text();
-    EXPECT_EQ(Doc(once).Text(), once);  // the written form is stable
+    EXPECT_EQ(IniDoc::FromText(once).Text(), once);  // the written form is stable
     d.ReadString("a", "a", "");
     d.WriteString("a", "a", text);
     d.EraseSection("a");

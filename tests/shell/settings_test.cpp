@@ -19,15 +19,9 @@ using test::TempDir;
 
 std::string U(const char8_t* s) { return reinterpret_cast<const char*>(s); }
 
-IniDoc Doc(std::string_view text) {
-  IniDoc d;
-  d.Parse(text);
-  return d;
-}
-
 SettingsModel LoadFrom(std::string_view ini, std::string_view keys = "") {
   SettingsModel m = SettingsModel::Initial();
-  LoadSettings(Doc(ini), Doc(keys), m);
+  LoadSettings(IniDoc::FromText(ini), IniDoc::FromText(keys), m);
   return m;
 }
 
@@ -36,13 +30,13 @@ struct Saved {
 };
 
 Saved SaveOf(const SettingsModel& m, std::string_view iniStart = "", std::string_view keysStart = "") {
-  IniDoc a = Doc(iniStart), b = Doc(keysStart);
+  IniDoc a = IniDoc::FromText(iniStart), b = IniDoc::FromText(keysStart);
   SaveSettings(m, a, b);
   return {a.Text(), b.Text()};
 }
 
 std::string Value(const std::string& text, std::string_view section, std::string_view key) {
-  return Doc(text).ReadString(section, key, "<none>");
+  return IniDoc::FromText(text).ReadString(section, key, "<none>");
 }
 
 void Put(const fs::path& p, std::string_view bytes) { std::ofstream(p, std::ios::binary) << bytes; }
@@ -233,7 +227,7 @@ TEST(Settings, LineBreaksInATitleCannotForgeASection) {
   SettingsModel m = LoadFrom("");
   AddHistory(m.history, fkWeb, 0, "a\r\n[Tools0]\r\nFilePath=/bin/sh", "", "", "http://x/", "/c.txt", 0);
   const Saved s = SaveOf(m);
-  IniDoc back = Doc(s.ini);
+  IniDoc back = IniDoc::FromText(s.ini);
   EXPECT_FALSE(back.SectionExists("Tools0"));
   const SettingsModel again = LoadFrom(s.ini);
   ASSERT_EQ(again.history.size(), 1u);
@@ -319,7 +313,7 @@ TEST(Settings, OriginalFilesLoadValueForValueAndSaveBackExactly) {
   EXPECT_EQ(m.shortcuts.at("ActionStyleTextReviseReWrapCompel"), 16456);
   EXPECT_EQ(m.shortcuts.at("ActionBookMarkAdd"), 0);
 
-  IniDoc a = Doc(cpIni), b = Doc(ToCrlf(keys));
+  IniDoc a = IniDoc::FromText(cpIni), b = IniDoc::FromText(ToCrlf(keys));
   SaveSettings(m, a, b);
   EXPECT_EQ(a.Text(), ini);
   EXPECT_EQ(b.Text(), keys);

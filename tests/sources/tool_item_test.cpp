@@ -6,12 +6,6 @@
 namespace yomira {
 namespace {
 
-IniDoc Doc(std::string_view text) {
-  IniDoc d;
-  d.Parse(text);
-  return d;
-}
-
 TToolItem Tool(std::string caption, std::string filter = "") {
   TToolItem t;
   t.Caption = std::move(caption);
@@ -32,7 +26,7 @@ TEST(ToolItem, ClearEmptiesEverything) {
 }
 
 TEST(LoadTools, ReadsFieldsInOrderAndStopsAtAGap) {
-  const IniDoc ini = Doc(
+  const IniDoc ini = IniDoc::FromText(
       "[Tools0]\nCaption=ed\nFilePath=/usr/bin/ed\nParam=\"%F\" +%L\nShortCut=16453\n"
       "[Tools1]\nCaption=web\nParam=%U\n"
       "[Tools3]\nCaption=lost\n"
@@ -55,7 +49,7 @@ TEST(LoadTools, ShortCutKeptIn16Bits) {
   struct Case { const char* text; uint16_t want; };
   for (const Case& c : {Case{"abc", 0}, Case{"70000", 4464}, Case{"-1", 65535}, Case{"0x4041", 0x4041}}) {
     ToolItemList tools, filters;
-    LoadTools(Doc(std::string("[Tools0]\nShortCut=") + c.text), tools, filters);
+    LoadTools(IniDoc::FromText(std::string("[Tools0]\nShortCut=") + c.text), tools, filters);
     ASSERT_EQ(tools.size(), 1u);
     EXPECT_EQ(tools[0].ShortCut, c.want) << c.text;
   }
@@ -63,9 +57,9 @@ TEST(LoadTools, ShortCutKeptIn16Bits) {
 
 TEST(LoadTools, SectionNamesFoldAndNeedAKey) {
   ToolItemList tools, filters;
-  LoadTools(Doc("[tools0]\nCaption=x"), tools, filters);
+  LoadTools(IniDoc::FromText("[tools0]\nCaption=x"), tools, filters);
   EXPECT_EQ(tools.size(), 1u);
-  LoadTools(Doc("[Tools0]\n;Caption=x\n[Tools1]\nCaption=y"), tools, filters);
+  LoadTools(IniDoc::FromText("[Tools0]\n;Caption=x\n[Tools1]\nCaption=y"), tools, filters);
   EXPECT_TRUE(tools.empty());
 }
 
@@ -73,13 +67,13 @@ TEST(LoadTools, AtMost128) {
   std::string text;
   for (int n = 0; n < 130; ++n) text += "[Filter" + std::to_string(n) + "]\nCaption=f" + std::to_string(n) + "\n";
   ToolItemList tools, filters;
-  LoadTools(Doc(text), tools, filters);
+  LoadTools(IniDoc::FromText(text), tools, filters);
   EXPECT_EQ(filters.size(), 128u);
   EXPECT_EQ(filters.back().Caption, "f127");
 }
 
 TEST(SaveTools, StaleSectionBehindAGapStays) {
-  IniDoc ini = Doc("[Tools0]\nCaption=a\n[Tools1]\nCaption=b\n[Tools3]\nCaption=c\n");
+  IniDoc ini = IniDoc::FromText("[Tools0]\nCaption=a\n[Tools1]\nCaption=b\n[Tools3]\nCaption=c\n");
   ToolItemList tools, filters;
   LoadTools(ini, tools, filters);
   ASSERT_EQ(tools.size(), 2u);
@@ -93,7 +87,7 @@ TEST(SaveTools, StaleSectionBehindAGapStays) {
 TEST(SaveTools, ShorterListErasesTrailingSections) {
   std::string text;
   for (int n = 0; n < 5; ++n) text += "[Tools" + std::to_string(n) + "]\nCaption=t\n";
-  IniDoc ini = Doc(text + "[Other]\nk=1\n");
+  IniDoc ini = IniDoc::FromText(text + "[Other]\nk=1\n");
   ToolItemList tools = {Tool("a"), Tool("b"), Tool("c")};
   ToolItemList filters = {Tool("f", "*.x")};
   tools[1].ShortCut = 65535;
@@ -117,7 +111,7 @@ TEST(SaveTools, LineBreaksInFieldsCannotForgeSections) {
   SaveTools(ini, tools, {});
   EXPECT_FALSE(ini.SectionExists("Tools1"));
   ToolItemList t2, f2;
-  LoadTools(Doc(ini.Text()), t2, f2);
+  LoadTools(IniDoc::FromText(ini.Text()), t2, f2);
   ASSERT_EQ(t2.size(), 1u);
   EXPECT_EQ(t2[0].Caption, "a  [Tools1]  FilePath=/bin/sh");
 }
