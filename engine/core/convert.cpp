@@ -47,7 +47,6 @@ struct Converter::Scan {
   std::string_view text;
   int pos = 1;        // where the next search starts
   int textStart = 1;  // first byte not yet given to an element
-  int cache[kSeqCount];
   // Openings after these positions have no closing (nothing in the line or the joined
   // lines after it), so the search is not repeated for each of them.
   int noCloseAfter[2];
@@ -56,7 +55,6 @@ struct Converter::Scan {
     if (newLine != line || text.data() == nullptr) {
       line = newLine;
       text = source[static_cast<size_t>(newLine)];
-      std::fill(std::begin(cache), std::end(cache), -1);
       noCloseAfter[0] = noCloseAfter[1] = INT_MAX;
     }
     pos = textStart = newPos;
@@ -183,15 +181,30 @@ void Converter::ScanLine(Scan& sc) {
   auto flush = [&](int upTo) {
     AddEl(paragraph_, 0, sc.textStart, upTo - sc.textStart, sc.line, sc.line);
   };
-  for (;;) {
-    int best = -1;
-    for (int k = 0; k < kSeqCount; ++k) {
-      int& cached = sc.cache[k];
-      if (cached == -1 || (cached > 0 && cached < sc.pos)) cached = FindFrom(sc.text, sc.pos, seqs[k]);
-      if (cached > 0 && (best < 0 || cached < sc.cache[best])) best = k;
+  bool firstBytes[256] = {};
+  for (std::string_view seq : seqs) firstBytes[static_cast<unsigned char>(seq[0])] = true;
+  // One character-aligned walk finds the nearest of the openings; at most one of them can
+  // start at a given position.
+  auto nextOpening = [&](int& found) {
+    const int len = static_cast<int>(sc.text.size());
+    int pos = std::max(sc.pos, 1);
+    if (ByteTypeAt(sc.text, pos) == ByteType::Trail) ++pos;
+    for (; pos <= len; pos += IsLeadRange(sc.text[pos - 1]) && pos < len ? 2 : 1) {
+      if (!firstBytes[static_cast<unsigned char>(sc.text[pos - 1])]) continue;
+      const std::string_view rest = sc.text.substr(static_cast<size_t>(pos - 1));
+      for (int k = 0; k < kSeqCount; ++k) {
+        if (rest.starts_with(seqs[k])) {
+          found = pos;
+          return k;
+        }
+      }
     }
+    return -1;
+  };
+  for (;;) {
+    int p = 0;
+    const int best = nextOpening(p);
     if (best < 0) return;
-    const int p = sc.cache[best];
     switch (best) {
       case kSeqBase:
         flush(p);
