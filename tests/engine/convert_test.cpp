@@ -266,6 +266,28 @@ TEST(Convert, CoverIsForcedForImportedHtmlWithRubyTags) {
   RecordingHooks hooks;
   converter.ConvertText("d", nullptr, &hooks);
   EXPECT_NE(std::find(hooks.calls.begin(), hooks.calls.end(), "Cover 1 forced"), hooks.calls.end());
+
+  TYomiraOption noCover = option;
+  noCover.UseCover = 0;
+  Converter plain(noCover, source, {});
+  RecordingHooks quiet;
+  plain.ConvertText("d", nullptr, &quiet);
+  for (const std::string& call : quiet.calls) EXPECT_FALSE(call.starts_with("Cover")) << call;
+}
+
+// The cover block is tried once, at the first empty line after the first text.
+TEST(Convert, CoverIsTriedOnceAfterTheFirstBlock) {
+  const TYomiraOption option = DefaultOptions();
+  const SourceLines source = sjLines(u8"\n題\n作者\n\n本文\n\n続き");
+  Converter converter(option, source, {});
+  RecordingHooks hooks;
+  converter.ConvertText("d", nullptr, &hooks);
+  EXPECT_EQ(std::count_if(hooks.calls.begin(), hooks.calls.end(),
+                          [](const std::string& call) { return call.starts_with("Cover 3"); }),
+            1);
+  EXPECT_EQ(std::count_if(hooks.calls.begin(), hooks.calls.end(),
+                          [](const std::string& call) { return call.starts_with("Cover"); }),
+            1);
 }
 
 TEST(Convert, FindCloseNestsOnceAndCrossesOnlyJoinedLines) {
