@@ -1,1 +1,282 @@
-int main() { return 0; }
+// engine_dump: lays out a text the way the reader will and prints the display lines, or
+// prints the page geometry. A developer tool for looking at the engine from a terminal.
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/core/display_line.h"
+#include "engine/core/line_break.h"
+#include "engine/core/option.h"
+#include "engine/core/option_defaults.h"
+#include "engine/core/option_keys.h"
+#include "platform/text/cp932.h"
+#include "platform/text/utf8.h"
+
+namespace yomira {
+namespace {
+
+// A document larger than this is refused rather than read into memory.
+constexpr long long kMaxInputBytes = 512LL * 1024 * 1024;
+
+enum class Format { Text, Elements, Widths };
+
+struct Args {
+  bool utf8 = false;
+  bool auto_indent = false;
+  bool geometry = false;
+  Format format = Format::Text;
+  std::string file;  // "" or "-" for standard input
+  TYomiraOption option = DefaultOptions();
+};
+
+[[noreturn]] void UsageError(const std::string& message) {
+  std::fprintf(stderr, "engine_dump: %s\n", message.c_str());
+  std::fprintf(stderr,
+               "usage: engine_dump [--utf8] [-o KEY=VALUE]... [--auto-indent] "
+               "[--format text|elements|widths] [--geometry] [FILE|-]\n");
+  std::exit(2);
+}
+
+Args ParseArgs(int argc, char** argv) {
+  Args a;
+  bool have_file = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string_view arg = argv[i];
+    auto value = [&]() -> std::string_view {
+      if (i + 1 >= argc) UsageError(std::string(arg) + " needs a value");
+      return argv[++i];
+    };
+    if (arg == "--utf8") {
+      a.utf8 = true;
+    } else if (arg == "--auto-indent") {
+      a.auto_indent = true;
+    } else if (arg == "--geometry") {
+      a.geometry = true;
+    } else if (arg == "--format") {
+      std::string_view f = value();
+      if (f == "text") a.format = Format::Text;
+      else if (f == "elements") a.format = Format::Elements;
+      else if (f == "widths") a.format = Format::Widths;
+      else UsageError("unknown format " + std::string(f));
+    } else if (arg == "-o") {
+      std::string_view kv = value();
+      size_t eq = kv.find('=');
+      if (eq == std::string_view::npos) UsageError("-o takes KEY=VALUE, not " + std::string(kv));
+      std::string error = SetOptionByKey(a.option, kv.substr(0, eq), kv.substr(eq + 1));
+      if (!error.empty()) UsageError(error);
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      UsageError("unknown option " + std::string(arg));
+    } else {
+      if (have_file) UsageError("only one FILE may be given");
+      a.file = arg;
+      have_file = true;
+    }
+  }
+  a.option.Validate();
+  return a;
+}
+
+bool ReadInput(const std::string& file, std::string& out, std::string& reason) {
+  if (file.empty() || file == "-") {
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, stdin)) > 0) {
+      out.append(buf, n);
+      if (static_cast<long long>(out.size()) > kMaxInputBytes) return reason = "larger than 512 MB", false;
+    }
+    if (std::ferror(stdin)) return reason = std::strerror(errno), false;
+    return true;
+  }
+  struct stat st{};
+  if (stat(file.c_str(), &st) != 0) return reason = std::strerror(errno), false;
+  if (!S_ISREG(st.st_mode)) return reason = "not a regular file", false;
+  if (st.st_size > kMaxInputBytes) return reason = "larger than 512 MB", false;
+  FILE* f = std::fopen(file.c_str(), "rb");
+  if (!f) return reason = std::strerror(errno), false;
+  out.resize(static_cast<size_t>(st.st_size));
+  size_t got = std::fread(out.data(), 1, out.size(), f);
+  bool failed = std::ferror(f);
+  std::fclose(f);
+  if (failed) return reason = "read error", false;
+  out.resize(got);
+  return true;
+}
+
+void PrintGeometry(const TYomiraOption& o) {
+  const int32_t L = o.c_size, T = o.Colum, P = o.Page, V = o.v_size;
+  const auto [w, h] = o.GetColumnExtent(L);
+  std::printf("lw=%d cell_pitch=%d block=%dx%d frames=%d lines_per_view=%d\n",
+              o.f_size + o.ruby_size + o.s_size, (o.f_size + o.m_size) / 2, w, h,
+              o.GetAnimationFrames(), L * T * P);
+  for (int p = 1; p <= P; ++p) {
+    Rect r = o.GetPageRect(p);
+    std::printf("page %d rect=%d,%d,%d,%d\n", p, r.left, r.top, r.right, r.bottom);
+  }
+  for (int p = 1; p <= P; ++p)
+    for (int k = 0; k < L; ++k)
+      std::printf("line %d page %d x=%d ruby_x=%d\n", k, p, o.GetLineX(k, p), o.GetRubyLineX(k, p));
+  for (int j = 1; j <= T; ++j)
+    std::printf("block %d y=%d bottom=%d\n", j, o.GetCharY(1, j), o.GetCharY(V + 1, j));
+  const int64_t a = int64_t{L} * T * P;
+  std::printf("views(%lld)=%d views(%lld)=%d\n", static_cast<long long>(a), o.GetViewCount(a),
+              static_cast<long long>(a + 1), o.GetViewCount(a + 1));
+}
+
+// Each source line is one paragraph: one text element broken into display lines.
+DisplayLines LayOutPlain(const SourceLines& sources, const TYomiraOption& o, bool auto_indent) {
+  DisplayLines lines;
+  for (int32_t i = 0; i < static_cast<int32_t>(sources.size()); ++i) {
+    const std::string& text = sources[i];
+    if (text.empty()) {
+      TYomiraLine blank;
+      blank.end = 1;
+      blank.source = i;
+      lines.push_back(std::move(blank));
+      continue;
+    }
+    std::vector<TYomiraObject> elements;
+    AddElement(elements, {.kind = 0, .length = static_cast<int32_t>(text.size()), .column = 1, .last = i, .first = i});
+    const int extra = auto_indent && NeedAutoIndent(text, o) ? 2 : 0;
+    BreakParagraph(elements, text, i, extra, 0, o, lines);
+  }
+  return lines;
+}
+
+// Quotes element text: backslash and double quote escaped, control bytes as \xNN.
+std::string Quote(std::string_view utf8) {
+  std::string out = "\"";
+  for (unsigned char c : utf8) {
+    if (c == '\\' || c == '"') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20 || c == 0x7F) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", c);
+      out += buf;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+std::string Blanks(int cells) {
+  std::string out;
+  for (int i = 0; i < cells / 2; ++i) out += "\xE3\x80\x80";  // full-width space
+  if (cells % 2) out += ' ';
+  return out;
+}
+
+char KindLetter(int kind) {
+  switch (kind) {
+    case 0: return 'T';
+    case 1: return 'R';
+    case 2: return 'B';
+    case 3: return 'A';
+    case 6: return 'K';
+    case 7: return 'V';
+    case 8: return 'S';
+    case 10: return 'H';
+    case 11: return 'I';
+  }
+  return '?';
+}
+
+bool HasQuotedText(int kind) { return kind == 0 || kind == 1 || kind == 3 || kind == 6 || kind == 7 || kind == 11; }
+
+void PrintElements(const TYomiraLine& line, const SourceLines& sources, bool wide) {
+  for (const TYomiraObject& el : line.elements) {
+    std::string row = " | ";
+    row += KindLetter(el.kind);
+    row += ' ' + std::to_string(el.first);
+    if (el.last != el.first) row += '-' + std::to_string(el.last);
+    row += ':' + std::to_string(el.column) + '+' + std::to_string(el.length);
+    if (el.split) row += '/' + std::to_string(el.split);
+    if (el.emphasis) row += " e" + std::to_string(el.emphasis);
+    if (el.side_line) row += " ~";
+    if (HasQuotedText(el.kind)) {
+      std::string text = el.GetText(sources, true, wide);
+      if (!text.empty()) row += ' ' + Quote(Cp932ToUtf8(text));
+    }
+    std::fputs(row.c_str(), stdout);
+  }
+}
+
+std::string LineAsText(const TYomiraLine& line, const SourceLines& sources, bool wide) {
+  std::string out = Blanks(line.indent);
+  for (const TYomiraObject& el : line.elements) {
+    switch (el.kind) {
+      case 0:
+      case 11: out += Cp932ToUtf8(el.GetText(sources, false, wide)); break;
+      case 1: out += "《" + Cp932ToUtf8(el.GetText(sources, false, wide)) + "》"; break;
+      case 2: out += "｜"; break;
+      case 3: out += "［＃" + Cp932ToUtf8(el.GetText(sources, false, wide)) + "］"; break;
+      case 6: out += el.length == 2 ? "ヽ" : "ヽヽ"; break;
+      case 7: out += el.length == 2 ? "ヾ" : "ヾヾ"; break;
+      case 8: out += Blanks(el.length); break;
+      case 10:
+        for (int i = 0; i < el.length / 2; ++i) out += "─";
+        break;
+    }
+  }
+  return out;
+}
+
+void PrintLayout(const DisplayLines& lines, const SourceLines& sources, const TYomiraOption& o, Format format,
+                 bool wide) {
+  const int32_t L = o.c_size, T = o.Colum, P = o.Page;
+  std::printf("# source=%zu lines=%zu views=%d L=%d T=%d P=%d V=%d\n", sources.size(), lines.size(),
+              o.GetViewCount(static_cast<int64_t>(lines.size())), L, T, P, o.v_size);
+  for (size_t k = 0; k < lines.size(); ++k) {
+    const int64_t kk = static_cast<int64_t>(k);
+    if (L > 0 && T > 0 && P > 0 && kk % L == 0) {
+      std::printf("== view %lld page %lld block %lld\n", static_cast<long long>(kk / (int64_t{L} * T * P) + 1),
+                  static_cast<long long>((kk / (int64_t{L} * T)) % P + 1), static_cast<long long>((kk / L) % T + 1));
+    }
+    const TYomiraLine& line = lines[k];
+    switch (format) {
+      case Format::Widths:
+        std::printf("%04zu s=%d i=%d w=%d end=%d\n", k, line.source, line.indent, line.GetTextWidth(),
+                    line.end ? 1 : 0);
+        break;
+      case Format::Elements:
+        std::printf("%04zu s=%d i=%d %c", k, line.source, line.indent, line.end ? 'P' : '.');
+        PrintElements(line, sources, wide);
+        std::fputc('\n', stdout);
+        break;
+      case Format::Text:
+        std::printf("%s\n", LineAsText(line, sources, wide).c_str());
+        break;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace yomira
+
+int main(int argc, char** argv) {
+  using namespace yomira;
+  Args args = ParseArgs(argc, argv);
+  if (args.geometry) {
+    PrintGeometry(args.option);
+    return 0;
+  }
+  std::string data, reason;
+  if (!ReadInput(args.file, data, reason)) {
+    std::fprintf(stderr, "engine_dump: cannot read %s: %s\n", args.file.empty() ? "-" : args.file.c_str(),
+                 reason.c_str());
+    return 1;
+  }
+  if (args.utf8) data = Utf8ToCp932(data);
+  const SourceLines sources = SplitLines(data);
+  const bool auto_indent = args.auto_indent || args.option.aut_indent;
+  const DisplayLines lines = LayOutPlain(sources, args.option, auto_indent);
+  PrintLayout(lines, sources, args.option, args.format, false);
+  return std::ferror(stdout) ? 1 : 0;
+}

@@ -1,0 +1,150 @@
+// Runs engine_dump on every tests/data/engine_dump/<name>.txt with the flags of <name>.args
+// and compares the output with <name>.expected. YOMIRA_UPDATE_GOLDEN=1 rewrites the goldens.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace yomira {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+  int status = -1;
+  std::string out;
+};
+
+std::string ShellQuote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// Runs engine_dump with args (already quoted for the shell) and returns its exit status
+// and everything it printed.
+RunResult Run(const std::string& args) {
+  std::string cmd = ShellQuote(ENGINE_DUMP_PATH) + " " + args + " 2>&1";
+  RunResult r;
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return r;
+  char buf[65536];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+  int st = pclose(p);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+std::string FirstLine(const std::string& s) {
+  std::string line = s.substr(0, s.find('\n'));
+  while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+  return line;
+}
+
+TEST(EngineDumpGolden, EveryFixtureMatches) {
+  const fs::path dir = test::TestData("engine_dump");
+  const bool update = std::getenv("YOMIRA_UPDATE_GOLDEN") && std::string(std::getenv("YOMIRA_UPDATE_GOLDEN")) == "1";
+  std::vector<fs::path> inputs;
+  for (const auto& e : fs::directory_iterator(dir))
+    if (e.path().extension() == ".txt") inputs.push_back(e.path());
+  ASSERT_FALSE(inputs.empty()) << "no fixtures in " << dir;
+  for (const fs::path& input : inputs) {
+    fs::path args_file = input, expected_file = input;
+    args_file.replace_extension(".args");
+    expected_file.replace_extension(".expected");
+    std::string args = fs::exists(args_file) ? FirstLine(test::ReadFileBytes(args_file)) : "";
+    RunResult r = Run(args + " " + ShellQuote(input.string()));
+    EXPECT_EQ(r.status, 0) << input.filename() << ": " << r.out.substr(0, 500);
+    if (update) {
+      std::ofstream(expected_file, std::ios::binary) << r.out;
+      continue;
+    }
+    ASSERT_TRUE(fs::exists(expected_file)) << expected_file << " missing (YOMIRA_UPDATE_GOLDEN=1 writes it)";
+    EXPECT_EQ(r.out, test::ReadFileBytes(expected_file)) << input.filename() << " with " << args;
+  }
+}
+
+// Feeds text to engine_dump's standard input.
+RunResult RunWithInput(const std::string& args, const std::string& text) {
+  test::TempDir tmp;
+  const fs::path in = tmp / "in.txt";
+  std::ofstream(in, std::ios::binary) << text;
+  return Run(args + " < " + ShellQuote(in.string()));
+}
+
+bool HasLine(const std::string& out, const std::string& line) {
+  std::istringstream ss(out);
+  for (std::string l; std::getline(ss, l);)
+    if (l == line) return true;
+  return false;
+}
+
+std::string Repeat(const std::string& s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+TEST(EngineDumpCli, GeometryFigures) {
+  struct Case { const char* args; std::vector<std::string> lines; };
+  const std::vector<Case> cases = {
+      {"--geometry -o f_size=20 -o ruby_size=10",
+       {"lw=34 cell_pitch=10 block=544x670 frames=4 lines_per_view=16", "page 1 rect=40,25,580,665",
+        "line 0 page 1 x=550 ruby_x=570", "line 15 page 1 x=40 ruby_x=60", "block 1 y=25 bottom=665",
+        "views(16)=1 views(17)=2"}},
+      {"--geometry -o Page=2 -o Colum=2 -o yohaku_c=10",
+       {"page 1 rect=468,25,880,952", "page 2 rect=40,25,452,952", "line 0 page 1 x=858 ruby_x=872",
+        "line 0 page 2 x=430 ruby_x=444", "block 2 y=504 bottom=952", "views(64)=1 views(65)=2"}},
+  };
+  for (const Case& c : cases) {
+    RunResult r = Run(c.args);
+    EXPECT_EQ(r.status, 0) << c.args;
+    for (const std::string& line : c.lines) EXPECT_TRUE(HasLine(r.out, line)) << c.args << "\nmissing: " << line << "\n" << r.out;
+  }
+}
+
+TEST(EngineDumpCli, WidthsKeepKinsoku) {
+  struct Case { std::string input; std::vector<std::string> rows; };
+  const std::vector<Case> cases = {
+      {Repeat("あ", 30), {"0000 s=0 i=0 w=40 end=0", "0001 s=0 i=0 w=20 end=1"}},
+      {Repeat("あ", 20) + "。」あ", {"0000 s=0 i=0 w=38 end=0", "0001 s=0 i=0 w=8 end=1"}},
+      {Repeat("あ", 19) + "＝あいう", {"0000 s=0 i=0 w=40 end=0", "0001 s=0 i=0 w=6 end=1"}},
+  };
+  for (const Case& c : cases) {
+    RunResult r = RunWithInput("--utf8 --format widths -o v_size=20", c.input);
+    EXPECT_EQ(r.status, 0);
+    for (const std::string& row : c.rows) EXPECT_TRUE(HasLine(r.out, row)) << "missing: " << row << "\n" << r.out;
+  }
+}
+
+TEST(EngineDumpCli, ErrorsExitWithTheirCodes) {
+  struct Case { std::string args; int status; std::string starts; };
+  const std::vector<Case> cases = {
+      {"/nonexistent/file.txt", 1, "engine_dump: cannot read /nonexistent/file.txt: "},
+      {"/tmp", 1, "engine_dump: cannot read /tmp: "},
+      {"-o no_such_key=1 --geometry", 2, "engine_dump: "},
+      {"-o f_size=abc --geometry", 2, "engine_dump: "},
+      {"-o strict=2 --geometry", 2, "engine_dump: "},
+      {"-o 'back_color=$00FFFFFG' --geometry", 2, "engine_dump: "},
+      {"--format pictures --geometry", 2, "engine_dump: "},
+      {"--no-such-flag", 2, "engine_dump: "},
+      {"-o", 2, "engine_dump: "},
+      {"a.txt b.txt", 2, "engine_dump: "},
+  };
+  for (const Case& c : cases) {
+    RunResult r = Run(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.out;
+    EXPECT_EQ(r.out.rfind(c.starts, 0), 0u) << c.args << "\n" << r.out;
+  }
+}
+
+}  // namespace
+}  // namespace yomira
