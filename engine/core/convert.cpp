@@ -33,9 +33,9 @@ void AddEl(std::vector<TYomiraObject>& elements, int kind, int column, int lengt
 
 TYomiraLine MakeLine(int sourceIndex, std::vector<TYomiraObject> elements) {
   TYomiraLine line;
-  line.endsParagraph = 1;
+  line.end = 1;
   line.indent = 0;
-  line.sourceLine = sourceIndex;
+  line.source = sourceIndex;
   line.elements = std::move(elements);
   return line;
 }
@@ -255,7 +255,7 @@ void Converter::FinishParagraph(ConvertState& state, NotationHooks& hooks, int s
   const std::string text = GetLineText(paragraph_, source_);
   if (!text.empty()) {
     const int extra = switches_.autoIndent && NeedAutoIndent(text, option_) ? 2 : 0;
-    BreakParagraph(lines, paragraph_, text, sourceIndex, state.blockIndent + extra, state.wrapIndent, option_);
+    BreakParagraph(paragraph_, text, sourceIndex, state.blockIndent + extra, state.wrapIndent, option_, lines);
   } else if (paragraph_.size() == 1 && paragraph_.front().kind == 3) {
     if (!hooks.HandleBlockAnnotation(state, paragraph_.front(), sourceIndex))
       lines.push_back(MakeLine(sourceIndex, paragraph_));

@@ -128,14 +128,14 @@ void CheckDocument(const SourceLines& source, const TYomiraOption& option, const
     }
     paragraph.insert(paragraph.end(), line.elements.begin(), line.elements.end());
     paragraphText += line.GetText(source, true);
-    if (line.endsParagraph) {
+    if (line.end) {
       ASSERT_EQ(test::hex(paragraphText), test::hex(GetLineText(Unsplit(paragraph), source)))
           << label << " paragraph ending at line " << k;
       paragraph.clear();
       paragraphText.clear();
     }
   }
-  ASSERT_TRUE(result.lines.back().endsParagraph) << label;
+  ASSERT_TRUE(result.lines.back().end) << label;
   for (size_t i = 0; i < source.size(); ++i)
     for (size_t b = 0; b < source[i].size(); ++b)
       ASSERT_EQ(covered[i][b], 1) << label << " source line " << i << " byte " << b + 1 << " of "
