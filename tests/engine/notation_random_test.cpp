@@ -111,6 +111,15 @@ void CheckDocument(const SourceLines& source, const TYomiraOption& option, const
       ASSERT_GT(el.length, 0) << label;
       ASSERT_GE(el.column, 1) << label;
       ASSERT_TRUE(el.first >= 0 && el.first <= el.last && el.last < n) << label;
+    }
+    paragraph.insert(paragraph.end(), line.elements.begin(), line.elements.end());
+    paragraphText += line.GetText(source, true);
+    if (!line.end) continue;
+    // The paragraph's own elements: the parts split at line breaks joined again.
+    const std::vector<TYomiraObject> whole = Unsplit(paragraph);
+    ASSERT_EQ(test::hex(paragraphText), test::hex(GetLineText(whole, source)))
+        << label << " paragraph ending at line " << k;
+    for (const TYomiraObject& el : whole) {
       const auto [endLine, end] = SourceEnd(el);
       ASSERT_EQ(endLine, el.last) << label;
       ASSERT_LE(end, static_cast<int>(source[static_cast<size_t>(el.last)].size()) + 1) << label;
@@ -126,14 +135,8 @@ void CheckDocument(const SourceLines& source, const TYomiraOption& option, const
         }
       }
     }
-    paragraph.insert(paragraph.end(), line.elements.begin(), line.elements.end());
-    paragraphText += line.GetText(source, true);
-    if (line.end) {
-      ASSERT_EQ(test::hex(paragraphText), test::hex(GetLineText(Unsplit(paragraph), source)))
-          << label << " paragraph ending at line " << k;
-      paragraph.clear();
-      paragraphText.clear();
-    }
+    paragraph.clear();
+    paragraphText.clear();
   }
   ASSERT_TRUE(result.lines.back().end) << label;
   for (size_t i = 0; i < source.size(); ++i)
