@@ -27,6 +27,10 @@ class DocumentMaker {
     tokens_.push_back("ab");
     tokens_.push_back(" ");
     tokens_.push_back("<PBR>");
+    // Byte traps: ＝ (81 81) followed by the trail byte of an opening or closing, so that the
+    // bytes of 《 ｜ ］ ／ appear across a character boundary; ソ and 表 end in 5C.
+    for (const char* tail : {"s", "t", "b", "n", "m", "^", "_"}) tokens_.push_back(sj(u8"＝") + tail);
+    tokens_.push_back(sj(u8"ソ表"));
   }
 
   int Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
