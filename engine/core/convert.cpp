@@ -15,8 +15,8 @@ namespace {
 constexpr std::string_view kBaseMark = "\x81\x62";               // "｜"
 constexpr std::string_view kNoteOpen = "\x81\x6d\x81\x94";        // "［＃"
 constexpr std::string_view kNoteClose = "\x81\x6e";               // "］"
-constexpr std::string_view kRepeat = "\x81\x5e\x81\x5f";          // "／＼"
-constexpr std::string_view kVoicedRepeat = "\x81\x5e\x81\x8d\x81\x5f";  // "／″＼"
+constexpr std::string_view kRepeatMark = "\x81\x5e\x81\x5f";          // "／＼"
+constexpr std::string_view kVoicedRepeatMark = "\x81\x5e\x81\x8d\x81\x5f";  // "／″＼"
 constexpr std::string_view kRubyOpen = "\x81\x73";                // "《"
 constexpr std::string_view kRubyClose = "\x81\x74";               // "》"
 constexpr std::string_view kParenOpen = "\x81\x69";               // "（"
@@ -28,14 +28,14 @@ enum Seq { kSeqBase, kSeqRuby, kSeqNote, kSeqRepeat, kSeqVoiced, kSeqCount };
 
 void AddEl(std::vector<TYomiraObject>& elements, int kind, int column, int length, int first,
            int last) {
-  AddElement(elements, {.kind = kind, .length = length, .column = column, .last = last, .first = first});
+  AddElement(elements, {.kind = static_cast<int16_t>(kind), .first = first, .last = last, .column = column, .length = length});
 }
 
 TYomiraLine MakeLine(int sourceIndex, std::vector<TYomiraObject> elements) {
   TYomiraLine line;
-  line.end = 1;
+  line.ends_paragraph = true;
   line.indent = 0;
-  line.source = sourceIndex;
+  line.source_line = sourceIndex;
   line.elements = std::move(elements);
   return line;
 }
@@ -160,7 +160,7 @@ Converter::ClosePos Converter::FindClose(bool nested, std::string_view opening, 
 static std::string_view CharBefore(std::string_view text, int pos, const std::vector<TYomiraObject>& paragraph,
                                    const SourceLines& source) {
   if (pos > 1) return CharAt(text, pos - 1);
-  if (paragraph.empty() || paragraph.back().kind != 0) return {};
+  if (paragraph.empty() || paragraph.back().kind != kText) return {};
   const TYomiraObject& el = paragraph.back();
   const std::string_view line = source[static_cast<size_t>(el.first)];
   const std::string_view own = CopyView(line, 1, el.column + el.length - 1);
@@ -170,16 +170,16 @@ static std::string_view CharBefore(std::string_view text, int pos, const std::ve
 // A ｜ placed after the paragraph's last ruby still waits for its reading.
 static bool BaseMarkOpen(const std::vector<TYomiraObject>& paragraph) {
   for (auto it = paragraph.rbegin(); it != paragraph.rend(); ++it) {
-    if (it->kind == 2) return true;
-    if (it->kind == 1) return false;
+    if (it->kind == kRubyBase) return true;
+    if (it->kind == kRuby) return false;
   }
   return false;
 }
 
 void Converter::ScanLine(Scan& sc) {
-  const std::string_view seqs[kSeqCount] = {kBaseMark, open_, kNoteOpen, kRepeat, kVoicedRepeat};
+  const std::string_view seqs[kSeqCount] = {kBaseMark, open_, kNoteOpen, kRepeatMark, kVoicedRepeatMark};
   auto flush = [&](int upTo) {
-    AddEl(paragraph_, 0, sc.textStart, upTo - sc.textStart, sc.line, sc.line);
+    AddEl(paragraph_, kText, sc.textStart, upTo - sc.textStart, sc.line, sc.line);
   };
   bool firstBytes[256] = {};
   for (std::string_view seq : seqs) firstBytes[static_cast<unsigned char>(seq[0])] = true;
@@ -208,7 +208,7 @@ void Converter::ScanLine(Scan& sc) {
     switch (best) {
       case kSeqBase:
         flush(p);
-        AddEl(paragraph_, 2, p, 2, sc.line, sc.line);
+        AddEl(paragraph_, kRubyBase, p, 2, sc.line, sc.line);
         sc.MoveTo(source_, sc.line, p + 2);
         break;
       case kSeqRuby:
@@ -223,7 +223,7 @@ void Converter::ScanLine(Scan& sc) {
         const int length = c.line == sc.line ? c.pos + width - p : c.pos + width;
         if (c.line >= 0 && ruby && switches_.toRuby) {
           std::vector<TYomiraObject> probe;
-          AddEl(probe, 1, p, length, sc.line, c.line);
+          AddEl(probe, kRuby, p, length, sc.line, c.line);
           const bool base = BaseMarkOpen(paragraph_) ||
                             option_.IsRubyBaseChar(CharBefore(sc.text, p, paragraph_, source_));
           if (probe.empty() || !base || !IsRubyReading(probe.front().GetText(source_, true, false))) c = {};
@@ -234,14 +234,14 @@ void Converter::ScanLine(Scan& sc) {
           break;
         }
         flush(p);
-        AddEl(paragraph_, ruby ? 1 : 3, p, length, sc.line, c.line);
+        AddEl(paragraph_, ruby ? kRuby : kAnnotation, p, length, sc.line, c.line);
         sc.MoveTo(source_, c.line, c.pos + width);
         break;
       }
       case kSeqRepeat:
       case kSeqVoiced:
         flush(p);
-        AddEl(paragraph_, best == kSeqRepeat ? 6 : 7, p, 4, sc.line, sc.line);
+        AddEl(paragraph_, best == kSeqRepeat ? kRepeat : kVoicedRepeat, p, 4, sc.line, sc.line);
         sc.MoveTo(source_, sc.line, p + static_cast<int>(seqs[best].size()));
         break;
     }
@@ -256,7 +256,7 @@ void Converter::FinishParagraph(ConvertState& state, NotationHooks& hooks, int s
   if (!text.empty()) {
     const int extra = switches_.autoIndent && NeedAutoIndent(text, option_) ? 2 : 0;
     BreakParagraph(paragraph_, text, sourceIndex, state.blockIndent + extra, state.wrapIndent, option_, lines);
-  } else if (paragraph_.size() == 1 && paragraph_.front().kind == 3) {
+  } else if (paragraph_.size() == 1 && paragraph_.front().kind == kAnnotation) {
     if (!hooks.HandleBlockAnnotation(state, paragraph_.front(), sourceIndex))
       lines.push_back(MakeLine(sourceIndex, paragraph_));
   } else {
@@ -303,7 +303,7 @@ ConvertResult Converter::ConvertText(std::string_view documentName, const Progre
     scan.MoveTo(source_, i, 1);
     if (option_.ruby_tag) ScanLine(scan);
     i = scan.line;  // a ruby or note may have ended in a later, joined line
-    AddEl(paragraph_, 0, scan.textStart, static_cast<int>(scan.text.size()) - scan.textStart + 1, i, i);
+    AddEl(paragraph_, kText, scan.textStart, static_cast<int>(scan.text.size()) - scan.textStart + 1, i, i);
     if (joins_[static_cast<size_t>(i)] && i + 1 < n) continue;
     FinishParagraph(state, *hooks, i);
   }

@@ -26,11 +26,18 @@ std::string_view LastChar(std::string_view line) {
   return CharAt(line, static_cast<int>(line.size()));
 }
 
+// A lone lead byte at the end of a line would pair with the first byte of the next line in
+// the paragraph text, shifting every character boundary after it.
+bool EndsInLoneLead(std::string_view line) {
+  return !line.empty() && IsLeadRange(line.back()) &&
+         ByteTypeAt(line, static_cast<int>(line.size())) == ByteType::Single;
+}
+
 // Joining is never allowed into or out of a blank line or a line that stands for itself;
 // an empty or indented cur opens a new paragraph.
 bool MayJoin(std::string_view prev, std::string_view cur) {
-  return !prev.empty() && !cur.empty() && !StartsWithBlank(cur) && !IsWholeLineNotation(prev) &&
-         !IsWholeLineNotation(cur);
+  return !prev.empty() && !cur.empty() && !StartsWithBlank(cur) && !EndsInLoneLead(prev) &&
+         !IsWholeLineNotation(prev) && !IsWholeLineNotation(cur);
 }
 
 // The walk shared by both modes: at index i the question is whether line i - 1 joins line i.

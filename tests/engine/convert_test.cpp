@@ -116,7 +116,7 @@ TEST(Convert, RubyAcrossJoinedLines) {
   const SourceLines source = sjLines(u8"あ｜漢《かん\nじ》です");
   const test::Converted out = ConvertJoined(source);
   ASSERT_EQ(out.result.lines.size(), 1u);
-  EXPECT_EQ(out.result.lines[0].source, 1);
+  EXPECT_EQ(out.result.lines[0].source_line, 1);
   EXPECT_EQ(LineRow(out.result.lines[0]), "T 0:1+2, B 0:3+2, T 0:5+2, R 0-1:7+5, T 1:5+4");
   EXPECT_SJ_EQ(out.result.lines[0].elements[3].GetText(source, true, false), u8"かんじ");
 }
@@ -147,18 +147,18 @@ TEST(Convert, BlankAnnotationAndEmptyDocuments) {
   const test::Converted blank = Convert({""});
   ASSERT_EQ(blank.result.lines.size(), 1u);
   EXPECT_TRUE(blank.result.lines[0].elements.empty());
-  EXPECT_TRUE(blank.result.lines[0].end);
+  EXPECT_TRUE(blank.result.lines[0].ends_paragraph);
 
   const test::Converted note = Convert({sj(u8"［＃ほげ］")});
   ASSERT_EQ(note.result.lines.size(), 1u);
   EXPECT_EQ(LineRow(note.result.lines[0]), "A 0:1+10");
-  EXPECT_TRUE(note.result.lines[0].end);
+  EXPECT_TRUE(note.result.lines[0].ends_paragraph);
 
   const test::Converted empty = Convert({});
   ASSERT_EQ(empty.result.lines.size(), 1u);
   EXPECT_TRUE(empty.result.lines[0].elements.empty());
-  EXPECT_EQ(empty.result.lines[0].source, 0);
-  EXPECT_TRUE(empty.result.lines[0].end);
+  EXPECT_EQ(empty.result.lines[0].source_line, 0);
+  EXPECT_TRUE(empty.result.lines[0].ends_paragraph);
 }
 
 TEST(Convert, LongParagraphBreaks) {
@@ -170,8 +170,8 @@ TEST(Convert, LongParagraphBreaks) {
   ASSERT_EQ(out.result.lines.size(), 2u);
   EXPECT_EQ(out.result.lines[0].GetTextWidth(), 40);
   EXPECT_EQ(out.result.lines[1].GetTextWidth(), 20);
-  EXPECT_FALSE(out.result.lines[0].end);
-  EXPECT_TRUE(out.result.lines[1].end);
+  EXPECT_FALSE(out.result.lines[0].ends_paragraph);
+  EXPECT_TRUE(out.result.lines[1].ends_paragraph);
 }
 
 TEST(Convert, ProgressIsAscendingAndEndsAtTheCount) {
@@ -333,10 +333,10 @@ DisplayLines TextLines(const SourceLines& source) {
   DisplayLines lines;
   for (int i = 0; i < static_cast<int>(source.size()); ++i) {
     TYomiraLine line;
-    line.source = i;
+    line.source_line = i;
     if (!source[static_cast<size_t>(i)].empty())
-      AddElement(line.elements, {.kind = 0, .length = static_cast<int>(source[static_cast<size_t>(i)].size()),
-                                 .column = 1, .last = i, .first = i});
+      AddElement(line.elements, {.kind = kText, .first = i, .last = i, .column = 1,
+                                 .length = static_cast<int>(source[static_cast<size_t>(i)].size())});
     lines.push_back(line);
   }
   return lines;

@@ -118,7 +118,7 @@ void CheckDocument(const SourceLines& source, const TYomiraOption& option, const
     }
     paragraph.insert(paragraph.end(), line.elements.begin(), line.elements.end());
     paragraphText += line.GetText(source, true);
-    if (!line.end) continue;
+    if (!line.ends_paragraph) continue;
     // The paragraph's own elements: the parts split at line breaks joined again.
     const std::vector<TYomiraObject> whole = Unsplit(paragraph);
     ASSERT_EQ(test::hex(paragraphText), test::hex(GetLineText(whole, source)))
@@ -142,7 +142,7 @@ void CheckDocument(const SourceLines& source, const TYomiraOption& option, const
     paragraph.clear();
     paragraphText.clear();
   }
-  ASSERT_TRUE(result.lines.back().end) << label;
+  ASSERT_TRUE(result.lines.back().ends_paragraph) << label;
   for (size_t i = 0; i < source.size(); ++i)
     for (size_t b = 0; b < source[i].size(); ++b)
       ASSERT_EQ(covered[i][b], 1) << label << " source line " << i << " byte " << b + 1 << " of "

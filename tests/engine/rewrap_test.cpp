@@ -127,9 +127,13 @@ TEST(ReWrapCompel, JoinsAtDoubleByteEndsOnly) {
   EXPECT_EQ(Joins(ReWrapCompel(noChars, {sj(u8"漢"), sj(u8"字")}, false)), std::vector<int>{});
 }
 
-TEST(ReWrapCompel, LoneLeadByteAtTheEndIsSingle) {
-  const SourceLines lines = {sj(u8"漢") + "\x88", sj(u8"字")};
-  EXPECT_EQ(Joins(ReWrapCompel(Mode(1), lines, false)), std::vector<int>{});
+// A lone lead byte at a line end would pair with the next line's first byte: no join.
+TEST(ReWrap, LoneLeadByteAtTheEndNeverJoins) {
+  const SourceLines compel = {sj(u8"漢") + "\x88", sj(u8"字")};
+  EXPECT_EQ(Joins(ReWrapCompel(Mode(1), compel, false)), std::vector<int>{});
+  SourceLines fixed(6, Line(60));
+  fixed[2] = Line(58) + "a\x88";
+  EXPECT_EQ(Joins(ReWrapFixed(Mode(0), fixed, false)), (std::vector<int>{0, 1, 3, 4}));
 }
 
 // An empty line or a line that stands for itself never joins, in either mode.

@@ -159,13 +159,13 @@ DisplayLines LayOutPlain(const SourceLines& sources, const TYomiraOption& o, boo
     const std::string& text = sources[i];
     if (text.empty()) {
       TYomiraLine blank;
-      blank.end = 1;
-      blank.source = i;
+      blank.ends_paragraph = true;
+      blank.source_line = i;
       lines.push_back(std::move(blank));
       continue;
     }
     std::vector<TYomiraObject> elements;
-    AddElement(elements, {.kind = 0, .length = static_cast<int32_t>(text.size()), .column = 1, .last = i, .first = i});
+    AddElement(elements, {.kind = kText, .first = i, .last = i, .column = 1, .length = static_cast<int32_t>(text.size())});
     const int extra = auto_indent && NeedAutoIndent(text, o) ? 2 : 0;
     BreakParagraph(elements, text, i, extra, 0, o, lines);
   }
@@ -266,11 +266,11 @@ void PrintLayout(const DisplayLines& lines, const SourceLines& sources, const TY
     const TYomiraLine& line = lines[k];
     switch (format) {
       case Format::Widths:
-        std::printf("%04zu s=%d i=%d w=%d end=%d\n", k, line.source, line.indent, line.GetTextWidth(),
-                    line.end ? 1 : 0);
+        std::printf("%04zu s=%d i=%d w=%d end=%d\n", k, line.source_line, line.indent, line.GetTextWidth(),
+                    line.ends_paragraph ? 1 : 0);
         break;
       case Format::Elements:
-        std::printf("%04zu s=%d i=%d %c", k, line.source, line.indent, line.end ? 'P' : '.');
+        std::printf("%04zu s=%d i=%d %c", k, line.source_line, line.indent, line.ends_paragraph ? 'P' : '.');
         PrintElements(line, sources, wide);
         std::fputc('\n', stdout);
         break;
@@ -323,6 +323,7 @@ int main(int argc, char** argv) {
   std::printf("# caption: %s\n", result.title.c_str());
   PrintLayout(result.lines, sources, args.option, args.format, result.delimiterWidth == 4);
   if (args.stats) {
+    std::fflush(stdout);  // the figures follow the rows when both streams go to one place
     size_t elements = 0;
     for (const TYomiraLine& line : result.lines) elements += line.elements.size();
     std::fprintf(stderr, "stats: source=%zu lines=%zu elements=%zu views=%d convert_ms=%.1f\n", sources.size(),
