@@ -19,7 +19,7 @@ std::string_view CharView(std::string_view text, int pos) { return CopyView(text
 int NearestAllowed(std::string_view text, int s, int w, std::string_view list) {
   const int len = static_cast<int>(text.size());
   if (s < 1) return -1;
-  const int end = std::min(s + w - 1, len);  // last byte that may start the character
+  const int end = static_cast<int>(std::min<int64_t>(int64_t{s} + w - 1, len));  // last start looked at
   std::vector<int> starts;
   for (int pos = s; pos <= end; pos = NextChar(text, pos))
     if (pos - s >= 4) starts.push_back(pos);
@@ -86,8 +86,9 @@ int FindLineBreak(std::string_view text, int s, int indent, const TYomiraOption&
   const int a_len = static_cast<int>(a.size());
   const std::string_view b = CharView(text, a_pos + a_len);
   const int b_len = static_cast<int>(b.size());
+  // b matters for the head list only when a is in it.
   const bool a_head = Contains(option.wrap_words, a);
-  const bool b_head = Contains(option.wrap_words, b);
+  const bool b_head = a_head && Contains(option.wrap_words, b);
   if (a_head && !b_head) return w + a_len;  // a hangs into the spare cells
   if (Contains(option.tty_words, a) && Contains(option.tty_words, b)) {
     const std::string_view c = CharView(text, a_pos + a_len + b_len);

@@ -27,12 +27,12 @@ bool NeedAutoIndent(std::string_view text, const TYomiraOption& option);
 // character or a digit pair. The result never cuts a character.
 int FindLineBreak(std::string_view text, int s, int indent, const TYomiraOption& option);
 
-// Width < w so that the line ends before the nearest character, at least 4 bytes in, that
-// may start a line (not in wrap_words); w when there is none.
+// A width below w that ends the line before the nearest character, starting at least 4
+// bytes in, that may start a line (single-byte, or not in wrap_words); w when none does.
 int PushOutHead(std::string_view text, int s, int w, const TYomiraOption& option);
 
-// Width < w so that the line ends after the nearest character, starting at least 4 bytes
-// in, that may end a line (not in wrap_word2); w when there is none.
+// A width that ends the line after the nearest character before s + w, starting at least
+// 4 bytes in, that may end a line (single-byte, or not in wrap_word2); w when none does.
 int PullBackFoot(std::string_view text, int s, int w, const TYomiraOption& option);
 
 // The paragraph text: the plain texts of the cell-taking elements ("ヽヽ" and "ヾヾ" for

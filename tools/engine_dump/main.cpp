@@ -165,7 +165,7 @@ DisplayLines LayOutPlain(const SourceLines& sources, const TYomiraOption& o, boo
       continue;
     }
     std::vector<TYomiraObject> elements;
-    AddElement(elements, {.kind = kText, .first = i, .last = i, .column = 1, .length = static_cast<int32_t>(text.size())});
+    AddElement(elements, {.kind = kText, .first = i, .column = 1, .length = static_cast<int32_t>(text.size())});
     const int extra = auto_indent && NeedAutoIndent(text, o) ? 2 : 0;
     BreakParagraph(elements, text, i, extra, 0, o, lines);
   }
@@ -256,7 +256,7 @@ void PrintLayout(const DisplayLines& lines, const SourceLines& sources, const TY
                  bool wide) {
   const int32_t L = o.c_size, T = o.Colum, P = o.Page;
   std::printf("# source=%zu lines=%zu views=%d L=%d T=%d P=%d V=%d\n", sources.size(), lines.size(),
-              o.GetViewCount(static_cast<int64_t>(lines.size())), L, T, P, o.v_size);
+              o.GetViewCount(lines), L, T, P, o.v_size);
   for (size_t k = 0; k < lines.size(); ++k) {
     const int64_t kk = static_cast<int64_t>(k);
     if (L > 0 && T > 0 && P > 0 && kk % L == 0) {
