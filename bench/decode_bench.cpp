@@ -1,13 +1,12 @@
 // decode_bench: DecodeText on 20 MB inputs made in memory, best of 5 runs.
 // Build in Release (build-release/) and read the figures; nothing here is asserted.
-#include <iconv.h>
-
 #include <chrono>
 #include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/text/iconv_convert.h"
 #include "sources/codepage.h"
 
 namespace {
@@ -15,19 +14,11 @@ namespace {
 constexpr size_t kTarget = 20u << 20;
 
 std::string Encode(const char* to, const std::string& utf8) {
-  iconv_t cd = iconv_open(to, "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error(std::string("no iconv for ") + to);
-  std::string out(utf8.size() * 4 + 16, '\0');
-  char* ip = const_cast<char*>(utf8.data());
-  size_t il = utf8.size();
-  char* op = out.data();
-  size_t ol = out.size();
-  const size_t r = iconv(cd, &ip, &il, &op, &ol);
-  iconv(cd, nullptr, nullptr, &op, &ol);
-  iconv_close(cd);
-  if (r == static_cast<size_t>(-1)) throw std::runtime_error(std::string("cannot encode to ") + to);
-  out.resize(out.size() - ol);
-  return out;
+  yomira::IconvResult r = yomira::IconvConvert(to, "UTF-8", utf8, [](const unsigned char*, size_t) -> size_t {
+    throw std::runtime_error("the benchmark text does not encode");
+  });
+  if (r.status != yomira::IconvStatus::Ok) throw std::runtime_error(std::string("no iconv for ") + to);
+  return std::move(r.out);
 }
 
 // The round-trip line repeated until its encoding in `to` reaches 20 MB.
