@@ -144,12 +144,11 @@ int DecodeText(std::vector<std::string>& lines, std::string_view bytes, TCharCod
   if (codePage == 0) codePage = DetectCodePage(bytes);
 
   std::string clean, text;
-  std::string_view view = bytes;  // the text to split, without NUL bytes
+  std::string_view view = bytes;  // the text to split
   if (codePage == 1200 || codePage == 1201) {
     const std::string_view bom = codePage == 1200 ? "\xFF\xFE" : "\xFE\xFF";
     if (StartsWith(bytes, bom)) bytes.remove_prefix(2);
-    // A U+0000 in the text must not reach the lines either.
-    text = WithoutNul(ConvertCharset(bytes, codePage, 932));
+    text = ConvertCharset(bytes, codePage, 932);
     view = text;
   } else {
     if (view.find('\0') != std::string_view::npos) {
@@ -164,6 +163,11 @@ int DecodeText(std::vector<std::string>& lines, std::string_view bytes, TCharCod
       text = ConvertCharset(view, codePage, 932);
       view = text;
     }
+  }
+  // UTF-16 and UTF-7 can spell U+0000 without a NUL byte; it must not reach the lines either.
+  if (view.data() == text.data() && text.find('\0') != std::string::npos) {
+    text = WithoutNul(text);
+    view = text;
   }
   std::vector<std::string> split = SplitLines(view);
   lines = std::move(split);
