@@ -190,9 +190,10 @@ int Picture(int argc, char** argv) {
     std::printf("fail\n");
     return 1;
   }
-  std::string line = "ok " + std::to_string(image.width()) + " " + std::to_string(image.height());
+  std::string line = "ok ";
+  line += std::to_string(image.width()) + ' ' + std::to_string(image.height());
   for (const auto& [x, y] : pixels) {
-    line += " " + std::to_string(x) + "," + std::to_string(y) + "=";
+    line += ' ' + std::to_string(x) + ',' + std::to_string(y) + '=';
     if (image.valid(x, y)) {
       char buf[16];
       std::snprintf(buf, sizeof buf, "%08x", image.pixel(x, y));
