@@ -1,7 +1,5 @@
 #include "shell/application.h"
 
-#include <exception>
-
 #include "shell/guard.h"
 
 namespace yomira {
@@ -13,14 +11,9 @@ YomiraApplication::YomiraApplication(int& argc, char** argv) : QApplication(argc
 }
 
 bool YomiraApplication::notify(QObject* receiver, QEvent* event) {
-  try {
-    return QApplication::notify(receiver, event);
-  } catch (const std::exception& e) {
-    ReportException(e.what());
-  } catch (...) {
-    ReportException(kUnknownErrorMessage);
-  }
-  return false;
+  bool handled = false;
+  guarded([&] { handled = QApplication::notify(receiver, event); });
+  return handled;
 }
 
 }  // namespace yomira
