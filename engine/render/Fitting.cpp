@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include "engine/render/Background.h"
+#include "engine/render/Renderer.h"
+#include "platform/text/utf8.h"
+
 namespace yomira {
 
 namespace {
@@ -17,12 +21,27 @@ int64_t LinesWidth(const TYomiraOption& o, int32_t w) {
 // Twice the height of one block's cells (from the client height), divided among the blocks.
 int64_t DoubledBlockHeight(const TYomiraOption& o, int32_t h) {
   const int64_t T = o.Colum;
-  return ((int64_t{h} - kBottomBarHeight + int64_t{o.m_size} * T - (T - 1) * o.yohaku_c - 2 * int64_t{o.yohaku_h}) *
+  return ((int64_t{h} - PanelLayout::kBottomBarHeight + int64_t{o.m_size} * T - (T - 1) * o.yohaku_c - 2 * int64_t{o.yohaku_h}) *
           2) /
          T;
 }
 
 }  // namespace
+
+PanelLayout FitWindowToLayout(const TYomiraOption& o, bool fullScreen, QSize screenSize) {
+  PanelLayout p = ComputePanelSizes(o);
+  p.clearConstraints = true;
+  if (fullScreen) {
+    p.baseLeft = (int64_t{screenSize.width()} - p.baseWidth) / 2;
+    p.baseTop = (int64_t{screenSize.height()} - p.baseHeight) / 2;
+  } else {
+    p.setClientSize = true;
+    p.clientWidth = p.baseWidth;
+    p.clientHeight = p.baseHeight;
+  }
+  p.HintWidth = Saturate((int64_t{o.f_size} + o.ruby_size + o.s_size) * o.c_size);
+  return p;
+}
 
 FontFit FontForWindow(const TYomiraOption& o, int32_t h, int32_t w) {
   FontFit fit{o.f_size, o.ruby_size};
@@ -80,6 +99,31 @@ QRect PlaceHint(QPoint screenPoint, QSize hintSize, int32_t screenWidth, QSize c
   if (int64_t{screenWidth} < int64_t{cursorSize.width()} + screenPoint.x() + hintSize.width())
     r.translate(0, cursorSize.height());
   return r;
+}
+
+void Renderer::FitWindowToLayout() {
+  const PanelLayout layout = yomira::FitWindowToLayout(option_, host_.isFullScreen(), host_.screenSize());
+  SetPanelLayout(layout);
+  host_.applyPanelLayout(layout);
+}
+
+void Renderer::HideHint() { host_.hideHint(); }
+
+void Renderer::ShowAnnotationHint(int32_t x, int32_t y, TPageAnnotation& annotations) {
+  const QPoint screen = host_.mapToScreen(QPoint(x, y));
+  const PanelLayout layout =
+      layout_ ? *layout_ : yomira::FitWindowToLayout(option_, host_.isFullScreen(), host_.screenSize());
+  const std::optional<AnnotationCell> hit = HitTestAnnotation(option_, Saturate(layout.baseWidth), x, y);
+  int32_t index = -1;
+  const std::string text = hit ? annotations.Get(hit->cell, hit->line, hit->page, hit->block, index) : std::string();
+  if (text.empty()) {
+    host_.hideHint();
+    return;
+  }
+  annotations.current = index;
+  const std::string utf8 = Cp932ToUtf8(text);
+  const QSize size = host_.hintSize(utf8, layout.HintWidth);
+  host_.showHint(utf8, PlaceHint(screen, size, host_.screenSize().width(), host_.cursorSize()));
 }
 
 }  // namespace yomira

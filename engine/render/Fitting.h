@@ -12,11 +12,14 @@
 #include <QSize>
 
 #include "engine/core/option.h"
+#include "engine/render/PanelLayout.h"
 
 namespace yomira {
 
-// Height of the bottom bar under the page view.
-inline constexpr int32_t kBottomBarHeight = 20;
+// The panel sizes of the layout, placed for the window: in full screen centred on a screen
+// of screenSize with the client area left alone, otherwise at (0, 0) with the client area
+// sized to the panel. HintWidth = lw * L.
+PanelLayout FitWindowToLayout(const TYomiraOption& option, bool fullScreen, QSize screenSize);
 
 struct FontFit {
   int32_t f_size = 0;

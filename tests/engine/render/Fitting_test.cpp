@@ -5,21 +5,62 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "engine/core/annotation_map.h"
 #include "engine/core/option.h"
 #include "engine/core/option_defaults.h"
+#include "engine/render/Renderer.h"
+#include "support/test_support.h"
 
 namespace yomira {
 namespace {
 
-// The panel of a layout as the window is fitted to it: width and height of the client area.
+using test::sj;
+
+// The client size the window takes for a layout.
 QSize FittedPanel(const TYomiraOption& o) {
-  const int64_t lw = int64_t{o.f_size} + o.ruby_size + o.s_size;
-  const int64_t T = o.Colum, P = o.Page;
-  const int64_t w = 2 * int64_t{o.yohaku_w} + int64_t{o.PageMargin} * (P - 1) + P * (o.c_size * lw - o.s_size);
-  const int64_t h = T * (int64_t{o.v_size} + 3) * (int64_t{o.f_size} + o.m_size) / 2 + 2 * int64_t{o.yohaku_h} +
-                    (T - 1) * o.yohaku_c + kBottomBarHeight - int64_t{o.m_size} * T;
-  return QSize(int(w), int(h));
+  const PanelLayout p = FitWindowToLayout(o, false, QSize(1920, 1080));
+  return QSize(int(p.clientWidth), int(p.clientHeight));
+}
+
+TEST(Fitting, WindowFitsTheLayout) {
+  TYomiraOption o = DefaultOptions();
+  struct Case {
+    int pages;
+    int64_t width, centre;
+  };
+  for (const Case& c : {Case{1, 492, 352}, Case{2, 920, 780}}) {
+    o.Page = c.pages;
+    const PanelLayout p = FitWindowToLayout(o, false, QSize(1920, 1080));
+    const std::string what = "Page " + std::to_string(c.pages);
+    EXPECT_TRUE(p.clearConstraints) << what;
+    EXPECT_EQ(QRect(int(p.baseLeft), int(p.baseTop), int(p.baseWidth), int(p.baseHeight)), QRect(0, 0, c.width, 539))
+        << what;
+    EXPECT_EQ(p.viewWidth, c.width) << what;
+    EXPECT_EQ(p.viewHeight, 519) << what;
+    EXPECT_EQ(p.bottomCenterWidth, c.centre) << what;
+    EXPECT_EQ(p.HintWidth, 416) << what;
+    EXPECT_TRUE(p.setClientSize) << what;
+    EXPECT_EQ(p.clientWidth, c.width) << what;
+    EXPECT_EQ(p.clientHeight, 539) << what;
+  }
+}
+
+TEST(Fitting, FullScreenCentresThePanel) {
+  const TYomiraOption o = DefaultOptions();
+  PanelLayout p = FitWindowToLayout(o, true, QSize(1920, 1080));
+  EXPECT_EQ(p.baseLeft, 714);
+  EXPECT_EQ(p.baseTop, 270);
+  EXPECT_FALSE(p.setClientSize);  // the client keeps the screen's size
+  EXPECT_EQ(p.baseWidth, 492);
+  // Odd differences truncate; a panel larger than the screen goes negative, truncating toward 0.
+  p = FitWindowToLayout(o, true, QSize(1921, 1081));
+  EXPECT_EQ(p.baseLeft, 714);
+  EXPECT_EQ(p.baseTop, 271);
+  p = FitWindowToLayout(o, true, QSize(391, 438));
+  EXPECT_EQ(p.baseLeft, -50);
+  EXPECT_EQ(p.baseTop, -50);
 }
 
 TEST(Fitting, InverseFitsAtTheDefaults) {
@@ -168,6 +209,119 @@ TEST(AnnotationHint, PlaceHint) {
   // One more pixel and the hint would pass the edge by the mouse's x: one cursor height lower.
   EXPECT_EQ(PlaceHint(QPoint(1589, 500), hint, 1920, cursor), QRect(1605, 532, 300, 40));
   EXPECT_EQ(PlaceHint(QPoint(0, 0), hint, 1920, QSize(48, 48)), QRect(16, 0, 300, 40));
+}
+
+// The renderer's window fitting and annotation hint against a recording host.
+class HintHost : public RenderHost {
+ public:
+  bool fullScreen = false;
+  QSize screen{1920, 1080};
+  QPoint imageOrigin{100, 200};  // where the page image sits on the screen
+  std::vector<std::string> calls;
+  std::vector<PanelLayout> layouts;
+  std::string shownText;
+  QRect shownRect;
+  int32_t askedWidth = -1;
+
+  void applyPanelLayout(const PanelLayout& layout) override {
+    calls.push_back("applyPanelLayout");
+    layouts.push_back(layout);
+  }
+  bool isFullScreen() override { return fullScreen; }
+  QSize screenSize() override { return screen; }
+  QPoint mapToScreen(QPoint p) override { return p + imageOrigin; }
+  QSize hintSize(const std::string& text, int32_t maxWidth) override {
+    calls.push_back("hintSize");
+    askedWidth = maxWidth;
+    return QSize(int(text.size()) * 10, 30);
+  }
+  QSize cursorSize() override { return QSize(32, 32); }
+  void showHint(const std::string& text, const QRect& rect) override {
+    calls.push_back("showHint");
+    shownText = text;
+    shownRect = rect;
+  }
+  void hideHint() override { calls.push_back("hideHint"); }
+};
+
+TEST(AnnotationHint, FitWindowToLayoutStoresAndApplies) {
+  TYomiraOption o = DefaultOptions();
+  HintHost host;
+  host.fullScreen = true;
+  Renderer renderer(o, host);
+  renderer.FitWindowToLayout();
+  ASSERT_EQ(host.layouts.size(), 1u);
+  EXPECT_EQ(host.layouts[0].baseLeft, 714);
+  EXPECT_EQ(host.layouts[0].baseTop, 270);
+  EXPECT_FALSE(host.layouts[0].setClientSize);
+  ASSERT_TRUE(renderer.StoredPanelLayout().has_value());
+  EXPECT_EQ(renderer.StoredPanelLayout()->HintWidth, 416);
+  // The background is built at the stored layout.
+  renderer.BuildBackground();
+  EXPECT_EQ(renderer.Bitmaps().BackBitmap.size(), QSize(492, 539));
+  EXPECT_EQ(renderer.Bitmaps().PageBitmap.size(), QSize(492, 519));
+  renderer.HideHint();
+  EXPECT_EQ(host.calls.back(), "hideHint");
+}
+
+TEST(AnnotationHint, ShowsTheAnnotationUnderTheMouse) {
+  TYomiraOption o = HintLayout();
+  HintHost host;
+  Renderer renderer(o, host);
+  renderer.FitWindowToLayout();
+  TPageAnnotation map;
+  map.SetSize(o.v_size, o.c_size, o.Page, o.Colum);
+  map.Add(0, 0, 2, sj(u8"先の注"), 1, 1);
+  // Cell 5 of line 0, right page, lower block: (348, 242) on the page image.
+  map.Add(5, 0, 2, sj(u8"注記のテスト"), 1, 2);
+
+  host.calls.clear();
+  renderer.ShowAnnotationHint(348, 242, map);
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"hintSize", "showHint"}));
+  EXPECT_EQ(map.current, 1);
+  EXPECT_EQ(host.shownText, "注記のテスト");
+  EXPECT_EQ(host.askedWidth, 170);  // lw * L
+  // Mouse on screen at (448, 442); the hint is 180 x 30, 16 px to the right.
+  EXPECT_EQ(host.shownRect, QRect(464, 442, 180, 30));
+
+  // The full-width character's second cell shows the same annotation.
+  renderer.ShowAnnotationHint(348, 254, map);
+  EXPECT_EQ(host.calls.back(), "showHint");
+  EXPECT_EQ(host.shownText, "注記のテスト");
+
+  // Near the right edge of the screen the hint goes one cursor height lower.
+  host.screen = QSize(600, 1080);
+  renderer.ShowAnnotationHint(348, 242, map);
+  EXPECT_EQ(host.shownRect, QRect(464, 474, 180, 30));
+}
+
+TEST(AnnotationHint, EmptyCellOrMissHidesTheHint) {
+  TYomiraOption o = HintLayout();
+  HintHost host;
+  Renderer renderer(o, host);
+  // No layout stored yet: the hint computes the one the window would take.
+  TPageAnnotation map;
+  map.SetSize(o.v_size, o.c_size, o.Page, o.Colum);
+  map.Add(5, 0, 2, sj(u8"注"), 1, 2);
+  map.current = 7;
+  const struct {
+    const char* name;
+    int x, y;
+  } cases[] = {
+      {"empty cell", 348, 30},
+      {"right margin", 379, 242},
+      {"block gap", 348, 178},
+      {"outside the image", -10, -10},
+  };
+  for (const auto& c : cases) {
+    host.calls.clear();
+    renderer.ShowAnnotationHint(c.x, c.y, map);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"hideHint"})) << c.name;
+    EXPECT_EQ(map.current, 7) << c.name;
+  }
+  renderer.ShowAnnotationHint(348, 242, map);
+  EXPECT_EQ(host.calls.back(), "showHint");
+  EXPECT_EQ(host.askedWidth, 170);
 }
 
 }  // namespace
