@@ -11,20 +11,17 @@ namespace yomira {
 
 namespace {
 
-struct Clip {
-  int32_t left, top, right, bottom;
-};
-
 uint16_t CodeAt(std::string_view text, int pos, int len) {
   const auto b0 = static_cast<unsigned char>(text[pos - 1]);
   if (len == 1) return b0;
   return static_cast<uint16_t>(b0 * 256 + static_cast<unsigned char>(text[pos]));
 }
 
-// Canvas drawing of one raster: the raster's top-left at (x, y), coverage 0-255 blended
-// c + cov * (k - c) / 255, truncating toward zero.
+}  // namespace
+
 void BlendCoverage(QImage& page, int32_t x, int32_t y, const GlyphRaster& g, const TYomiraTextMetrics& m,
-                   const Clip& clip) {
+                   const Rect& clip) {
+  if (page.isNull() || g.w <= 0 || g.h <= 0 || g.coverage.size() < static_cast<size_t>(g.w) * g.h) return;
   const int32_t top = std::max({y, clip.top, 0});
   const int32_t bottom = std::min({y + g.h, clip.bottom, static_cast<int32_t>(page.height())});
   const int32_t left = std::max({x, clip.left, 0});
@@ -43,9 +40,11 @@ void BlendCoverage(QImage& page, int32_t x, int32_t y, const GlyphRaster& g, con
   }
 }
 
+namespace {
+
 void DrawCanvasString(QImage& page, int32_t x, int32_t y, const TYomiraTextMetrics& m, std::string_view text) {
   const int32_t f = m.LogFont.lfHeight;
-  Clip clip{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+  Rect clip{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
   if (m.Orientation == goLongRepeatFirst || m.Orientation == goLongRepeatSecond) {
     clip = {x - f, y, x, y + f};
     if (m.Orientation == goLongRepeatSecond) y -= f;
