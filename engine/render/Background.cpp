@@ -170,13 +170,23 @@ void ShadeBitmap(QImage& bitmap, const TYomiraOption& o, bool two) {
     touched[x] = 1;
     for (int k = 0; k < 3; ++k) offset[x * 3 + k] = c.delta[k] * c.step / std::max(c.steps, 1);
   }
+  // Columns mostly repeat one colour down the page: remember the last pixel shaded in
+  // each column and reuse its result.
+  std::vector<QRgb> lastIn(static_cast<size_t>(width), 0), lastOut(static_cast<size_t>(width), 0);
+  uchar* bits = bitmap.bits();
+  const qsizetype pitch = bitmap.bytesPerLine();
   for (int32_t y = 0; y < bitmap.height(); ++y) {
-    QRgb* row = reinterpret_cast<QRgb*>(bitmap.scanLine(y));
+    QRgb* row = reinterpret_cast<QRgb*>(bits + pitch * y);
     for (int32_t x = 0; x < width; ++x) {
       if (!touched[x]) continue;
       const QRgb p = row[x];
-      row[x] = qRgb(ClampByte(qRed(p) + offset[x * 3]), ClampByte(qGreen(p) + offset[x * 3 + 1]),
-                    ClampByte(qBlue(p) + offset[x * 3 + 2]));
+      if (p == lastIn[x]) {
+        row[x] = lastOut[x];
+        continue;
+      }
+      lastIn[x] = p;
+      row[x] = lastOut[x] = qRgb(ClampByte(qRed(p) + offset[x * 3]), ClampByte(qGreen(p) + offset[x * 3 + 1]),
+                                 ClampByte(qBlue(p) + offset[x * 3 + 2]));
     }
   }
 }

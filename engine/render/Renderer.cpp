@@ -15,7 +15,7 @@ PanelLayout Renderer::CurrentLayout() const { return layout_ ? *layout_ : Comput
 
 void Renderer::BuildBackground() {
   const PanelLayout layout = CurrentLayout();
-  bitmaps_.BackBitmap = MakeBitmap(layout.backWidth, layout.backHeight);
+  ResizeBitmap(bitmaps_.BackBitmap, layout.backWidth, layout.backHeight);
   QImage picture;
   if (option_.bg_image) {
     picture = host_.loadPicture(Cp932ToUtf8(option_.bg_image_str));
@@ -36,7 +36,7 @@ void Renderer::BuildBackground() {
 
 void Renderer::ClearPageBitmap() {
   const PanelLayout layout = CurrentLayout();
-  bitmaps_.PageBitmap = MakeBitmap(layout.pageWidth, layout.pageHeight);
+  ResizeBitmap(bitmaps_.PageBitmap, layout.pageWidth, layout.pageHeight);
   if (!bitmaps_.PageBitmap.isNull()) bitmaps_.PageBitmap.fill(BgrToQRgb(RenderRgb(option_.back_color)));
 }
 
