@@ -30,7 +30,7 @@ std::string ShellQuote(const std::string& s) {
 
 // Runs engine_dump with args (already quoted for the shell) and returns its exit status
 // and everything it printed.
-RunResult Run(const std::string& args) {
+RunResult RunDump(const std::string& args) {
   std::string cmd = ShellQuote(ENGINE_DUMP_PATH) + " " + args + " 2>&1";
   RunResult r;
   FILE* p = popen(cmd.c_str(), "r");
@@ -61,7 +61,7 @@ TEST(EngineDumpGolden, EveryFixtureMatches) {
     args_file.replace_extension(".args");
     expected_file.replace_extension(".expected");
     std::string args = fs::exists(args_file) ? FirstLine(test::ReadFileBytes(args_file)) : "";
-    RunResult r = Run(args + " " + ShellQuote(input.string()));
+    RunResult r = RunDump(args + " " + ShellQuote(input.string()));
     EXPECT_EQ(r.status, 0) << input.filename() << ": " << r.out.substr(0, 500);
     if (update) {
       std::ofstream(expected_file, std::ios::binary) << r.out;
@@ -77,7 +77,7 @@ RunResult RunWithInput(const std::string& args, const std::string& text) {
   test::TempDir tmp;
   const fs::path in = tmp / "in.txt";
   std::ofstream(in, std::ios::binary) << text;
-  return Run(args + " < " + ShellQuote(in.string()));
+  return RunDump(args + " < " + ShellQuote(in.string()));
 }
 
 bool HasLine(const std::string& out, const std::string& line) {
@@ -105,7 +105,7 @@ TEST(EngineDumpCli, GeometryFigures) {
         "line 0 page 2 x=430 ruby_x=444", "block 2 y=504 bottom=952", "views(64)=1 views(65)=2"}},
   };
   for (const Case& c : cases) {
-    RunResult r = Run(c.args);
+    RunResult r = RunDump(c.args);
     EXPECT_EQ(r.status, 0) << c.args;
     for (const std::string& line : c.lines) EXPECT_TRUE(HasLine(r.out, line)) << c.args << "\nmissing: " << line << "\n" << r.out;
   }
@@ -140,7 +140,7 @@ TEST(EngineDumpCli, ErrorsExitWithTheirCodes) {
       {"a.txt b.txt", 2, "engine_dump: "},
   };
   for (const Case& c : cases) {
-    RunResult r = Run(c.args);
+    RunResult r = RunDump(c.args);
     EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.out;
     EXPECT_EQ(r.out.rfind(c.starts, 0), 0u) << c.args << "\n" << r.out;
   }

@@ -135,13 +135,13 @@ DisplayLines LayOutPlain(const SourceLines& sources, const TYomiraOption& o, boo
     const std::string& text = sources[i];
     if (text.empty()) {
       TYomiraLine blank;
-      blank.end = 1;
-      blank.source = i;
+      blank.ends_paragraph = true;
+      blank.source_line = i;
       lines.push_back(std::move(blank));
       continue;
     }
     std::vector<TYomiraObject> elements;
-    AddElement(elements, {.kind = 0, .length = static_cast<int32_t>(text.size()), .column = 1, .last = i, .first = i});
+    AddElement(elements, {.kind = kText, .first = i, .column = 1, .length = static_cast<int32_t>(text.size())});
     const int extra = auto_indent && NeedAutoIndent(text, o) ? 2 : 0;
     BreakParagraph(elements, text, i, extra, 0, o, lines);
   }
@@ -232,7 +232,7 @@ void PrintLayout(const DisplayLines& lines, const SourceLines& sources, const TY
                  bool wide) {
   const int32_t L = o.c_size, T = o.Colum, P = o.Page;
   std::printf("# source=%zu lines=%zu views=%d L=%d T=%d P=%d V=%d\n", sources.size(), lines.size(),
-              o.GetViewCount(static_cast<int64_t>(lines.size())), L, T, P, o.v_size);
+              o.GetViewCount(lines), L, T, P, o.v_size);
   for (size_t k = 0; k < lines.size(); ++k) {
     const int64_t kk = static_cast<int64_t>(k);
     if (L > 0 && T > 0 && P > 0 && kk % L == 0) {
@@ -242,11 +242,11 @@ void PrintLayout(const DisplayLines& lines, const SourceLines& sources, const TY
     const TYomiraLine& line = lines[k];
     switch (format) {
       case Format::Widths:
-        std::printf("%04zu s=%d i=%d w=%d end=%d\n", k, line.source, line.indent, line.GetTextWidth(),
-                    line.end ? 1 : 0);
+        std::printf("%04zu s=%d i=%d w=%d end=%d\n", k, line.source_line, line.indent, line.GetTextWidth(),
+                    line.ends_paragraph ? 1 : 0);
         break;
       case Format::Elements:
-        std::printf("%04zu s=%d i=%d %c", k, line.source, line.indent, line.end ? 'P' : '.');
+        std::printf("%04zu s=%d i=%d %c", k, line.source_line, line.indent, line.ends_paragraph ? 'P' : '.');
         PrintElements(line, sources, wide);
         std::fputc('\n', stdout);
         break;
