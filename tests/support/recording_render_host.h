@@ -38,6 +38,38 @@ class RecordingRenderHost : public RenderHost {
     menu = m;
   }
   void setPageLabelColour(QRgb colour) override { labelColours.push_back(colour); }
+
+  // Window fitting and the annotation hint. calls names them in order.
+  bool fullScreen = false;
+  QSize screen{1920, 1080};
+  QPoint imageOrigin{100, 200};  // where the page image sits on the screen
+  QSize cursor{32, 32};
+  std::vector<std::string> calls;
+  std::vector<PanelLayout> layouts;
+  std::string shownText;
+  QRect shownRect;
+  int32_t hintMaxWidth = -1;
+
+  void applyPanelLayout(const PanelLayout& layout) override {
+    calls.push_back("applyPanelLayout");
+    layouts.push_back(layout);
+  }
+  bool isFullScreen() override { return fullScreen; }
+  QSize screenSize() override { return screen; }
+  QPoint mapToScreen(QPoint p) override { return p + imageOrigin; }
+  // 10 px a byte of UTF-8 by 30.
+  QSize hintSize(const std::string& textUtf8, int32_t maxWidth) override {
+    calls.push_back("hintSize");
+    hintMaxWidth = maxWidth;
+    return QSize(int(textUtf8.size()) * 10, 30);
+  }
+  QSize cursorSize() override { return cursor; }
+  void showHint(const std::string& textUtf8, const QRect& rect) override {
+    calls.push_back("showHint");
+    shownText = textUtf8;
+    shownRect = rect;
+  }
+  void hideHint() override { calls.push_back("hideHint"); }
 };
 
 }  // namespace yomira::test

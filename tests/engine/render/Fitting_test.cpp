@@ -11,6 +11,7 @@
 #include "engine/core/option.h"
 #include "engine/core/option_defaults.h"
 #include "engine/render/Renderer.h"
+#include "support/recording_render_host.h"
 #include "support/test_support.h"
 
 namespace yomira {
@@ -212,37 +213,7 @@ TEST(AnnotationHint, PlaceHint) {
 }
 
 // The renderer's window fitting and annotation hint against a recording host.
-class HintHost : public RenderHost {
- public:
-  bool fullScreen = false;
-  QSize screen{1920, 1080};
-  QPoint imageOrigin{100, 200};  // where the page image sits on the screen
-  std::vector<std::string> calls;
-  std::vector<PanelLayout> layouts;
-  std::string shownText;
-  QRect shownRect;
-  int32_t askedWidth = -1;
-
-  void applyPanelLayout(const PanelLayout& layout) override {
-    calls.push_back("applyPanelLayout");
-    layouts.push_back(layout);
-  }
-  bool isFullScreen() override { return fullScreen; }
-  QSize screenSize() override { return screen; }
-  QPoint mapToScreen(QPoint p) override { return p + imageOrigin; }
-  QSize hintSize(const std::string& text, int32_t maxWidth) override {
-    calls.push_back("hintSize");
-    askedWidth = maxWidth;
-    return QSize(int(text.size()) * 10, 30);
-  }
-  QSize cursorSize() override { return QSize(32, 32); }
-  void showHint(const std::string& text, const QRect& rect) override {
-    calls.push_back("showHint");
-    shownText = text;
-    shownRect = rect;
-  }
-  void hideHint() override { calls.push_back("hideHint"); }
-};
+using HintHost = test::RecordingRenderHost;
 
 TEST(AnnotationHint, FitWindowToLayoutStoresAndApplies) {
   TYomiraOption o = DefaultOptions();
@@ -280,7 +251,7 @@ TEST(AnnotationHint, ShowsTheAnnotationUnderTheMouse) {
   EXPECT_EQ(host.calls, (std::vector<std::string>{"hintSize", "showHint"}));
   EXPECT_EQ(map.current, 1);
   EXPECT_EQ(host.shownText, "注記のテスト");
-  EXPECT_EQ(host.askedWidth, 170);  // lw * L
+  EXPECT_EQ(host.hintMaxWidth, 170);  // lw * L
   // Mouse on screen at (448, 442); the hint is 180 x 30, 16 px to the right.
   EXPECT_EQ(host.shownRect, QRect(464, 442, 180, 30));
 
@@ -321,7 +292,7 @@ TEST(AnnotationHint, EmptyCellOrMissHidesTheHint) {
   }
   renderer.ShowAnnotationHint(348, 242, map);
   EXPECT_EQ(host.calls.back(), "showHint");
-  EXPECT_EQ(host.askedWidth, 170);
+  EXPECT_EQ(host.hintMaxWidth, 170);
 }
 
 }  // namespace
