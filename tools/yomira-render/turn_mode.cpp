@@ -34,7 +34,62 @@ std::string FrameLine(int32_t s, const QRect& dirty) {
   return buf;
 }
 
+// A whole decimal int32, optionally negative.
+bool ParseInt(const std::string& text, int32_t& value) {
+  if (text.empty() || text.size() > 11) return false;
+  size_t at = text[0] == '-' ? 1 : 0;
+  if (at == text.size()) return false;
+  int64_t v = 0;
+  for (; at < text.size(); ++at) {
+    if (text[at] < '0' || text[at] > '9') return false;
+    v = v * 10 + (text[at] - '0');
+  }
+  if (text[0] == '-') v = -v;
+  if (v < INT32_MIN || v > INT32_MAX) return false;
+  value = int32_t(v);
+  return true;
+}
+
 }  // namespace
+
+bool ParseTurnHintArg(const std::vector<std::string>& args, size_t& i, TurnHintArgs& out, std::string& error) {
+  const std::string& a = args[i];
+  if (a != "--turn" && a != "--frames-dir" && a != "--hint") return false;
+  if (i + 1 >= args.size()) {
+    error = a + " needs a value";
+    return false;
+  }
+  const std::string& v = args[++i];
+  if (a == "--turn") {
+    if (v != "next" && v != "back") {
+      error = "--turn takes next or back, not " + v;
+      return false;
+    }
+    out.turnNext = v == "next";
+  } else if (a == "--frames-dir") {
+    if (v.empty()) {
+      error = "--frames-dir needs a folder";
+      return false;
+    }
+    out.framesDir = v;
+  } else {
+    const size_t comma = v.find(',');
+    if (comma == std::string::npos || !ParseInt(v.substr(0, comma), out.hintX) ||
+        !ParseInt(v.substr(comma + 1), out.hintY)) {
+      error = "--hint takes X,Y, not " + v;
+      return false;
+    }
+    out.hint = true;
+  }
+  return true;
+}
+
+std::string CheckTurnHintArgs(const TurnHintArgs& args) {
+  if (args.turnNext && args.framesDir.empty()) return "--turn needs --frames-dir";
+  if (!args.turnNext && !args.framesDir.empty()) return "--frames-dir needs --turn";
+  if (args.turnNext && args.hint) return "--turn and --hint do not go together";
+  return "";
+}
 
 int32_t ChooseTurnKind(const TYomiraOption& option, bool next) {
   if (!option.page_ani) return kTurnNone;

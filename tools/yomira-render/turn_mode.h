@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/core/annotation_map.h"
 #include "engine/core/option.h"
@@ -52,6 +54,21 @@ std::string TurnReportJson(const TurnReport& report);
 // when the point hits no cell.
 std::string HintJson(const TYomiraOption& option, int32_t panelWidth, const TPageAnnotation& annotations, int32_t x,
                      int32_t y);
+
+// The command-line options of the two modes, for the text modes to act on.
+struct TurnHintArgs {
+  std::optional<bool> turnNext;  // --turn next|back
+  std::string framesDir;         // --frames-dir DIR
+  bool hint = false;             // --hint X,Y
+  int32_t hintX = 0;
+  int32_t hintY = 0;
+};
+
+// Takes args[i], and its value, when it is --turn, --frames-dir or --hint, leaving i on the
+// last one taken; false when args[i] is none of them or its value is bad (error says why).
+bool ParseTurnHintArg(const std::vector<std::string>& args, size_t& i, TurnHintArgs& out, std::string& error);
+// "" when the options go together: --turn with --frames-dir, and not with --hint.
+std::string CheckTurnHintArgs(const TurnHintArgs& args);
 
 // A JSON string literal of UTF-8 text, quotes included.
 std::string JsonString(const std::string& utf8);

@@ -135,5 +135,47 @@ TEST(TurnRun, HintJson) {
   EXPECT_EQ(JsonString("a\nb\x01"), R"("a\u000ab\u0001")");
 }
 
+TEST(TurnRun, ParsesItsOptions) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* error;  // "" when every argument is taken and they go together
+  };
+  const Case cases[] = {
+      {{"--turn", "next", "--frames-dir", "d"}, ""},
+      {{"--turn", "back", "--frames-dir", "d"}, ""},
+      {{"--hint", "448,31"}, ""},
+      {{"--hint", "-3,-40"}, ""},
+      {{"--turn", "forward", "--frames-dir", "d"}, "--turn takes next or back, not forward"},
+      {{"--turn"}, "--turn needs a value"},
+      {{"--hint", "448"}, "--hint takes X,Y, not 448"},
+      {{"--hint", "448,"}, "--hint takes X,Y, not 448,"},
+      {{"--hint", "4x,3"}, "--hint takes X,Y, not 4x,3"},
+      {{"--hint", "1,99999999999"}, "--hint takes X,Y, not 1,99999999999"},
+      {{"--turn", "next"}, "--turn needs --frames-dir"},
+      {{"--frames-dir", "d"}, "--frames-dir needs --turn"},
+      {{"--turn", "next", "--frames-dir", "d", "--hint", "1,2"}, "--turn and --hint do not go together"},
+  };
+  for (const Case& c : cases) {
+    TurnHintArgs parsed;
+    std::string error;
+    size_t i = 0;
+    for (; i < c.args.size() && error.empty(); ++i)
+      if (!ParseTurnHintArg(c.args, i, parsed, error)) break;
+    if (error.empty()) error = CheckTurnHintArgs(parsed);
+    EXPECT_EQ(error, c.error) << c.args[0] << " " << (c.args.size() > 1 ? c.args[1] : "");
+  }
+  TurnHintArgs parsed;
+  std::string error;
+  const std::vector<std::string> args = {"--hint", "-3,40", "--view"};
+  size_t i = 0;
+  ASSERT_TRUE(ParseTurnHintArg(args, i, parsed, error));
+  EXPECT_EQ(i, 1u);
+  EXPECT_EQ(parsed.hintX, -3);
+  EXPECT_EQ(parsed.hintY, 40);
+  i = 2;
+  EXPECT_FALSE(ParseTurnHintArg(args, i, parsed, error));
+  EXPECT_EQ(error, "");  // not one of ours
+}
+
 }  // namespace
 }  // namespace yomira::tools
