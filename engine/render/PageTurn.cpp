@@ -31,8 +31,10 @@ bool Alike(const QImage& a, const QImage& b) {
 
 // One piece of a frame's source-column map: dst columns [dst_x, dst_x + len) take the
 // source columns src_x, src_x + step, ...
+// The source is held by value: should it share its pixels with dst (the caller passed one
+// picture twice), writing dst detaches dst and the source keeps what it showed.
 struct Span {
-  const QImage* src;
+  QImage src;
   int32_t dst_x;
   int32_t src_x;
   int32_t len;
@@ -42,13 +44,13 @@ struct Span {
 template <int B>
 void GatherRows(QImage& dst, const Span* spans, int count) {
   const int h = dst.height();
-  uchar* dbase = dst.bits();
+  uchar* dbase = dst.bits();  // detaches first
   const qsizetype dbpl = dst.bytesPerLine();
   for (int k = 0; k < count; ++k) {
     const Span& sp = spans[k];
     if (sp.len <= 0) continue;
-    const uchar* sbase = sp.src->constBits();
-    const qsizetype sbpl = sp.src->bytesPerLine();
+    const uchar* sbase = sp.src.constBits();
+    const qsizetype sbpl = sp.src.bytesPerLine();
     for (int y = 0; y < h; ++y) {
       uchar* d = dbase + y * dbpl + qsizetype{sp.dst_x} * B;
       const uchar* s = sbase + y * sbpl + qsizetype{sp.src_x} * B;
@@ -84,6 +86,7 @@ QRect Ltrb(int32_t l, int32_t t, int32_t r, int32_t b) {
 int32_t Step(int32_t span, int32_t len) { return len > 0 ? std::max(span / len, 1) : 1; }
 
 QRect ShowWhole(QImage& dst, const QImage& newPage) {
+  if (dst.constBits() == newPage.constBits()) return dst.rect();  // already the same pixels
   if (Alike(dst, newPage)) {
     const qsizetype row = qsizetype{newPage.width()} * (newPage.depth() / 8);
     for (int y = 0; y < newPage.height(); ++y) std::memcpy(dst.scanLine(y), newPage.constScanLine(y), row);
@@ -110,7 +113,7 @@ QRect DrawTurnFrameNext(QImage& dst, const QImage& newPage, const QImage&, int32
   if (!Alike(dst, newPage)) return QRect();
   const int32_t wv = dst.width();
   const int32_t c = std::clamp(GetAnimationOffset(1, s, n, wv), 0, wv);
-  Gather(dst, {{&newPage, 0, 0, c, Step(wv, c)}});
+  Gather(dst, {{newPage, 0, 0, c, Step(wv, c)}});
   return Ltrb(0, 0, c, dst.height());
 }
 
@@ -118,7 +121,7 @@ QRect DrawTurnFrameBack(QImage& dst, const QImage& newPage, const QImage& oldPag
   if (!Alike(dst, newPage) || !Alike(dst, oldPage)) return QRect();
   const int32_t wv = dst.width();
   const int32_t c = std::clamp(GetAnimationOffset(2, s, n, wv), 0, wv);
-  Gather(dst, {{&oldPage, 0, 0, c, Step(wv, c)}, {&newPage, c, c, wv - c, 1}});
+  Gather(dst, {{oldPage, 0, 0, c, Step(wv, c)}, {newPage, c, c, wv - c, 1}});
   // The first frame covers the whole old picture; later ones only the previous, wider strip.
   if (s <= 0) return dst.rect();
   return Ltrb(0, 0, std::clamp(GetAnimationOffset(2, s - 1, n, wv), 0, wv), dst.height());
@@ -132,7 +135,7 @@ QRect DrawSpreadTurnFrameNext1(QImage& dst, const QImage& newPage, const QImage&
   // Columns 0..c show the new page; the old left half is squeezed into c + 1..half - 1.
   const int32_t fresh = std::min(c + 1, half);
   const int32_t q = Step(half, half - c);
-  Gather(dst, {{&newPage, 0, 0, fresh, 1}, {&oldPage, fresh, q, half - fresh, q}});
+  Gather(dst, {{newPage, 0, 0, fresh, 1}, {oldPage, fresh, q, half - fresh, q}});
   return Ltrb(std::clamp(GetAnimationOffset(3, s - 1, n, wv), 0, half), 0, half, dst.height());
 }
 
@@ -140,7 +143,7 @@ QRect DrawSpreadTurnFrameNext2(QImage& dst, const QImage& newPage, const QImage&
   if (!Alike(dst, newPage)) return QRect();
   const int32_t wv = dst.width(), half = wv / 2;
   const int32_t c = std::clamp(GetAnimationOffset(1, s - n - 1, n, wv) / 2, 0, half);
-  Gather(dst, {{&newPage, half, half, c, Step(half, c)}});
+  Gather(dst, {{newPage, half, half, c, Step(half, c)}});
   return Ltrb(half, 0, half + c, dst.height());
 }
 
@@ -149,7 +152,7 @@ QRect DrawSpreadTurnFrameBack1(QImage& dst, const QImage& newPage, const QImage&
   if (!Alike(dst, newPage) || !Alike(dst, oldPage)) return QRect();
   const int32_t wv = dst.width(), half = wv / 2;
   const int32_t c = std::clamp(GetAnimationOffset(2, s, n, wv) / 2, 0, half);
-  Gather(dst, {{&oldPage, half, half, c, Step(half, c)}, {&newPage, half + c, half + c, wv - half - c, 1}});
+  Gather(dst, {{oldPage, half, half, c, Step(half, c)}, {newPage, half + c, half + c, wv - half - c, 1}});
   // The first frame paints the whole right half, the last column of an odd width included.
   if (s <= 0) return Ltrb(half, 0, wv, dst.height());
   return Ltrb(half, 0, half + std::clamp(GetAnimationOffset(2, s - 1, n, wv) / 2, 0, half), dst.height());
@@ -160,7 +163,7 @@ QRect DrawSpreadTurnFrameBack2(QImage& dst, const QImage& newPage, const QImage&
   const int32_t wv = dst.width(), half = wv / 2;
   const int32_t c = std::clamp(GetAnimationOffset(4, s - n - 1, n, wv), 0, half);
   const int32_t q = Step(half, half - c);
-  Gather(dst, {{&newPage, c, 0, half - c, q}});
+  Gather(dst, {{newPage, c, 0, half - c, q}});
   return Ltrb(c, 0, half, dst.height());
 }
 

@@ -210,6 +210,30 @@ TEST(PageTurn, MismatchedPicturesShowTheNewPage) {
   }
 }
 
+TEST(PageTurn, PicturesPassedTwiceOrSharedGiveTheSameFrames) {
+  const QImage newPage = Coded(600, 2, kNew);
+  for (int kind = 1; kind <= 4; ++kind)
+    for (int s = 0; s <= 9; ++s) {
+      // Reference: three separate pictures, the old one a copy of the shown one.
+      QImage want = Coded(600, 2, kOld);
+      const QImage old = want.copy();
+      const TurnStepResult ref = DrawTurnStep(kind, s, 4, want, newPage, old);
+      // The shown picture passed as the old one too, and one sharing its pixels.
+      QImage same = Coded(600, 2, kOld);
+      EXPECT_EQ(DrawTurnStep(kind, s, 4, same, newPage, same).dirty, ref.dirty);
+      EXPECT_EQ(same, want) << "kind " << kind << " s " << s;
+      QImage shared = Coded(600, 2, kOld);
+      const QImage sharing = shared;
+      DrawTurnStep(kind, s, 4, shared, newPage, sharing);
+      EXPECT_EQ(shared, want) << "kind " << kind << " s " << s;
+      EXPECT_EQ(sharing, old);
+    }
+  // The new page as the shown picture: the end leaves it as it is.
+  QImage dst = newPage;
+  EXPECT_TRUE(DrawTurnStep(0, 0, 4, dst, newPage, newPage).ended);
+  EXPECT_EQ(dst, newPage);
+}
+
 TEST(PageTurn, StepsOutsideTheirRangeStayInsideThePicture) {
   // The driver never calls these, but a stray step must not read or write out of range.
   const QImage newPage = Coded(601, 2, kNew), oldPage = Coded(601, 2, kOld);
