@@ -1,0 +1,178 @@
+// yomira-render: backgrounds, glyph sheets and image comparison without a window system.
+//   yomira-render [--ini FILE] [--set KEY=VALUE]... --background-only --out F.png
+//   yomira-render --glyph-sheet [--face NAME] [--size F] --out F.png
+//   yomira-render --compare A.png B.png
+//   yomira-render --make-emphasis-strip F.png
+// Exit 0 success, 1 differs or a check failed, 2 usage or input error.
+#include <QCoreApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "engine/core/option_defaults.h"
+#include "engine/render/Background.h"
+#include "engine/render/EmphasisStrip.h"
+#include "engine/render/Renderer.h"
+#include "glyph_sheet.h"
+#include "render_options.h"
+
+namespace {
+
+using namespace yomira;
+
+int Fail(const std::string& message, int code = 2) {
+  std::fprintf(stderr, "yomira-render: %s\n", message.c_str());
+  return code;
+}
+
+// Written to a temporary file beside the target, then renamed over it.
+bool SavePng(const QImage& image, const std::string& path, std::string& error) {
+  QSaveFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+    error = "cannot write " + path;
+    return false;
+  }
+  return true;
+}
+
+class ToolHost : public RenderHost {
+ public:
+  QImage loadPicture(const std::string& pathUtf8) override {
+    return ReadImageBounded(QString::fromStdString(pathUtf8));
+  }
+  std::string dataFolder() override {
+    const char* home = std::getenv("YOMIRA_HOME");
+    return home ? std::string(home) : std::string();
+  }
+};
+
+int Compare(const std::string& a, const std::string& b) {
+  QImage ia = ReadImageBounded(QString::fromStdString(a));
+  QImage ib = ReadImageBounded(QString::fromStdString(b));
+  if (ia.isNull()) return Fail("cannot read " + a);
+  if (ib.isNull()) return Fail("cannot read " + b);
+  if (ia.size() != ib.size()) {
+    std::printf("differ: size %dx%d vs %dx%d\n", ia.width(), ia.height(), ib.width(), ib.height());
+    return 1;
+  }
+  ia = ia.convertToFormat(QImage::Format_RGB32);
+  ib = ib.convertToFormat(QImage::Format_RGB32);
+  long long count = 0;
+  int fx = -1, fy = -1;
+  QRgb pa = 0, pb = 0;
+  for (int y = 0; y < ia.height(); ++y) {
+    const QRgb* ra = reinterpret_cast<const QRgb*>(ia.constScanLine(y));
+    const QRgb* rb = reinterpret_cast<const QRgb*>(ib.constScanLine(y));
+    for (int x = 0; x < ia.width(); ++x) {
+      if ((ra[x] & 0xFFFFFF) == (rb[x] & 0xFFFFFF)) continue;
+      if (count++ == 0) {
+        fx = x;
+        fy = y;
+        pa = ra[x];
+        pb = rb[x];
+      }
+    }
+  }
+  if (count == 0) {
+    std::printf("same %dx%d\n", ia.width(), ia.height());
+    return 0;
+  }
+  std::printf("differ: %lld pixels, first at (%d,%d) #%06X vs #%06X\n", count, fx, fy, pa & 0xFFFFFF,
+              pb & 0xFFFFFF);
+  return 1;
+}
+
+int Usage() {
+  return Fail(
+      "usage: yomira-render [--ini FILE] [--set KEY=VALUE]... (--background-only --out F.png | "
+      "--glyph-sheet [--face NAME] [--size F] --out F.png | --compare A.png B.png | "
+      "--make-emphasis-strip F.png)");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string mode, out, ini, face = "@IPAexMincho";
+  std::vector<std::string> sets, operands;
+  int size = 40;
+  auto value = [&](size_t& i, std::string& target) {
+    if (i + 1 >= args.size()) return false;
+    target = args[++i];
+    return true;
+  };
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    std::string v;
+    if (a == "--background-only" || a == "--glyph-sheet") {
+      mode = a;
+    } else if (a == "--compare") {
+      mode = a;
+      std::string x, y;
+      if (!value(i, x) || !value(i, y)) return Usage();
+      operands = {x, y};
+    } else if (a == "--make-emphasis-strip") {
+      mode = a;
+      if (!value(i, v)) return Usage();
+      operands = {v};
+    } else if (a == "--out") {
+      if (!value(i, out)) return Usage();
+    } else if (a == "--ini") {
+      if (!value(i, ini)) return Usage();
+    } else if (a == "--set") {
+      if (!value(i, v)) return Usage();
+      sets.push_back(v);
+    } else if (a == "--face") {
+      if (!value(i, face)) return Usage();
+    } else if (a == "--size") {
+      if (!value(i, v)) return Usage();
+      char* end = nullptr;
+      const long n = std::strtol(v.c_str(), &end, 10);
+      if (!end || *end || n < 4 || n > 512) return Fail("bad --size: " + v);
+      size = static_cast<int>(n);
+    } else {
+      return Fail("unknown argument: " + a);
+    }
+  }
+  if (mode.empty()) return Usage();
+
+  TYomiraOption option = DefaultOptions();
+  if (!ini.empty()) {
+    const std::string error = tools::ApplyIniFile(option, ini);
+    if (!error.empty()) return Fail(error);
+  }
+  for (const std::string& s : sets) {
+    const std::string error = tools::ApplySet(option, s);
+    if (!error.empty()) return Fail(error);
+  }
+  option.Validate();
+
+  if (mode == "--compare") return Compare(operands[0], operands[1]);
+  if (mode == "--make-emphasis-strip") {
+    std::string error;
+    if (!SavePng(MakeEmphasisMaster(), operands[0], error)) return Fail(error);
+    return 0;
+  }
+  if (out.empty()) return Usage();
+  if (mode == "--background-only") {
+    ToolHost host;
+    Renderer renderer(option, host);
+    renderer.BuildBackground();
+    const PanelLayout layout = ComputePanelSizes(option);
+    const QImage& back = renderer.Bitmaps().BackBitmap;
+    std::string error;
+    if (back.isNull()) return Fail("the panel is empty");
+    if (!SavePng(back, out, error)) return Fail(error);
+    std::printf("{\"width\":%d,\"height\":%d,\"panel_width\":%lld,\"panel_height\":%lld,\"bg_image\":%d}\n",
+                back.width(), back.height(), static_cast<long long>(layout.baseWidth),
+                static_cast<long long>(layout.baseHeight), option.bg_image ? 1 : 0);
+    return 0;
+  }
+  return tools::RunGlyphSheet(face, size, out);
+}
