@@ -26,6 +26,18 @@ struct PanelLayout {
   int32_t backHeight = 0;
   int32_t pageWidth = 0;
   int32_t pageHeight = 0;
+
+  // Set by the window fitting. The shell clears the window's size constraints first
+  // (maximum width, maximum height, minimum width, minimum height), places the panel at
+  // (baseLeft, baseTop) and, when setClientSize, gives the client area the panel's size;
+  // in full screen the client keeps the screen's size and the panel is centred on it.
+  bool clearConstraints = false;
+  int64_t baseLeft = 0;
+  int64_t baseTop = 0;
+  bool setClientSize = false;
+  int64_t clientWidth = 0;
+  int64_t clientHeight = 0;
+  int32_t HintWidth = 0;  // width limit of the annotation hint: lw * L
 };
 
 }  // namespace yomira

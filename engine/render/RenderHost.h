@@ -4,9 +4,15 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
+#include <QRect>
 #include <QRgb>
+#include <QSize>
 
+#include <cstdint>
 #include <string>
+
+#include "engine/render/PanelLayout.h"
 
 namespace yomira {
 
@@ -27,6 +33,27 @@ class RenderHost {
     (void)menu;
   }
   virtual void setPageLabelColour(QRgb colour) { (void)colour; }
+
+  // The window fitting: size and place the panels and the client area as the layout says.
+  virtual void applyPanelLayout(const PanelLayout& layout) { (void)layout; }
+  virtual bool isFullScreen() { return false; }
+  // The size of the screen the window is on.
+  virtual QSize screenSize() { return QSize(); }
+  // A point of the page image in screen coordinates.
+  virtual QPoint mapToScreen(QPoint imagePoint) { return imagePoint; }
+  // The annotation hint: the size the hint window needs for a text no wider than maxWidth,
+  // the mouse cursor's size, and showing and hiding the hint window.
+  virtual QSize hintSize(const std::string& textUtf8, int32_t maxWidth) {
+    (void)textUtf8;
+    (void)maxWidth;
+    return QSize();
+  }
+  virtual QSize cursorSize() { return QSize(32, 32); }
+  virtual void showHint(const std::string& textUtf8, const QRect& rect) {
+    (void)textUtf8;
+    (void)rect;
+  }
+  virtual void hideHint() {}
 };
 
 }  // namespace yomira

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/core/annotation_map.h"
 #include "engine/core/option.h"
 #include "engine/render/PanelLayout.h"
 #include "engine/render/RenderHost.h"
@@ -44,6 +45,15 @@ class Renderer {
   void SetTextLayers(const TextLayer& body, const TextLayer& ruby);
   // 0x00BBGGRR of BackBitmap; 0 outside it.
   uint32_t BackgroundPixel(int32_t x, int32_t y) const;
+
+  // Fits the panels and the window to the layout (full screen: centres the panel), stores
+  // the layout for the background and the hint, and hands it to the host.
+  void FitWindowToLayout();
+  void HideHint();
+  // The hint for the mouse at (x, y) of the page image: the annotation of the cell there, or
+  // no hint. Sets the map's current annotation to the one shown. The map is the engine
+  // state's; the caller passes it until the renderer reads that state.
+  void ShowAnnotationHint(int32_t x, int32_t y, TPageAnnotation& annotations);
 
   // The window fitting stores the layout it applied.
   void SetPanelLayout(const PanelLayout& layout) { layout_ = layout; }

@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QImageReader>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,25 +18,17 @@
 #include "engine/render/EmphasisStrip.h"
 #include "engine/render/Renderer.h"
 #include "glyph_sheet.h"
+#include "image_io.h"
 #include "render_options.h"
 
 namespace {
 
 using namespace yomira;
+using tools::SavePng;
 
 int Fail(const std::string& message, int code = 2) {
   std::fprintf(stderr, "yomira-render: %s\n", message.c_str());
   return code;
-}
-
-// Written to a temporary file beside the target, then renamed over it.
-bool SavePng(const QImage& image, const std::string& path, std::string& error) {
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-    error = "cannot write " + path;
-    return false;
-  }
-  return true;
 }
 
 class ToolHost : public RenderHost {
