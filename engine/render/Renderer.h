@@ -10,11 +10,14 @@
 
 #include "engine/core/annotation_map.h"
 #include "engine/core/option.h"
+#include "engine/render/Illustration.h"
 #include "engine/render/PanelLayout.h"
 #include "engine/render/RenderHost.h"
 #include "engine/render/TextMetrics.h"
 
 namespace yomira {
+
+struct SpreadDocument;
 
 struct ViewBitmaps {
   QImage BackBitmap;      // the whole panel: page view and bottom bar
@@ -55,6 +58,13 @@ class Renderer {
   // state's; the caller passes it until the renderer reads that state.
   void ShowAnnotationHint(int32_t x, int32_t y, TPageAnnotation& annotations);
 
+  // Draws the view doc.currentPage into PageBitmap, from a copy of BackBitmap
+  // (SpreadRenderer.cpp).
+  void DrawSpread(const SpreadDocument& doc);
+  // Glyphs and pictures are decoded again after this.
+  void ClearCaches();
+  PictureCache& Pictures() { return pictures_; }
+
   // The window fitting stores the layout it applied.
   void SetPanelLayout(const PanelLayout& layout) { layout_ = layout; }
   const std::optional<PanelLayout>& StoredPanelLayout() const { return layout_; }
@@ -71,6 +81,7 @@ class Renderer {
   RenderHost& host_;
   ViewBitmaps bitmaps_;
   std::optional<PanelLayout> layout_;
+  PictureCache pictures_;
 };
 
 }  // namespace yomira
