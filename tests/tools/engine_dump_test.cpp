@@ -181,7 +181,7 @@ TEST(EngineDumpCli, NotationRows) {
 }
 
 TEST(EngineDumpCli, FormatNoneAndStats) {
-  const RunResult r = RunWithInput("--utf8 --format none --stats --name x.txt", "漢字《かんじ》\n\n");
+  const RunResult r = RunWithInput("--utf8 --format none --stats --name x.txt -o UseCover=0", "漢字《かんじ》\n\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out.rfind("# caption: x.txt\n# source=2 lines=2 views=1 ", 0), 0u) << r.out;
   EXPECT_EQ(r.out.find("0000 "), std::string::npos) << r.out;
