@@ -84,7 +84,8 @@ class Converter {
   };
   // The closing sequence after an opening at openPos of line `line`. With nesting (one
   // level, annotations) an inner opening before the first closing moves on to the next
-  // closing. Across joined lines the first closing anywhere in a line counts.
+  // closing. Across joined lines (the join flags of the last ConvertText) the first closing
+  // anywhere in a line counts.
   ClosePos FindClose(bool nested, std::string_view opening, std::string_view closing, int openPos,
                      int line);
 

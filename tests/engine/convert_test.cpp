@@ -29,6 +29,8 @@ struct ScanCase {
   const char* rows;
 };
 
+void PrintTo(const ScanCase& c, std::ostream* os) { *os << test::u8(sj(c.line)); }
+
 class ScanTable : public ::testing::TestWithParam<ScanCase> {};
 
 TEST_P(ScanTable, MakesTheElements) {
@@ -62,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{u8"漢字《かんじ》", kToRuby, "T 0:1+14"},
         ScanCase{u8"漢字（かんじ）です（１）", kToRuby, "T 0:1+4, R 0:5+10, T 0:15+10"},
         ScanCase{u8"｜ひらがな（よみ）", kToRuby, "B 0:1+2, T 0:3+8, R 0:11+8"},
-        ScanCase{u8"（かな）", kToRuby, "T 0:1+8"}));
+        ScanCase{u8"（かな）", kToRuby, "T 0:1+8"}),
+    [](const ::testing::TestParamInfo<ScanCase>& info) { return "Case" + std::to_string(info.index); });
 
 TEST(Convert, RubyTagOffKeepsEveryLineAsText) {
   TYomiraOption option = DefaultOptions();
@@ -82,8 +85,8 @@ TEST(Convert, ElementTextsOfRubyAndNote) {
 }
 
 TEST(Convert, HtmlImportedRubyUsesFourByteDelimiters) {
-  const std::string vtOpen = "\x0b" + sj(u8"《") + "\x0b";
-  const std::string vtClose = "\x0b" + sj(u8"》") + "\x0b";
+  const std::string vtOpen = test::VtFramed(u8"《");
+  const std::string vtClose = test::VtFramed(u8"》");
   const SourceLines source = {sj(u8"漢") + vtOpen + sj(u8"かん") + vtClose + sj(u8"《")};
   const test::Converted out = Convert(source, {.htmlImported = true});
   EXPECT_EQ(out.result.delimiterWidth, 4);
@@ -93,7 +96,7 @@ TEST(Convert, HtmlImportedRubyUsesFourByteDelimiters) {
 
 TEST(Convert, HtmlImportedOpeningWithoutClosingStaysText) {
   // The failed opening moves the search by 2 bytes, onto the trail byte of 《.
-  const std::string vtOpen = "\x0b" + sj(u8"《") + "\x0b";
+  const std::string vtOpen = test::VtFramed(u8"《");
   const SourceLines source = {sj(u8"漢") + vtOpen + sj(u8"かん") + vtOpen + "x"};
   const test::Converted out = Convert(source, {.htmlImported = true});
   EXPECT_EQ(Rows(out.result.lines), "T 0:1+15");

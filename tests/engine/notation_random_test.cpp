@@ -22,8 +22,8 @@ class DocumentMaker {
                              u8"あ", u8"かな", u8"漢", u8"字", u8"。", u8"「", u8"」", u8"　", u8"─", u8"々"})
       tokens_.push_back(sj(t));
     tokens_.push_back("\x0b");
-    tokens_.push_back("\x0b" + sj(u8"《") + "\x0b");
-    tokens_.push_back("\x0b" + sj(u8"》") + "\x0b");
+    tokens_.push_back(test::VtFramed(u8"《"));
+    tokens_.push_back(test::VtFramed(u8"》"));
     tokens_.push_back("ab");
     tokens_.push_back(" ");
     tokens_.push_back("<PBR>");

@@ -9,6 +9,7 @@
 #include "engine/core/display_line.h"
 #include "engine/core/option.h"
 #include "engine/core/option_defaults.h"
+#include "tests/support/test_support.h"
 
 namespace yomira::test {
 
@@ -29,10 +30,23 @@ inline char KindLetter(int kind) {
 
 inline std::string ElementRow(const TYomiraObject& el) {
   std::string out(1, KindLetter(el.kind));
-  out += " " + std::to_string(el.first);
-  if (el.last != el.first) out += "-" + std::to_string(el.last);
-  out += ":" + std::to_string(el.column) + "+" + std::to_string(el.length);
-  if (el.split) out += "/" + std::to_string(el.split);
+  auto put = [&out](char sep, int value) {
+    out += sep;
+    out += std::to_string(value);
+  };
+  put(' ', el.first);
+  if (el.last != el.first) put('-', el.last);
+  put(':', el.column);
+  put('+', el.length);
+  if (el.split) put('/', el.split);
+  return out;
+}
+
+// A ruby delimiter of imported HTML: the character between two VT bytes.
+inline std::string VtFramed(std::u8string_view utf8) {
+  std::string out(1, '\x0b');
+  out += sj(utf8);
+  out += '\x0b';
   return out;
 }
 

@@ -171,7 +171,7 @@ DisplayLines LayOutPlain(const SourceLines& sources, const TYomiraOption& o, boo
       continue;
     }
     std::vector<TYomiraObject> elements;
-    AddElement(elements, {.kind = kText, .first = i, .last = i, .column = 1, .length = static_cast<int32_t>(text.size())});
+    AddElement(elements, {.kind = kText, .first = i, .column = 1, .length = static_cast<int32_t>(text.size())});
     const int extra = auto_indent && NeedAutoIndent(text, o) ? 2 : 0;
     BreakParagraph(elements, text, i, extra, 0, o, lines);
   }
