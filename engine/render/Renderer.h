@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/core/annotation_map.h"
+#include "engine/RenderStages.h"  // TextLayer
 #include "engine/core/option.h"
 #include "engine/render/Illustration.h"
 #include "engine/render/PanelLayout.h"
@@ -24,15 +25,6 @@ struct ViewBitmaps {
   QImage PageBitmap;      // the page view
   QImage PrevPageBitmap;  // the view before a page turn
   QImage EmphasisBitmap;  // emphasis strip, 8r x r
-};
-
-// One text layer as the relayout sets it up: colours first, then the font.
-struct TextLayer {
-  std::string face;  // cp932, as the record stores it
-  bool bold = false;
-  int32_t height = 0;
-  TColor TextColor = clWindowText;
-  TColor BackColor = clWindow;
 };
 
 class Renderer {
