@@ -54,6 +54,20 @@ class RenderHost {
     (void)rect;
   }
   virtual void hideHint() {}
+
+  // The spread drawing: slider position and page label for the view shown (page 0 of 0
+  // views without a document), the reading position of the view in 1/10000 of the
+  // document for history entry 0, and that entry's path (UTF-8; "" for none).
+  virtual void updateSliderPosition(int32_t page, int32_t views) {
+    (void)page;
+    (void)views;
+  }
+  virtual void showPageLabel(int32_t page, int32_t views) {
+    (void)page;
+    (void)views;
+  }
+  virtual void setHistoryPosition(int32_t rate) { (void)rate; }
+  virtual std::string currentFileName() { return std::string(); }
 };
 
 }  // namespace yomira

@@ -50,8 +50,8 @@ void Renderer::LoadEmphasisMarks() {
 
 void Renderer::SetTextLayers(const TextLayer& body, const TextLayer& ruby) {
   auto set = [](TYomiraTextMetrics& m, const TextLayer& layer) {
-    m.TextColor = layer.TextColor;
-    m.BackColor = layer.BackColor;
+    m.TextColor = layer.textColor;
+    m.BackColor = layer.backColor;
     m.SetFont(layer.face, layer.bold, layer.height);
   };
   set(BodyMetrics, body);

@@ -9,27 +9,22 @@
 #include <string>
 
 #include "engine/core/annotation_map.h"
+#include "engine/RenderStages.h"  // TextLayer
 #include "engine/core/option.h"
+#include "engine/render/Illustration.h"
 #include "engine/render/PanelLayout.h"
 #include "engine/render/RenderHost.h"
 #include "engine/render/TextMetrics.h"
 
 namespace yomira {
 
+struct SpreadDocument;
+
 struct ViewBitmaps {
   QImage BackBitmap;      // the whole panel: page view and bottom bar
   QImage PageBitmap;      // the page view
   QImage PrevPageBitmap;  // the view before a page turn
   QImage EmphasisBitmap;  // emphasis strip, 8r x r
-};
-
-// One text layer as the relayout sets it up: colours first, then the font.
-struct TextLayer {
-  std::string face;  // cp932, as the record stores it
-  bool bold = false;
-  int32_t height = 0;
-  TColor TextColor = clWindowText;
-  TColor BackColor = clWindow;
 };
 
 class Renderer {
@@ -55,6 +50,13 @@ class Renderer {
   // state's; the caller passes it until the renderer reads that state.
   void ShowAnnotationHint(int32_t x, int32_t y, TPageAnnotation& annotations);
 
+  // Draws the view doc.currentPage into PageBitmap, from a copy of BackBitmap
+  // (SpreadRenderer.cpp).
+  void DrawSpread(const SpreadDocument& doc);
+  // Glyphs and pictures are decoded again after this.
+  void ClearCaches();
+  PictureCache& Pictures() { return pictures_; }
+
   // The window fitting stores the layout it applied.
   void SetPanelLayout(const PanelLayout& layout) { layout_ = layout; }
   const std::optional<PanelLayout>& StoredPanelLayout() const { return layout_; }
@@ -71,6 +73,7 @@ class Renderer {
   RenderHost& host_;
   ViewBitmaps bitmaps_;
   std::optional<PanelLayout> layout_;
+  PictureCache pictures_;
 };
 
 }  // namespace yomira

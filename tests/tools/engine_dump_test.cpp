@@ -146,5 +146,77 @@ TEST(EngineDumpCli, ErrorsExitWithTheirCodes) {
   }
 }
 
+// Rows of the notation layout for short inputs given as UTF-8.
+TEST(EngineDumpCli, NotationRows) {
+  struct Case { std::string args; std::string input; std::vector<std::string> lines; };
+  std::string wrapped;
+  for (int block = 0; block < 2; ++block) {
+    for (int i = 0; i < 12; ++i) wrapped += Repeat("あ", 30) + "\n";
+    if (block == 0) wrapped += "\n";
+  }
+  const std::vector<Case> cases = {
+      {"--utf8 --format elements", "漢字《かんじ》\n｜東京《とうきょう》\n",
+       {"# caption: stdin", "0000 s=0 i=0 P | T 0:1+4 \"漢字\" | R 0:5+10 \"かんじ\"",
+        "0001 s=1 i=0 P | B 1:1+2 | T 1:3+4 \"東京\" | R 1:7+14 \"とうきょう\""}},
+      {"--utf8 --format elements --rewrap -o ReWrapType=1", "あ｜漢《かん\nじ》です\n",
+       {"0000 s=1 i=0 P | T 0:1+2 \"あ\" | B 0:3+2 | T 0:5+2 \"漢\" | R 0-1:7+5 \"かんじ\" | T 1:5+4 \"です\""}},
+      {"--utf8 --format elements --to-ruby", "漢字（かんじ）です（１）\n",
+       {"0000 s=0 i=0 P | T 0:1+4 \"漢字\" | R 0:5+10 \"かんじ\" | T 0:15+10 \"です（１）\""}},
+      {"--utf8 --format elements --plain --name 題.txt", "漢字《かんじ》\n",
+       {"# caption: 題.txt", "0000 s=0 i=0 P | T 0:1+14 \"漢字《かんじ》\""}},
+      {"--utf8 --format widths --rewrap", wrapped,
+       {"0000 s=11 i=0 w=64 end=0", "0010 s=11 i=0 w=64 end=0", "0011 s=11 i=0 w=16 end=1",
+        "0012 s=12 i=0 w=0 end=1", "0024 s=24 i=0 w=16 end=1"}},
+      {"--format widths", "", {"0000 s=0 i=0 w=0 end=1"}},
+  };
+  for (const Case& c : cases) {
+    RunResult r = RunWithInput(c.args, c.input);
+    EXPECT_EQ(r.status, 0) << c.args;
+    for (const std::string& line : c.lines)
+      EXPECT_TRUE(HasLine(r.out, line)) << c.args << "\nmissing: " << line << "\n" << r.out;
+  }
+  EXPECT_EQ(RunWithInput("--format widths", "").out.rfind("# caption: stdin\n# source=0 lines=1 views=1 ", 0), 0u);
+  EXPECT_EQ(RunWithInput("--utf8 --format widths --rewrap", wrapped).out.find("# source=25 lines=25 views=2 "),
+            std::string("# caption: stdin\n").size());
+}
+
+TEST(EngineDumpCli, FormatNoneAndStats) {
+  const RunResult r = RunWithInput("--utf8 --format none --stats --name x.txt -o UseCover=0", "漢字《かんじ》\n\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind("# caption: x.txt\n# source=2 lines=2 views=1 ", 0), 0u) << r.out;
+  EXPECT_EQ(r.out.find("0000 "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("stats: source=2 lines=2 elements=2 views=1 convert_ms="), std::string::npos) << r.out;
+}
+
+TEST(EngineDumpCli, CaptionNamesTheFileWithoutItsFolder) {
+  test::TempDir tmp;
+  const fs::path in = tmp / "物語.txt";
+  std::ofstream(in, std::ios::binary) << "a\n";
+  const RunResult r = RunDump("--format none " + ShellQuote(in.string()));
+  EXPECT_EQ(FirstLine(r.out), "# caption: 物語.txt");
+}
+
+TEST(EngineDumpCli, TraceRelayoutShowsTheCallsOfAnOpen) {
+  const RunResult r = RunDump("--trace-relayout " + ShellQuote(test::TestData("engine_dump/rashomon.txt").string()));
+  EXPECT_EQ(r.status, 0);
+  const std::string layers =
+      "setTextLayers body=\"@HGｺﾞｼｯｸE\" 14 bold=0 text=$00000000 back=$00F0FAFF "
+      "ruby=\"@HGｺﾞｼｯｸE\" 8 bold=0 text=$00000080 back=$00F0FAFF\n";
+  EXPECT_EQ(r.out,
+            "hideHint\nhideStartUpPanel\nenablePageButtons\nShowProgressBar 1\nFitWindowToLayout\n"
+            "BuildBackground\nRecreatePageSlider\nprogress 71/71\nsetCaption 羅生門 / 芥川龍之介\n"
+            "UpdateSliderRange 15\nLoadEmphasisMarks\n" +
+                layers + "ApplyParamPosition\nDrawSpread 1\nShowProgressBar 0\nStartPageTurn 0\n--\n"
+                "hideHint\nhideStartUpPanel\nenablePageButtons\nLoadEmphasisMarks\n" +
+                layers + "ApplyParamPosition\nDrawSpread 1\nStartPageTurn 0\n");
+}
+
+TEST(EngineDumpCli, TraceRelayoutFollowsTheOptions) {
+  const RunResult r = RunWithInput("--utf8 --trace-relayout --name 名.txt -o bg_image=1", "あ\nい\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("setCaption 名.txt\nUpdateSliderRange 1\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("LoadEmphasisMarks\nbackgroundPixel 40 0\nsetTextLayers "), std::string::npos) << r.out;
+}
+
 }  // namespace
 }  // namespace yomira

@@ -3,6 +3,8 @@
 //   yomira-render --glyph-sheet [--face NAME] [--size F] --out F.png
 //   yomira-render --compare A.png B.png
 //   yomira-render --make-emphasis-strip F.png
+//   yomira-render [options] --text FILE [--utf8] [--view N] [--out F.png] [--annotations] [--bench K]
+//     [--to-ruby] [--auto-indent] [--rewrap] [--html-imported]
 // Exit 0 success, 1 differs or a check failed, 2 usage or input error.
 #include <QCoreApplication>
 #include <QImage>
@@ -20,6 +22,7 @@
 #include "glyph_sheet.h"
 #include "image_io.h"
 #include "render_options.h"
+#include "text_mode.h"
 
 namespace {
 
@@ -82,7 +85,8 @@ int Usage() {
   return Fail(
       "usage: yomira-render [--ini FILE] [--set KEY=VALUE]... (--background-only --out F.png | "
       "--glyph-sheet [--face NAME] [--size F] --out F.png | --compare A.png B.png | "
-      "--make-emphasis-strip F.png)");
+      "--make-emphasis-strip F.png | --text FILE [--utf8] [--view N] [--out F.png] [--annotations] "
+      "[--bench K])");
 }
 
 }  // namespace
@@ -92,6 +96,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string mode, out, ini, face = "@IPAexMincho";
   std::vector<std::string> sets, operands;
+  tools::TextRun text;
   int size = 40;
   auto value = [&](size_t& i, std::string& target) {
     if (i + 1 >= args.size()) return false;
@@ -112,6 +117,25 @@ int main(int argc, char** argv) {
       mode = a;
       if (!value(i, v)) return Usage();
       operands = {v};
+    } else if (a == "--text") {
+      mode = a;
+      if (!value(i, text.file)) return Usage();
+    } else if (a == "--utf8") {
+      text.utf8 = true;
+    } else if (a == "--annotations") {
+      text.annotations = true;
+    } else if (a == "--to-ruby" || a == "--auto-indent" || a == "--rewrap" || a == "--html-imported") {
+      (a == "--to-ruby"       ? text.momentary.toRuby
+       : a == "--auto-indent" ? text.momentary.autoIndent
+       : a == "--rewrap"      ? text.momentary.reWrap
+                              : text.momentary.htmlImported) = true;
+    } else if (a == "--view" || a == "--bench") {
+      if (!value(i, v)) return Usage();
+      char* end = nullptr;
+      const long n = std::strtol(v.c_str(), &end, 10);
+      const long low = a == "--bench" ? 1 : INT32_MIN;
+      if (v.empty() || !end || *end || n < low || n > INT32_MAX) return Fail("bad " + a + ": " + v);
+      (a == "--view" ? text.view : text.bench) = static_cast<int32_t>(n);
     } else if (a == "--out") {
       if (!value(i, out)) return Usage();
     } else if (a == "--ini") {
@@ -145,6 +169,13 @@ int main(int argc, char** argv) {
   option.Validate();
 
   if (mode == "--compare") return Compare(operands[0], operands[1]);
+  if (mode == "--text") {
+    text.out = out;
+    std::string error;
+    const int code = tools::RunText(option, text, error);
+    if (code != 0) return Fail(error, code);
+    return 0;
+  }
   if (mode == "--make-emphasis-strip") {
     std::string error;
     if (!SavePng(MakeEmphasisMaster(), operands[0], error)) return Fail(error);
