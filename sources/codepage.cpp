@@ -71,8 +71,18 @@ int Utf8SequenceLength(unsigned char b) {
 int DetectCodePage(std::string_view bytes) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const size_t n = bytes.size();
+  // Four tables break the dependency between neighbouring equal bytes.
+  std::array<std::array<size_t, 256>, 4> part{};
+  size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    ++part[0][p[i]];
+    ++part[1][p[i + 1]];
+    ++part[2][p[i + 2]];
+    ++part[3][p[i + 3]];
+  }
+  for (; i < n; ++i) ++part[0][p[i]];
   std::array<size_t, 256> count{};
-  for (size_t i = 0; i < n; ++i) ++count[p[i]];
+  for (int b = 0; b < 256; ++b) count[b] = part[0][b] + part[1][b] + part[2][b] + part[3][b];
   bool high = false;
   for (int b = 0x80; b < 256 && !high; ++b) high = count[b] != 0;
 
@@ -89,7 +99,7 @@ int DetectCodePage(std::string_view bytes) {
   if (!sjisOnly) return 51932;
 
   // UTF-8 walk; a sequence cut off by the end of the buffer still passes.
-  for (size_t i = 0; i < n;) {
+  for (i = 0; i < n;) {
     const unsigned char c = p[i];
     if (c < 0x80) {
       ++i;
@@ -133,23 +143,33 @@ int DecodeText(std::vector<std::string>& lines, std::string_view bytes, TCharCod
   int codePage = CharCodeToCodePage(charCode);
   if (codePage == 0) codePage = DetectCodePage(bytes);
 
-  std::string text;
+  std::string clean, text;
+  std::string_view view = bytes;  // the text to split
   if (codePage == 1200 || codePage == 1201) {
     const std::string_view bom = codePage == 1200 ? "\xFF\xFE" : "\xFE\xFF";
     if (StartsWith(bytes, bom)) bytes.remove_prefix(2);
-    // A U+0000 in the text must not reach the lines either.
-    text = WithoutNul(ConvertCharset(bytes, codePage, 932));
+    text = ConvertCharset(bytes, codePage, 932);
+    view = text;
   } else {
-    text = WithoutNul(bytes);
+    if (view.find('\0') != std::string_view::npos) {
+      clean = WithoutNul(view);
+      view = clean;
+    }
     if (codePage == 65001 || codePage == CP_UTF8N) {
-      std::string_view body = text;
-      if (StartsWith(body, "\xEF\xBB\xBF")) body.remove_prefix(3);
-      text = ConvertCharset(body, 65001, 932);
+      if (StartsWith(view, "\xEF\xBB\xBF")) view.remove_prefix(3);
+      text = ConvertCharset(view, 65001, 932);
+      view = text;
     } else if (codePage == 51932 || codePage == 50220 || codePage == 65000) {
-      text = ConvertCharset(text, codePage, 932);
+      text = ConvertCharset(view, codePage, 932);
+      view = text;
     }
   }
-  std::vector<std::string> split = SplitLines(text);
+  // UTF-16 and UTF-7 can spell U+0000 without a NUL byte; it must not reach the lines either.
+  if (view.data() == text.data() && text.find('\0') != std::string::npos) {
+    text = WithoutNul(text);
+    view = text;
+  }
+  std::vector<std::string> split = SplitLines(view);
   lines = std::move(split);
   return codePage;
 }

@@ -92,8 +92,16 @@ std::string RecentCaption(const TFileItem& entry, int n) {
   } else if (entry.Kind == fkWeb) {
     name = entry.Href;
   }
-  std::string caption = "&" + std::to_string(n) + " " + DoubleAmpersands(name);
-  if (n > 0) caption += "\t" + std::to_string(entry.Rate / 100) + "%";
+  // Appended piece by piece: GCC 12 warns falsely on "literal" + std::string&&.
+  std::string caption = "&";
+  caption += std::to_string(n);
+  caption += ' ';
+  caption += DoubleAmpersands(name);
+  if (n > 0) {
+    caption += '\t';
+    caption += std::to_string(entry.Rate / 100);
+    caption += '%';
+  }
   return caption;
 }
 

@@ -8,6 +8,16 @@
 
 #include "platform/file/regular_file.h"
 
+// The resource lives in a static library: its registration must be referenced to be linked.
+static bool InitEmphasisResource() {
+#ifdef YOMIRA_HAVE_EMPHASIS_STRIP
+  Q_INIT_RESOURCE(emphasis_strip);
+  return true;
+#else
+  return false;
+#endif
+}
+
 namespace yomira {
 namespace {
 
@@ -66,6 +76,8 @@ bool LoadPicture(const std::string& path, QImage& out) {
 
 bool LoadResourcePicture(const std::string& name, const std::string& type, QImage& out) {
   if (name != "IMG_EMPHASIS" || type != "GIF") return false;
+  static const bool registered = InitEmphasisResource();
+  if (!registered) return false;
   QFile file(QStringLiteral(":/yomira/emphasis/emphasis.png"));
   if (!file.open(QIODevice::ReadOnly)) return false;
   return DecodePicture(file, {"png"}, out);

@@ -1,10 +1,23 @@
 #include <QImage>
 
+#include <exception>
+
+#include "png/qrnpng.h"
 #include "sources/picture.h"
 
 namespace yomira {
 
-// Filled by our PNG reader once it is in the tree; until then no PNG loads.
-bool LoadPngPicture(const std::string& /*path*/, QImage& /*out*/) { return false; }
+bool LoadPngPicture(const std::string& path, QImage& out) {
+  try {
+    qrn::TQRNPNG png;
+    png.LoadFromFile(path);
+    QImage image = png.toQImage();
+    if (image.isNull()) return false;
+    out = std::move(image);
+    return true;
+  } catch (const std::exception&) {
+    return false;  // not a PNG we can read; the caller keeps its default
+  }
+}
 
 }  // namespace yomira

@@ -80,28 +80,36 @@ std::string EucJpToCp932(std::string_view euc) {
   const auto& defined = DefinedTable();
   const auto* p = reinterpret_cast<const unsigned char*>(euc.data());
   const size_t n = euc.size();
-  std::string out;
-  out.reserve(n);
+  // Never longer than the input: every step writes at most as many bytes as it reads.
+  std::string out(n, '\0');
+  char* o = out.data();
   size_t i = 0;
   while (i < n) {
     const unsigned c = p[i];
     if (c < 0x80) {
-      out += static_cast<char>(c);
+      *o++ = static_cast<char>(c);
       ++i;
     } else if (c == 0x8E && i + 1 < n && p[i + 1] >= 0xA1 && p[i + 1] <= 0xDF) {
-      out += static_cast<char>(p[i + 1]);
+      *o++ = static_cast<char>(p[i + 1]);
       i += 2;
     } else if (c == 0x8F && i + 2 < n && IsEucByte(p[i + 1]) && IsEucByte(p[i + 2])) {
-      out += '?';  // JIS X 0212
+      *o++ = '?';  // JIS X 0212
       i += 3;
     } else if (IsEucByte(c) && i + 1 < n && IsEucByte(p[i + 1])) {
-      AppendJis(out, defined, c - 0x80, p[i + 1] - 0x80u);
+      const uint16_t sj = JisToSjis(c - 0x80, p[i + 1] - 0x80u);
+      if (defined.test(sj)) {
+        *o++ = static_cast<char>(sj >> 8);
+        *o++ = static_cast<char>(sj & 0xFF);
+      } else {
+        *o++ = '?';
+      }
       i += 2;
     } else {
-      out += '?';
+      *o++ = '?';
       ++i;
     }
   }
+  out.resize(static_cast<size_t>(o - out.data()));
   return out;
 }
 

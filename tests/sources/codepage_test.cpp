@@ -177,6 +177,7 @@ TEST(DecodeText, FixedFaults) {
   EXPECT_EQ(cp, 1200);
   EXPECT_EQ(Decode(bytes({0xFE, 0xFF, 0x00, 0x61, 0x00, 0x00, 0x00, 0x62}), ccAuto, &cp), (V{"ab"}));
   EXPECT_EQ(cp, 1201);
+  EXPECT_EQ(Decode("+AAA-a\n+AGEAAABi-", ccUtf7), (V{"a", "ab"}));
 }
 
 TEST(DecodeText, Substitution) {
@@ -211,7 +212,7 @@ TEST(DecodeText, KeepsLinesWhenConversionFails) {
 
 TEST(DecodeText, RandomBuffersNeverThrowAndGiveWellFormedText) {
   std::mt19937 rng(11);
-  static const int interesting[] = {0x1B, 0x8E, 0x8F, 0x00, 0x0E, 0x0F, '$', '(', 'B', 'I', 0xEF, 0xFE, 0xFF};
+  static const int interesting[] = {0x1B, 0x8E, 0x8F, 0x00, 0x0E, 0x0F, '$', '(', 'B', 'I', 0xEF, 0xFE, 0xFF, '+', 'A', '-'};
   std::uniform_int_distribution<int> len(0, 600), kind(0, 9), any(0, 255), hi(0x80, 0xBF), euc(0xA1, 0xFE),
       pick(0, std::size(interesting) - 1);
   for (int n = 0; n < 20000; ++n) {

@@ -98,6 +98,18 @@ TEST_F(PictureTest, PngExtensionGoesToThePngReaderOnly) {
     QImage out;
     EXPECT_FALSE(LoadPicture(Write(name, jpeg), out)) << name;
   }
+  // A real PNG named so loads through it, alpha kept.
+  QImage png(5, 4, QImage::Format_ARGB32);
+  png.fill(qRgba(0, 0, 255, 255));
+  png.setPixel(1, 2, qRgba(255, 0, 0, 0));
+  for (const char* name : {"t.png", "t.PNG"}) {
+    QImage out;
+    ASSERT_TRUE(LoadPicture(Write(name, Encoded(png, "PNG")), out)) << name;
+    EXPECT_EQ(out.format(), QImage::Format_ARGB32);
+    ASSERT_EQ(out.size(), QSize(5, 4));
+    EXPECT_EQ(out.pixel(0, 0), 0xFF0000FFu);
+    EXPECT_EQ(qAlpha(out.pixel(1, 2)), 0);
+  }
   // A dot in a folder name is no extension.
   std::filesystem::create_directory(dir_ / "d.png");
   QImage out;
