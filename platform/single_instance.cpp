@@ -31,16 +31,6 @@ void SetErr(std::string* err, std::string text) {
   if (err) *err = std::move(text);
 }
 
-std::string Absolute(const std::string& cwd, const std::string& path) {
-  const QString p = QFile::decodeName(QByteArray::fromStdString(path));
-  const QString abs = QDir::isAbsolutePath(p) ? p : QDir(QFile::decodeName(QByteArray::fromStdString(cwd))).filePath(p);
-  return QFile::encodeName(QDir::cleanPath(abs)).toStdString();
-}
-
-bool StartsWith(std::string_view s, std::string_view prefix) {
-  return s.size() >= prefix.size() && s.substr(0, prefix.size()) == prefix;
-}
-
 }  // namespace
 
 InstanceLock::InstanceLock(const std::string& dataFolder)
@@ -74,33 +64,6 @@ std::string InstanceServerName(const std::string& dataFolder) {
   const QByteArray hash =
       QCryptographicHash::hash(QFile::encodeName(canonical), QCryptographicHash::Sha1).toHex().left(16);
   return std::string(kInstanceServerPrefix) + "-" + std::to_string(::getuid()) + "-" + hash.toStdString();
-}
-
-std::optional<std::vector<std::string>> planForward(const std::vector<std::string>& args,
-                                                    const std::string& cwd,
-                                                    const ArgumentClassifier& classify) {
-  std::vector<std::string> out;
-  for (const std::string& arg : args) {
-    if (arg.size() > kMaxForwardBytes) return std::nullopt;
-    // A relative name is looked up in the sender's folder, where the user meant it.
-    ClassifiedArgument c;
-    if (!StartsWith(arg, "file://") && !arg.empty() && arg[0] != '/') {
-      c = classify(Absolute(cwd, arg));
-      if (c.kind != ArgumentKind::File && c.kind != ArgumentKind::Folder) c = classify(arg);
-    } else {
-      c = classify(arg);
-    }
-    if (c.kind == ArgumentKind::File || c.kind == ArgumentKind::Folder) {
-      const std::string abs = Absolute(cwd, c.path);
-      if (abs.size() > kMaxForwardBytes) return std::nullopt;
-      out.push_back(abs);
-    } else {
-      out.push_back(arg);
-    }
-    if (c.kind == ArgumentKind::File || c.kind == ArgumentKind::Url) break;
-  }
-  out.emplace_back(kForwardEnd);
-  return out;
 }
 
 std::string EncodeForwardFrame(std::string_view argument) {

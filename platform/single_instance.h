@@ -11,7 +11,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,21 +47,6 @@ class InstanceLock {
 // "ApplicationPropYomiraDblOpenChk-<uid>-<first 16 hex digits of the SHA-1 of the canonical
 // data folder>": short enough for a socket path, distinct per user and data folder.
 std::string InstanceServerName(const std::string& dataFolder);
-
-// How a command-line argument reads: the start-up loop and the hand-over treat them alike.
-enum class ArgumentKind { File, Folder, Url, Switch };
-struct ClassifiedArgument {
-  ArgumentKind kind = ArgumentKind::Switch;
-  std::string path;  // files and folders: the local path ("file://" locations decoded)
-};
-using ArgumentClassifier = std::function<ClassifiedArgument(const std::string& text)>;
-
-// The messages a second start sends for args run in folder cwd: each argument, files and
-// folders as absolute paths and the rest as given, up to and including the first file or
-// URL, then "-null". nullopt when an argument is longer than kMaxForwardBytes.
-std::optional<std::vector<std::string>> planForward(const std::vector<std::string>& args,
-                                                    const std::string& cwd,
-                                                    const ArgumentClassifier& classify);
 
 std::string EncodeForwardFrame(std::string_view argument);
 

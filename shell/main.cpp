@@ -12,7 +12,7 @@
 #include "platform/datafolder.h"
 #include "platform/single_instance.h"
 #include "shell/application.h"
-#include "shell/argument_classify.h"
+#include "shell/forward_plan.h"
 #include "shell/guard.h"
 #include "shell/main_window.h"
 #include "shell/qt_shell_env.h"
@@ -52,8 +52,7 @@ class FirstPaintTrace : public QObject {
 int RunSecond(int argc, char** argv, const std::string& dataFolder) {
   // No display: a second start only talks to the first.
   QCoreApplication app(argc, argv);
-  const auto plan = yomira::planForward(Arguments(argc, argv), QFile::encodeName(QDir::currentPath()).toStdString(),
-                                        yomira::StartArgumentClassifier());
+  const auto plan = yomira::planForward(Arguments(argc, argv), QFile::encodeName(QDir::currentPath()).toStdString());
   if (!plan) {
     std::fprintf(stderr, "yomira: an argument is longer than %zu bytes; nothing was handed over\n",
                  yomira::kMaxForwardBytes);
@@ -89,7 +88,6 @@ int main(int argc, char** argv) {
   setup.env = &env;
   setup.args = Arguments(argc, argv);
   setup.receiver = &receiver;
-  setup.classify = yomira::StartArgumentClassifier();
   setup.dataFolder = dataFolder;
   auto form = std::make_unique<yomira::TForm1>(std::move(setup));
   env.setParent(form.get());

@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSlider>
 #include <QToolButton>
 #include <QWindowStateChangeEvent>
@@ -23,7 +24,9 @@
 #include "shell/actions/key_dispatcher.h"
 #include "shell/actions/menu_proxy.h"
 #include "shell/guard.h"
+#include "sources/codepage.h"
 #include "sources/history.h"
+#include "sources/picture.h"
 
 namespace yomira {
 namespace {
@@ -95,13 +98,19 @@ TForm1::TForm1(Setup setup)
     : env_(setup.env),
       args_(std::move(setup.args)),
       receiver_(setup.receiver),
-      classify_(std::move(setup.classify)),
       dataFolder_(std::move(setup.dataFolder)),
       makeBook_(std::move(setup.makeBook)) {
   setObjectName(QStringLiteral("Form1"));
   setAttribute(Qt::WA_DeleteOnClose, false);
   buildWidgets();
   buildActions();
+  renderer_ = std::make_unique<Renderer>(Engine_.option, static_cast<RenderHost&>(*this));
+  stages_ = std::make_unique<EngineStages>(Engine_, *renderer_);
+  engine_ = std::make_unique<Engine>(Engine_, static_cast<EngineHost&>(*this), *stages_);
+  sources_ = std::make_unique<DocumentSources>(
+      SourcesFields{SourceLines_, RecentFiles, Filters, ActiveFilter, PendingRate, DocumentCodePage, HtmlImported,
+                    LaidOut, DocumentLoaded, Loading, StartParams, Option},
+      static_cast<SourcesHost&>(*this));
   startedOk_ = FormCreate();
 }
 
@@ -241,7 +250,7 @@ bool TForm1::FormCreate() {
   if (!StartupArgumentsDone()) {
     StartupArgumentsDone() = true;
     // An exception in the start-up open is shown; the window still starts.
-    guarded([&] { ok = RunStartupArguments(args_, classify_, *this); });
+    guarded([&] { ok = RunStartupArguments(args_, *this); });
   }
   // 7. The book window exists only after the start-up open.
   if (makeBook_) book_ = makeBook_(*this);
@@ -387,7 +396,7 @@ void TForm1::FormDestroy() {
     const std::string path = dataFolder_.empty() ? name : dataFolder_ + "/" + name;
     QFile::remove(QFile::decodeName(QByteArray::fromStdString(path)));
   }
-  ClearDisplayLines(DisplayLines_);
+  yomira::ClearDisplayLines(DisplayLines_);
   LinkList.clear();
   PageLinks.clear();
   RecentFiles.clear();
@@ -441,13 +450,6 @@ void TForm1::ActionBookExecute(QObject*) {
   if (book_) book_->show();
 }
 
-void TForm1::ForceForeground() {
-  raise();
-  activateWindow();
-}
-
-void TForm1::ShowMessage(const std::string& text) { env_->showMessage(text); }
-
 void TForm1::UpdateRecentMenu() {
   const auto items = RecentMenuItems(RecentFiles);
   for (int i = 0; i < kRecentMenuCount && i < static_cast<int>(items.size()); ++i) {
@@ -461,59 +463,187 @@ void TForm1::UpdateRecentMenu() {
 // ---------------------------------------------------------------- documents
 
 void TForm1::ActionFileRecent0Execute(QObject*) {
-  if (RecentFiles.empty()) return;
+  if (RecentFiles.empty() || !RecentFiles.front()) return;
   if (GetCurrentFileName(RecentFiles).empty()) return;
-  PendingRate = IsLaidOut() ? -2 : -1;
-  // A copy: opening moves history entries around.
+  const bool laidOut = IsLaidOut();
+  PendingRate = laidOut ? -2 : -1;
+  // A copy: opening moves history entries around and frees them.
   const TFileItem entry = *RecentFiles.front();
   if (entry.Kind == fkWeb) {
     OpenUrl(entry.GetLocation(), entry.Rate);
   } else if (entry.Kind == fkLocalFile) {
-    OpenFileItem(entry.Path, false, -1, 0, true, true);
+    // A reload keeps the code page the document was opened with.
+    const int charCode = laidOut ? static_cast<int>(CharCodeFromCodePage(DocumentCodePage)) : 0;
+    sources_->OpenFileItem(entry, false, -1, charCode, true, true);
+  } else {
+    return;
   }
   if (book_ && book_->everShown() && actions_.at("ActionBookTextIndex").checked) book_->makeTextIndex();
   if (book_ && book_->isVisible()) book_->tabControlBookChange();
 }
 
-void TForm1::ResetStartParams() {
-  startFilter_ = -1;
-  startCharCode_ = 0;
-}
-
-int TForm1::StartFilter() const { return startFilter_; }
-int TForm1::StartCharCode() const { return startCharCode_; }
-
+void TForm1::ResetStartParams() { StartParams.Reset(); }
+int TForm1::StartFilter() const { return StartParams.StartFilter; }
+int TForm1::StartCharCode() const { return StartParams.StartCharCode; }
 bool TForm1::ReopenAtStart() const { return actions_.find("ActionOptionCreateFileOpen")->checked; }
 
-void TForm1::OpenFileItem(const std::string&, bool, int, int, bool, bool) {}
+void TForm1::OpenFileItem(const std::string& path, bool force, int filter, int charCode, bool keepBookSel,
+                          bool rebuild) {
+  TFileItem entry;
+  entry.Kind = fkLocalFile;
+  entry.Path = path;
+  sources_->OpenFileItem(entry, force, filter, charCode, keepBookSel, rebuild);
+}
 
-void TForm1::OpenDirectory(const std::string&, int, int) {}
+void TForm1::OpenDirectory(const std::string& folder, int charCode, int filter) {
+  sources_->OpenDirectory(folder, charCode, filter);
+}
 
-bool TForm1::OpenUrl(const std::string&, int) { return false; }
+// The web fetch comes later: until then no page opens.
+bool TForm1::OpenUrl(const std::string& url, int rate) { return sources_->OpenUrl && sources_->OpenUrl(url, rate); }
 
-void TForm1::ParseParam(const std::string&) {}
+void TForm1::ParseParam(const std::string& arg) { sources_->ParseParam(arg); }
 
-void TForm1::WMCopyData(const std::string&) {}
+void TForm1::WMCopyData(const std::string& text) { sources_->WMCopyData(text); }
 
-void TForm1::WMDropFiles(const std::vector<std::string>&) {}
+void TForm1::WMDropFiles(const std::vector<std::string>& paths) { sources_->WMDropFiles(paths); }
 
-void TForm1::showLaidOut(const QImage& page, QSize client, const std::string& caption) {
-  PanelStartUp->hide();
+// ---------------------------------------------------------------- hosts
+
+void TForm1::ShowMessage(const std::string& text) { env_->showMessage(text); }
+
+void TForm1::Relayout(bool force, bool rebuild) {
+  // The caption of a text without a title block is its file name.
+  const std::string current = GetCurrentFileName(RecentFiles);
+  const size_t slash = current.rfind('/');
+  Engine_.documentName = slash == std::string::npos ? current : current.substr(slash + 1);
+  Engine_.switches.autoIndent = actions_.at("ActionMomentaryAutoIndent").checked;
+  Engine_.switches.reWrap = actions_.at("ActionMomentaryReWrap").checked;
+  Engine_.switches.toRuby = actions_.at("ActionMomentaryToRuby").checked;
+  Engine_.switches.htmlImported = HtmlImported;
+  engine_->Relayout(force, rebuild);
+}
+
+void TForm1::ClearDisplayLines() { yomira::ClearDisplayLines(DisplayLines_); }
+
+void TForm1::ForceForeground() {
+  raise();
+  activateWindow();
+}
+
+bool TForm1::IsFullScreen() { return actions_.at("ActionOptionFullScreen").checked; }
+
+void TForm1::ExecuteFullScreen() { ActionOptionFullScreenExecute(this); }
+
+void TForm1::SetMomentaryToggles(bool autIndent, bool reWrap, bool toRuby) {
+  actions_.at("ActionMomentaryAutoIndent").checked = autIndent;
+  actions_.at("ActionMomentaryReWrap").checked = reWrap;
+  actions_.at("ActionMomentaryToRuby").checked = toRuby;
+  menu_.mirrorAll();
+}
+
+FileListOrder TForm1::GetFileListOrder() {
+  FileListOrder o;
+  o.OrderUp = actions_.at("ActionFileListOrderUp").checked;
+  o.OrderName = actions_.at("ActionFileListOrderName").checked;
+  o.OrderExt = actions_.at("ActionFileListOrderExt").checked;
+  o.OrderTime = actions_.at("ActionFileListOrderTime").checked;
+  return o;
+}
+
+void TForm1::ScanFileList(const std::string& folder) {
+  if (book_) book_->scanFileList(folder, false);
+}
+
+void TForm1::RefreshBookTab() {
+  if (book_) book_->tabControlBookChange();
+}
+
+void TForm1::hideStartUpPanel() { PanelStartUp->hide(); }
+
+void TForm1::enablePageButtons() {
   SpeedButtonNext->setEnabled(true);
   SpeedButtonBack->setEnabled(true);
-  setMinimumSize(0, 0);
-  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-  resize(client);
-  PanelBase->setGeometry(0, 0, client.width(), client.height());
-  PanelView->setGeometry(0, 0, client.width(), client.height() - kBarHeight);
+}
+
+void TForm1::ShowProgressBar(bool show) {
+  ProgressBarPage->setVisible(show);
+  UxTrackBarPage->setVisible(!show);
+}
+
+void TForm1::setCaption(const std::string& titleUtf8) { setWindowTitle(Q(MainCaption(titleUtf8))); }
+
+void TForm1::ApplyParamPosition(int& currentPage) {
+  sources_->ApplyParamPosition(currentPage, DisplayLines_);
+  StartParams.Reset();
+}
+
+void TForm1::StartPageTurn(int) {
+  // Without the page-turn driver every turn shows the new page at once.
+  ImageView_->setPicture(renderer_->Bitmaps().PageBitmap);
+}
+
+QImage TForm1::loadPicture(const std::string& pathUtf8) {
+  QImage img;
+  if (!LoadPicture(pathUtf8, img)) return QImage();
+  return img;
+}
+
+void TForm1::setBottomBars(const QImage& slider, const QImage& text, const QImage& menu) {
+  auto paint = [](QWidget* w, const QImage& img) {
+    if (img.isNull()) return;
+    QPalette pal = w->palette();
+    pal.setBrush(QPalette::Window, QBrush(img));
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+  };
+  paint(PanelBottomCenter, slider);
+  paint(PanelBottomText, text);
+  paint(PanelBottomMenu, menu);
+  paint(PanelBottomBase, text);
+}
+
+void TForm1::setPageLabelColour(QRgb colour) {
+  QPalette pal = LabelPage->palette();
+  pal.setColor(QPalette::WindowText, QColor(colour));
+  LabelPage->setPalette(pal);
+}
+
+void TForm1::applyPanelLayout(const PanelLayout& l) {
+  if (l.clearConstraints) {
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  }
+  const int w = static_cast<int>(std::min<int64_t>(l.baseWidth, QWIDGETSIZE_MAX));
+  const int h = static_cast<int>(std::min<int64_t>(l.baseHeight, QWIDGETSIZE_MAX));
+  const int bar = PanelLayout::kBottomBarHeight;
+  PanelBase->setGeometry(static_cast<int>(l.baseLeft), static_cast<int>(l.baseTop), w, h);
+  PanelView->setGeometry(0, 0, w, std::max(0, h - bar));
   ImageView_->setGeometry(PanelView->rect());
-  PanelBottomBase->setGeometry(0, client.height() - kBarHeight, client.width(), kBarHeight);
-  PanelBottomCenter->setGeometry(70, 0, client.width() - 140, kBarHeight);
+  PanelStartUp->setGeometry(PanelView->rect());
+  PanelBottomBase->setGeometry(0, std::max(0, h - bar), w, bar);
+  PanelBottomText->setGeometry(0, 0, static_cast<int>(l.bottomTextWidth), bar);
+  const int center = static_cast<int>(std::min<int64_t>(l.bottomCenterWidth, QWIDGETSIZE_MAX));
+  PanelBottomCenter->setGeometry(static_cast<int>(l.bottomTextWidth), 0, center, bar);
   UxTrackBarPage->setGeometry(PanelBottomCenter->rect());
   ProgressBarPage->setGeometry(PanelBottomCenter->rect());
-  PanelBottomMenu->setGeometry(client.width() - 70, 0, 70, kBarHeight);
-  ImageView_->setPicture(page);
-  setWindowTitle(Q(caption));
+  PanelBottomMenu->setGeometry(std::max(0, w - static_cast<int>(l.bottomMenuWidth)), 0,
+                               static_cast<int>(l.bottomMenuWidth), bar);
+  HintWidth = l.HintWidth;
+  if (l.setClientSize)
+    resize(static_cast<int>(std::min<int64_t>(l.clientWidth, QWIDGETSIZE_MAX)),
+           static_cast<int>(std::min<int64_t>(l.clientHeight, QWIDGETSIZE_MAX)));
 }
+
+QSize TForm1::screenSize() {
+  const QScreen* s = screen();
+  return s ? s->size() : QSize(1280, 1024);
+}
+
+QPoint TForm1::mapToScreen(QPoint imagePoint) { return ImageView_->mapToGlobal(imagePoint); }
+
+void TForm1::setHistoryPosition(int32_t rate) { SetHistoryPosition(RecentFiles, 0, rate); }
+
+std::string TForm1::currentFileName() { return GetCurrentFileName(RecentFiles); }
 
 }  // namespace yomira

@@ -13,9 +13,17 @@
 #include <string>
 #include <vector>
 
+#include "engine/EngineHost.h"
 #include "engine/core/display_line.h"
+#include "engine/core/engine.h"
 #include "engine/core/option.h"
+#include "engine/render/EngineStages.h"
+#include "engine/render/RenderHost.h"
+#include "engine/render/Renderer.h"
 #include "platform/single_instance.h"
+#include "sources/document_sources.h"
+#include "sources/sources_host.h"
+#include "sources/start_params.h"
 #include "shell/actions/action.h"
 #include "shell/actions/main_menu.h"
 #include "shell/book_port.h"
@@ -59,13 +67,16 @@ class ImageView : public Panel {
   QImage picture_;
 };
 
-class TForm1 : public QWidget, public StartupOps {
+class TForm1 : public QWidget,
+               public StartupOps,
+               public EngineHost,
+               public RenderHost,
+               public SourcesHost {
  public:
   struct Setup {
     ShellEnv* env = nullptr;                      // required
     std::vector<std::string> args;                // command-line arguments (8-bit file names)
     ForwardReceiver* receiver = nullptr;          // frames of other starts; may be null
-    ArgumentClassifier classify;                  // required
     std::string dataFolder;                       // settings are loaded from and saved to it
     // Makes the book window; a hidden placeholder when empty.
     std::function<std::unique_ptr<BookWindowPort>(TForm1&)> makeBook;
@@ -77,24 +88,28 @@ class TForm1 : public QWidget, public StartupOps {
   bool startedOk() const { return startedOk_; }
 
   // --- fields (what the program owns) ---
+  // The engine's part of the state; the fields below that the engine also reads refer to it.
+  EngineState Engine_;
   bool HtmlImported = false;
   int TurnKind = 0;
   int TurnFrames = 0;
   int SliderPopupX = -1;
   int HintWidth = 0;
-  DisplayLines DisplayLines_;
-  SourceLines SourceLines_;
+  DisplayLines& DisplayLines_ = Engine_.displayLines;
+  SourceLines& SourceLines_ = Engine_.sourceLines;
+  TPageAnnotation& Annotations = Engine_.annotations;
+  TParamOption StartParams;
   std::vector<std::string> StyleNames;
   QPoint NormalPos;
   std::string TurnSound;
   QImage BackBitmap, PageBitmap, PrevPageBitmap, SliderBitmap, EmphasisBitmap;
-  bool LaidOut = false;
-  bool DocumentLoaded = false;
+  bool& LaidOut = Engine_.laidOut;
+  bool& DocumentLoaded = Engine_.documentLoaded;
   bool Loading = false;
   bool FillingDialog = false;
   int ActiveFilter = -1;
-  int CurrentPage = 1;
-  int PendingRate = -1;
+  int& CurrentPage = Engine_.currentPage;
+  int& PendingRate = Engine_.pendingRate;
   int DocumentCodePage = 0;
   std::string StyleName;
   QPoint OptionWindowPos;
@@ -103,7 +118,7 @@ class TForm1 : public QWidget, public StartupOps {
   FileItemList RecentFiles, BookMarks, FileList, PageLinks;
   std::vector<TFileItem*> LinkList;  // entries of PageLinks
   ToolItemList Tools, Filters;
-  TYomiraOption Option;
+  TYomiraOption& Option = Engine_.option;
 
   ActionCatalogue& actions() { return actions_; }
   MainMenu& mainMenu() { return menu_; }
@@ -125,11 +140,10 @@ class TForm1 : public QWidget, public StartupOps {
   void ActionBookExecute(QObject* sender);
   void ActionFileRecent0Execute(QObject* sender);
   void SpeedButtonMenuClick();
-  void ForceForeground();
-  void UpdateRecentMenu();
-  void ShowMessage(const std::string& text);
   void WMCopyData(const std::string& text);
   void WMDropFiles(const std::vector<std::string>& paths);
+  DocumentSources& sources() { return *sources_; }
+  Renderer& renderer() { return *renderer_; }
   // Called by the full-screen handler; counts for tests until full screen is built.
   int fullScreenRequests() const { return fullScreenRequests_; }
 
@@ -150,8 +164,49 @@ class TForm1 : public QWidget, public StartupOps {
   bool ReopenAtStart() const override;
   void ActionFileRecent0Execute() override { ActionFileRecent0Execute(nullptr); }
 
-  // The layout that the relayout driver has made: picture, client size, caption.
-  void showLaidOut(const QImage& page, QSize client, const std::string& caption);
+  // SourcesHost.
+  void ShowMessage(const std::string& text) override;
+  void Relayout(bool force, bool rebuild) override;
+  void ClearDisplayLines() override;
+  void ForceForeground() override;
+  bool IsFullScreen() override;
+  void ExecuteFullScreen() override;
+  void CheckReOpenCharset() override {}
+  void UpdateRecentMenu() override;
+  void SetMomentaryToggles(bool autIndent, bool reWrap, bool toRuby) override;
+  void BuildFilterActions() override {}
+  void LoadTurnSound() override {}
+  FileListOrder GetFileListOrder() override;
+  void ApplyStyleIndex(int) override {}
+  void ApplyStyleName(const std::string&) override {}
+  bool BookExists() override { return book_ != nullptr; }
+  bool BookVisible() override { return book_ && book_->isVisible(); }
+  int BookTabIndex() override { return 0; }
+  void ScanFileList(const std::string& folder) override;
+  bool LinkListHeld() override { return false; }
+  void BuildLinkList() override {}
+  void RefreshBookTab() override;
+
+  // EngineHost.
+  void hideHint() override {}
+  void hideStartUpPanel() override;
+  void enablePageButtons() override;
+  void ShowProgressBar(bool show) override;
+  void setCaption(const std::string& titleUtf8) override;
+  void ApplyParamPosition(int& currentPage) override;
+  void StartPageTurn(int kind) override;
+
+  // RenderHost.
+  QImage loadPicture(const std::string& pathUtf8) override;
+  std::string dataFolder() override { return dataFolder_; }
+  void setBottomBars(const QImage& slider, const QImage& text, const QImage& menu) override;
+  void setPageLabelColour(QRgb colour) override;
+  void applyPanelLayout(const PanelLayout& layout) override;
+  bool isFullScreen() override { return IsFullScreen(); }
+  QSize screenSize() override;
+  QPoint mapToScreen(QPoint imagePoint) override;
+  void setHistoryPosition(int32_t rate) override;
+  std::string currentFileName() override;
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -172,7 +227,10 @@ class TForm1 : public QWidget, public StartupOps {
   ShellEnv* env_;
   std::vector<std::string> args_;
   ForwardReceiver* receiver_;
-  ArgumentClassifier classify_;
+  std::unique_ptr<Renderer> renderer_;
+  std::unique_ptr<EngineStages> stages_;
+  std::unique_ptr<Engine> engine_;
+  std::unique_ptr<DocumentSources> sources_;
   std::string dataFolder_;
   std::function<std::unique_ptr<BookWindowPort>(TForm1&)> makeBook_;
   ActionCatalogue actions_;
@@ -186,8 +244,6 @@ class TForm1 : public QWidget, public StartupOps {
   bool closed_ = false;
   bool destroyed_ = false;
   int fullScreenRequests_ = 0;
-  int startFilter_ = -1;
-  int startCharCode_ = 0;
 
  public:
   // Components, named as the window's design names them.

@@ -1,14 +1,16 @@
 #include "shell/startup.h"
 
+#include "platform/single_instance.h"
+#include "sources/arguments.h"
+
 namespace yomira {
 
-bool RunStartupArguments(const std::vector<std::string>& args, const ArgumentClassifier& classify,
-                         StartupOps& ops) {
+bool RunStartupArguments(const std::vector<std::string>& args, StartupOps& ops) {
   bool urlFailed = false;
   if (!args.empty()) {
     ops.ResetStartParams();
     for (const std::string& arg : args) {
-      const ClassifiedArgument c = classify(arg);
+      const ClassifiedArgument c = ClassifyArgument(arg);
       if (c.kind == ArgumentKind::File) {
         ops.SetPendingRate(-1);
         ops.OpenFileItem(c.path, true, ops.StartFilter(), ops.StartCharCode(), false, true);

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/single_instance.h"
 
 namespace yomira {
 
@@ -31,7 +30,6 @@ class StartupOps {
 // Runs the arguments in order up to the first file, folder or URL; "-null" to the switches
 // when there were arguments; then the reopen unless a document is laid out. False when a
 // start-up URL failed (the program then ends without a window, and without the reopen).
-bool RunStartupArguments(const std::vector<std::string>& args, const ArgumentClassifier& classify,
-                         StartupOps& ops);
+bool RunStartupArguments(const std::vector<std::string>& args, StartupOps& ops);
 
 }  // namespace yomira
