@@ -215,6 +215,10 @@ void ForwardReceiver::deliverOne() {
   const std::string text = std::move(queue_.front());
   queue_.pop_front();
   delivering_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{delivering_};
   auto run = [&](const std::function<void()>& fn) {
     if (guard) guard(fn);
     else fn();
