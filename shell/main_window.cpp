@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QSlider>
+#include <QTimer>
 #include <QToolButton>
 #include <QWindowStateChangeEvent>
 
@@ -356,7 +357,14 @@ void TForm1::changeEvent(QEvent* e) {
     if (windowState() & Qt::WindowMaximized) {
       setWindowState(windowState() & ~Qt::WindowMaximized);
       showNormal();
-      guarded([this] { ActionOptionFullScreenExecute(this); });
+      // The platform may echo the request while we revert it: one request, one toggle.
+      if (!maximisePending_) {
+        maximisePending_ = true;
+        QTimer::singleShot(50, this, [this] {
+          maximisePending_ = false;
+          guarded([this] { ActionOptionFullScreenExecute(this); });
+        });
+      }
     }
   }
 }

@@ -244,6 +244,7 @@ class TForm1 : public QWidget,
   bool closed_ = false;
   bool destroyed_ = false;
   int fullScreenRequests_ = 0;
+  bool maximisePending_ = false;
 
  public:
   // Components, named as the window's design names them.
