@@ -224,6 +224,8 @@ void TForm1::buildActions() {
   menu_ = BuildMainMenu(actions_, this);
   connect(menu_.recent[0], &QAction::triggered, this,
           [this] { guarded([this] { ActionFileRecent0Execute(menu_.recent[0]); }); });
+  for (int i = 1; i < kRecentMenuCount; ++i)
+    connect(menu_.recent[i], &QAction::triggered, this, [this, i] { guarded([this, i] { sources_->RecentMenuClick(i); }); });
 }
 
 bool TForm1::FormCreate() {
