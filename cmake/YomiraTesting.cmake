@@ -33,3 +33,14 @@ function(yomira_add_gtest target)
       TIMEOUT ${ARG_TIMEOUT}
       ENVIRONMENT "YOMIRA_HOME=${CMAKE_BINARY_DIR}/test-home;QT_QPA_PLATFORM=offscreen;YOMIRA_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data")
 endfunction()
+
+# yomira_add_e2e(<name> <script>): an end-to-end check under its own Xvfb, labelled shell
+# and e2e; exit 77 (a missing tool) counts as skipped.
+function(yomira_add_e2e name script)
+  add_test(NAME e2e_${name} COMMAND bash ${script})
+  set_tests_properties(e2e_${name} PROPERTIES
+    LABELS "shell;e2e"
+    SKIP_RETURN_CODE 77
+    TIMEOUT 300
+    ENVIRONMENT "YOMIRA_BIN=${CMAKE_BINARY_DIR}/yomira;E2E_SHOTS=${CMAKE_BINARY_DIR}/e2e-shots")
+endfunction()

@@ -103,16 +103,17 @@ std::string Trim(std::string_view s) {
   return std::string(s.substr(b, e - b));
 }
 
-std::optional<int32_t> TryStrToInt(std::string_view s) {
+namespace {
+std::optional<int32_t> ParseInt32(std::string_view s, bool allowHex) {
   size_t i = 0;
   while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
   bool hex = false;
-  if (i < s.size() && (s[i] == '$' || s[i] == 'x' || s[i] == 'X')) {
+  if (allowHex && i < s.size() && (s[i] == '$' || s[i] == 'x' || s[i] == 'X')) {
     hex = true;
     ++i;
-  } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+  } else if (allowHex && i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
     hex = true;
     i += 2;
   }
@@ -142,6 +143,11 @@ std::optional<int32_t> TryStrToInt(std::string_view s) {
   if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
   return static_cast<int32_t>(value);
 }
+
+}  // namespace
+
+std::optional<int32_t> TryStrToInt(std::string_view s) { return ParseInt32(s, true); }
+std::optional<int32_t> TryStrToIntDecimal(std::string_view s) { return ParseInt32(s, false); }
 
 int32_t StrToIntDef(std::string_view s, int32_t def) { return TryStrToInt(s).value_or(def); }
 

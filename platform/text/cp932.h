@@ -66,6 +66,8 @@ std::string Trim(std::string_view s);
 // Optional blanks, an optional sign, then decimal digits that fit 32 bits signed, or "$",
 // "x", "X", "0x" or "0X" and up to 32 bits of hex digits read as signed; nothing after.
 std::optional<int32_t> TryStrToInt(std::string_view s);
+// Decimal only: optional blanks, an optional sign, digits that fit 32 bits signed.
+std::optional<int32_t> TryStrToIntDecimal(std::string_view s);
 // TryStrToInt, or def for any other text.
 int32_t StrToIntDef(std::string_view s, int32_t def);
 

@@ -181,7 +181,7 @@ TEST(EngineDumpCli, NotationRows) {
 }
 
 TEST(EngineDumpCli, FormatNoneAndStats) {
-  const RunResult r = RunWithInput("--utf8 --format none --stats --name x.txt", "漢字《かんじ》\n\n");
+  const RunResult r = RunWithInput("--utf8 --format none --stats --name x.txt -o UseCover=0", "漢字《かんじ》\n\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out.rfind("# caption: x.txt\n# source=2 lines=2 views=1 ", 0), 0u) << r.out;
   EXPECT_EQ(r.out.find("0000 "), std::string::npos) << r.out;
@@ -194,6 +194,28 @@ TEST(EngineDumpCli, CaptionNamesTheFileWithoutItsFolder) {
   std::ofstream(in, std::ios::binary) << "a\n";
   const RunResult r = RunDump("--format none " + ShellQuote(in.string()));
   EXPECT_EQ(FirstLine(r.out), "# caption: 物語.txt");
+}
+
+TEST(EngineDumpCli, TraceRelayoutShowsTheCallsOfAnOpen) {
+  const RunResult r = RunDump("--trace-relayout " + ShellQuote(test::TestData("engine_dump/rashomon.txt").string()));
+  EXPECT_EQ(r.status, 0);
+  const std::string layers =
+      "setTextLayers body=\"@HGｺﾞｼｯｸE\" 14 bold=0 text=$00000000 back=$00F0FAFF "
+      "ruby=\"@HGｺﾞｼｯｸE\" 8 bold=0 text=$00000080 back=$00F0FAFF\n";
+  EXPECT_EQ(r.out,
+            "hideHint\nhideStartUpPanel\nenablePageButtons\nShowProgressBar 1\nFitWindowToLayout\n"
+            "BuildBackground\nRecreatePageSlider\nprogress 71/71\nsetCaption 羅生門 / 芥川龍之介\n"
+            "UpdateSliderRange 15\nLoadEmphasisMarks\n" +
+                layers + "ApplyParamPosition\nDrawSpread 1\nShowProgressBar 0\nStartPageTurn 0\n--\n"
+                "hideHint\nhideStartUpPanel\nenablePageButtons\nLoadEmphasisMarks\n" +
+                layers + "ApplyParamPosition\nDrawSpread 1\nStartPageTurn 0\n");
+}
+
+TEST(EngineDumpCli, TraceRelayoutFollowsTheOptions) {
+  const RunResult r = RunWithInput("--utf8 --trace-relayout --name 名.txt -o bg_image=1", "あ\nい\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("setCaption 名.txt\nUpdateSliderRange 1\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("LoadEmphasisMarks\nbackgroundPixel 40 0\nsetTextLayers "), std::string::npos) << r.out;
 }
 
 }  // namespace

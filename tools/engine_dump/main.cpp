@@ -13,10 +13,13 @@
 
 #include "engine/core/convert.h"
 #include "engine/core/display_line.h"
+#include "engine/core/engine.h"
 #include "engine/core/line_break.h"
 #include "engine/core/option.h"
 #include "engine/core/option_defaults.h"
 #include "engine/core/option_keys.h"
+#include "engine/core/special_lines.h"
+#include "engine/core/trace_host.h"
 #include "platform/text/cp932.h"
 #include "platform/text/utf8.h"
 
@@ -37,6 +40,7 @@ struct Args {
   bool to_ruby = false;
   bool html_imported = false;
   bool stats = false;
+  bool trace_relayout = false;  // print the driver's calls to its hosts instead of a layout
   bool have_name = false;
   std::string name;        // document name for the caption (UTF-8)
   Format format = Format::Text;
@@ -48,7 +52,7 @@ struct Args {
   std::fprintf(stderr, "engine_dump: %s\n", message.c_str());
   std::fprintf(stderr,
                "usage: engine_dump [--utf8] [-o KEY=VALUE]... [--auto-indent] [--rewrap] [--to-ruby] "
-               "[--html-imported] [--plain] [--name NAME] [--stats] "
+               "[--html-imported] [--plain] [--name NAME] [--stats] [--trace-relayout] "
                "[--format text|elements|widths|none] [--geometry] [FILE|-]\n");
   std::exit(2);
 }
@@ -78,6 +82,8 @@ Args ParseArgs(int argc, char** argv) {
       a.html_imported = true;
     } else if (arg == "--stats") {
       a.stats = true;
+    } else if (arg == "--trace-relayout") {
+      a.trace_relayout = true;
     } else if (arg == "--name") {
       a.name = value();
       a.have_name = true;
@@ -256,7 +262,7 @@ void PrintLayout(const DisplayLines& lines, const SourceLines& sources, const TY
                  bool wide) {
   const int32_t L = o.c_size, T = o.Colum, P = o.Page;
   std::printf("# source=%zu lines=%zu views=%d L=%d T=%d P=%d V=%d\n", sources.size(), lines.size(),
-              o.GetViewCount(lines), L, T, P, o.v_size);
+              o.GetViewCount(static_cast<int64_t>(lines.size())), L, T, P, o.v_size);
   for (size_t k = 0; k < lines.size(); ++k) {
     const int64_t kk = static_cast<int64_t>(k);
     if (L > 0 && T > 0 && P > 0 && kk % L == 0) {
@@ -311,13 +317,30 @@ int main(int argc, char** argv) {
     const bool stdin_input = args.file.empty() || args.file == "-";
     name = stdin_input ? "stdin" : args.file.substr(args.file.rfind('/') + 1);
   }
+  if (args.trace_relayout) {
+    // As an open does: convert and draw, then a relayout with both flags off.
+    EngineState state;
+    state.option = args.option;
+    state.sourceLines = sources;
+    state.switches = switches;
+    state.documentName = name;
+    state.documentLoaded = true;
+    TraceHost host(&state);
+    Engine engine(state, host, host);
+    engine.Relayout(false, true);
+    host.calls.push_back("--");
+    engine.Relayout(false, false);
+    std::fputs(host.Joined().c_str(), stdout);
+    return std::ferror(stdout) ? 1 : 0;
+  }
   const auto start = std::chrono::steady_clock::now();
   ConvertResult result;
   if (args.plain) {
     result.lines = LayOutPlain(sources, args.option, switches.autoIndent);
     result.title = name;
   } else {
-    result = Converter(args.option, sources, switches).ConvertText(name);
+    SpecialLines hooks;
+    result = Converter(args.option, sources, switches).ConvertText(name, nullptr, &hooks);
   }
   const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   std::printf("# caption: %s\n", result.title.c_str());

@@ -1,15 +1,22 @@
 // srcprobe: looks at the document sources from a terminal: code-page detection, decoding
-// to cp932 source lines, and picture loading.
+// to cp932 source lines, picture loading, and the opening roads traced without a window.
 //
 //   srcprobe detect FILE...
 //   srcprobe decode [--cc N] FILE
 //   srcprobe picture [--pixel X,Y]... FILE
 //   srcprobe picture --resource NAME [--type TYPE] [--pixel X,Y]...
+//   srcprobe open [--cc N] [--filter N] [--force] [--no-rebuild] [SHARED] [--reopen] [--recent N] PATH...
+//   srcprobe params [--filter-def C=M]... [--apply N [--layout L,T,P] [--pending R] [--page P]] -- ARG...
+//   srcprobe forward [SHARED] [--drop] -- ARG...
+//
+// SHARED: [--filter-def CAPTION=MASKS]... [--parse-html 0|1] [--order name|ext|time] [--desc]
+//         [--record-rate R]
 //
 // Output is UTF-8 lines ending in LF (except the cp932 lines of decode on stdout). A usage
 // error prints the usage on stderr and exits 2.
 #include <QImage>
 
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -21,7 +28,11 @@
 #include <vector>
 
 #include "platform/file/regular_file.h"
+#include "engine/core/option_defaults.h"
+#include "sources/arguments.h"
 #include "sources/codepage.h"
+#include "sources/document_sources.h"
+#include "sources/history.h"
 #include "sources/file_item.h"
 #include "sources/picture.h"
 
@@ -32,7 +43,12 @@ constexpr char kUsage[] =
     "usage: srcprobe detect FILE...\n"
     "       srcprobe decode [--cc N] FILE\n"
     "       srcprobe picture [--pixel X,Y]... FILE\n"
-    "       srcprobe picture --resource NAME [--type TYPE] [--pixel X,Y]...\n";
+    "       srcprobe picture --resource NAME [--type TYPE] [--pixel X,Y]...\n"
+    "       srcprobe open [--cc N] [--filter N] [--force] [--no-rebuild] [SHARED] [--reopen] [--recent N] PATH...\n"
+    "       srcprobe params [--filter-def C=M]... [--apply N [--layout L,T,P] [--pending R] [--page P]] -- ARG...\n"
+    "       srcprobe forward [SHARED] [--drop] -- ARG...\n"
+    "  SHARED: [--filter-def CAPTION=MASKS]... [--parse-html 0|1] [--order name|ext|time] [--desc]\n"
+    "          [--record-rate R]\n";
 
 struct UsageError {
   std::string message;
@@ -206,12 +222,286 @@ int Picture(int argc, char** argv) {
   return 0;
 }
 
+// --- The opening roads, traced -------------------------------------------------------------
+
+const char* Bit(bool b) { return b ? "1" : "0"; }
+
+// The main window as a trace: every host call prints one line.
+class TraceHost : public SourcesHost {
+ public:
+  explicit TraceHost(OwnedSourcesFields& f) : f_(f) {}
+
+  void ShowMessage(const std::string& text) override { std::printf("message \"%s\"\n", Escape(text, true).c_str()); }
+  void Relayout(bool force, bool rebuild) override {
+    std::printf("relayout force=%s rebuild=%s PendingRate=%d\n", Bit(force), Bit(rebuild), f_.PendingRate);
+    // What the relayout driver does with the state, without laying anything out.
+    if (!f_.DocumentLoaded) return;
+    f_.LaidOut = true;
+    f_.PendingRate = -1;
+    f_.StartParams.Reset();
+    if (recordRate) SetHistoryPosition(f_.RecentFiles, 0, *recordRate);
+  }
+  void ClearDisplayLines() override { std::printf("clear-display-lines\n"); }
+  void ForceForeground() override { std::printf("foreground\n"); }
+  bool IsFullScreen() override { return fullScreen; }
+  void ExecuteFullScreen() override {
+    std::printf("full-screen\n");
+    fullScreen = !fullScreen;
+  }
+  void CheckReOpenCharset() override { std::printf("check-reopen-charset %d\n", f_.DocumentCodePage); }
+  void UpdateRecentMenu() override { std::printf("update-recent-menu\n"); }
+  void SetMomentaryToggles(bool autIndent, bool reWrap, bool toRuby) override {
+    std::printf("toggles aut_indent=%s re_wrap=%s toRuby=%s\n", Bit(autIndent), Bit(reWrap), Bit(toRuby));
+  }
+  void BuildFilterActions() override { std::printf("build-filter-actions ActiveFilter=%d\n", f_.ActiveFilter); }
+  void LoadTurnSound() override { std::printf("load-turn-sound %s\n", Escape(f_.Option.SoundPath).c_str()); }
+  FileListOrder GetFileListOrder() override { return order; }
+  void ApplyStyleIndex(int index) override { std::printf("apply-style-index %d\n", index); }
+  void ApplyStyleName(const std::string& name) override { std::printf("apply-style-name %s\n", Escape(name).c_str()); }
+  bool BookExists() override { return false; }
+  bool BookVisible() override { return false; }
+  int BookTabIndex() override { return 0; }
+  void ScanFileList(const std::string& folder) override { std::printf("scan-file-list %s\n", Escape(folder).c_str()); }
+  bool LinkListHeld() override { return false; }
+  void BuildLinkList() override { std::printf("build-link-list\n"); }
+  void RefreshBookTab() override { std::printf("refresh-book-tab\n"); }
+
+  std::optional<int> recordRate;
+  FileListOrder order;
+  bool fullScreen = false;
+
+ private:
+  OwnedSourcesFields& f_;
+};
+
+// The state and options every probe of the roads starts from, and its hooks.
+struct Probe {
+  Probe() : host(fields), sources(fields.Fields(), host) {
+    fields.Option = DefaultOptions();
+    fields.Option.ParseHTML = 1;
+    fields.Option.aut_indent = 0;
+    fields.Option.re_wrap = 0;
+    fields.Option.toRuby = 0;
+    sources.RunFilter = [](TFileItem& item, std::vector<std::string>& lines, int& codePage, bool isHtml, bool,
+                           int index) {
+      std::printf("run-filter index=%d isHtml=%s %s\n", index, Bit(isHtml), Escape(item.Path).c_str());
+      lines.clear();
+      codePage = 932;
+      return true;
+    };
+    sources.OpenUrl = [](const std::string& url, int rate) {
+      std::printf("open-url rate=%d %s\n", rate, Escape(url).c_str());
+      return false;
+    };
+    sources.ImportHtml = [](std::vector<std::string>&, TFileItem&, bool parse, bool collectLinks) {
+      std::printf("import-html parse=%s collectLinks=%s\n", Bit(parse), Bit(collectLinks));
+    };
+  }
+
+  // The options every road subcommand shares; false when name is not one of them.
+  bool SharedOption(std::string_view name, const std::function<std::string()>& next) {
+    if (name == "--filter-def") {
+      const std::string def = next();
+      const size_t eq = def.find('=');
+      if (eq == std::string::npos) throw UsageError{"--filter-def needs CAPTION=MASKS"};
+      TToolItem item;
+      item.Caption = def.substr(0, eq);
+      item.Filter = def.substr(eq + 1);
+      fields.Filters.push_back(item);
+    } else if (name == "--parse-html") {
+      const int v = ParseInt(next(), "--parse-html");
+      if (v != 0 && v != 1) throw UsageError{"--parse-html takes 0 or 1"};
+      fields.Option.ParseHTML = static_cast<uint8_t>(v);
+    } else if (name == "--order") {
+      const std::string v = next();
+      if (v != "name" && v != "ext" && v != "time") throw UsageError{"--order takes name, ext or time"};
+      host.order.OrderName = v == "name";
+      host.order.OrderExt = v == "ext";
+      host.order.OrderTime = v == "time";
+    } else if (name == "--desc") {
+      host.order.OrderUp = false;
+    } else if (name == "--record-rate") {
+      host.recordRate = ParseInt(next(), "--record-rate");
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  void PrintState() const {
+    const OwnedSourcesFields& f = fields;
+    std::printf(
+        "state DocumentLoaded=%s LaidOut=%s DocumentCodePage=%d ActiveFilter=%d PendingRate=%d HtmlImported=%s "
+        "SourceLines=%zu\n",
+        Bit(f.DocumentLoaded), Bit(f.LaidOut), f.DocumentCodePage, f.ActiveFilter, f.PendingRate, Bit(f.HtmlImported),
+        f.SourceLines.size());
+    std::printf("option bg_image=%s bg_image_str=%s\n", Bit(f.Option.bg_image), Escape(f.Option.bg_image_str).c_str());
+    std::printf("option UseSound=%s SoundPath=%s\n", Bit(f.Option.UseSound), Escape(f.Option.SoundPath).c_str());
+    for (size_t i = 0; i < f.RecentFiles.size(); ++i) {
+      const TFileItem& e = *f.RecentFiles[i];
+      std::printf("history %zu kind=%d rate=%d %s\n", i, e.Kind, e.Rate, Escape(e.GetLocation()).c_str());
+    }
+  }
+
+  void PrintParams() const {
+    const TParamOption& p = fields.StartParams;
+    std::printf("FullScreen=%s StartCharCode=%d StartFilter=%d StartPage=%d StartLine=%d StartPos=%d StartRate=%d\n",
+                Bit(p.FullScreen), p.StartCharCode, p.StartFilter, p.StartPage, p.StartLine, p.StartPos, p.StartRate);
+  }
+
+  OwnedSourcesFields fields;
+  TraceHost host;
+  DocumentSources sources;
+};
+
+int Open(int argc, char** argv) {
+  ArgReader args(argc, argv, 2);
+  Probe probe;
+  int cc = 0;
+  int filter = -1;
+  bool force = false;
+  bool rebuild = true;
+  bool reopen = false;
+  std::optional<int> recent;
+  args.Parse([&](std::string_view name, const auto& next) {
+    if (name == "--cc")
+      cc = ParseInt(next(), "--cc");
+    else if (name == "--filter")
+      filter = ParseInt(next(), "--filter");
+    else if (name == "--force")
+      force = true;
+    else if (name == "--no-rebuild")
+      rebuild = false;
+    else if (name == "--reopen")
+      reopen = true;
+    else if (name == "--recent")
+      recent = ParseInt(next(), "--recent");
+    else if (!probe.SharedOption(name, next))
+      Unknown(name);
+  });
+  if (args.operands().empty()) throw UsageError{"open needs a path"};
+  for (const auto& path : args.operands()) {
+    std::printf("open %s force=%s filter=%d charCode=%d\n", Escape(path).c_str(), Bit(force), filter, cc);
+    TFileItem item;
+    item.Kind = fkLocalFile;
+    item.Path = path;
+    probe.sources.OpenFileItem(item, force, filter, cc, false, rebuild);
+    probe.PrintState();
+  }
+  if (reopen) {
+    std::printf("reopen force=0 filter=-1\n");
+    probe.sources.ReopenCurrent(false, -1);
+    probe.PrintState();
+  }
+  if (recent) {
+    std::printf("recent %d\n", *recent);
+    probe.sources.RecentMenuClick(*recent);
+    probe.PrintState();
+  }
+  return 0;
+}
+
+// "A,B,C" as three numbers.
+std::array<int, 3> ParseTriple(const std::string& text, const std::string& option) {
+  std::array<int, 3> out{};
+  size_t start = 0;
+  for (int i = 0; i < 3; ++i) {
+    const size_t comma = text.find(',', start);
+    if ((i < 2) == (comma == std::string::npos)) throw UsageError{option + " needs L,T,P"};
+    out[static_cast<size_t>(i)] = ParseInt(text.substr(start, comma - start), option);
+    start = comma + 1;
+  }
+  return out;
+}
+
+int Params(int argc, char** argv) {
+  ArgReader args(argc, argv, 2);
+  Probe probe;
+  std::optional<int> apply;
+  std::array<int, 3> layout{5, 1, 1};
+  int pending = -1;
+  int page = 1;
+  bool applyDetails = false;
+  args.Parse([&](std::string_view name, const auto& next) {
+    if (name == "--filter-def") {
+      probe.SharedOption(name, next);
+    } else if (name == "--apply") {
+      apply = ParseInt(next(), "--apply");
+      if (*apply < 0) throw UsageError{"--apply needs a count of lines"};
+    } else if (name == "--layout") {
+      layout = ParseTriple(next(), "--layout");
+      applyDetails = true;
+    } else if (name == "--pending") {
+      pending = ParseInt(next(), "--pending");
+      applyDetails = true;
+    } else if (name == "--page") {
+      page = ParseInt(next(), "--page");
+      applyDetails = true;
+    } else {
+      Unknown(name);
+    }
+  });
+  if (applyDetails && !apply) throw UsageError{"--layout, --pending and --page go with --apply"};
+  for (const auto& arg : args.operands()) {
+    probe.sources.ParseParam(arg);
+    std::printf("param \"%s\" ", Escape(arg, true).c_str());
+    probe.PrintParams();
+  }
+  if (apply) {
+    // Line i belongs to source line i / 2 and holds one text of 40 bytes at column 1 or 41.
+    DisplayLines lines(static_cast<size_t>(*apply));
+    for (size_t i = 0; i < lines.size(); ++i) {
+      lines[i].source_line = static_cast<int32_t>(i / 2);
+      AddElement(lines[i].elements,
+                 {.kind = kText, .first = static_cast<int32_t>(i / 2), .column = static_cast<int32_t>(1 + 40 * (i % 2)),
+                  .length = 40});
+    }
+    OwnedSourcesFields& f = probe.fields;
+    f.DocumentLoaded = true;
+    f.LaidOut = true;
+    f.Option.c_size = layout[0];
+    f.Option.Colum = layout[1];
+    f.Option.Page = layout[2];
+    f.PendingRate = pending;
+    probe.sources.ApplyParamPosition(page, lines);
+    std::printf("apply page=%d PendingRate=%d\n", page, f.PendingRate);
+  }
+  return 0;
+}
+
+int Forward(int argc, char** argv) {
+  ArgReader args(argc, argv, 2);
+  Probe probe;
+  bool drop = false;
+  args.Parse([&](std::string_view name, const auto& next) {
+    if (name == "--drop")
+      drop = true;
+    else if (!probe.SharedOption(name, next))
+      Unknown(name);
+  });
+  if (drop) {
+    std::printf("drop %zu\n", args.operands().size());
+    probe.sources.WMDropFiles(args.operands());
+  } else {
+    for (const auto& arg : args.operands()) {
+      const ClassifiedArgument c = ClassifyArgument(arg);
+      std::printf("arg %s %s\n", ArgumentKindName(c.kind), Escape(c.path).c_str());
+      probe.sources.WMCopyData(arg);
+    }
+  }
+  std::printf("params ");
+  probe.PrintParams();
+  probe.PrintState();
+  return 0;
+}
+
 int Run(int argc, char** argv) {
   struct Command {
     std::string_view name;
     int (*run)(int, char**);
   };
-  static const Command commands[] = {{"detect", Detect}, {"decode", Decode}, {"picture", Picture}};
+  static const Command commands[] = {{"detect", Detect}, {"decode", Decode},   {"picture", Picture},
+                                     {"open", Open},     {"params", Params}, {"forward", Forward}};
   if (argc < 2) throw UsageError{"no subcommand"};
   for (const auto& c : commands)
     if (argv[1] == c.name) return c.run(argc, argv);

@@ -1,0 +1,25 @@
+// The emphasis-mark strip: eight r x r marks side by side, dark on white.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace yomira {
+
+inline const char* kBuiltinEmphasisStrip = ":/emphasis/emphasis.png";
+
+// The strip at ruby size r (8r x r, RGB32): the replacement file when it decodes and is
+// exactly 8:1, else the built-in strip, scaled smoothly; white and unscaled when neither
+// is there; null for r <= 0.
+QImage BuildEmphasisStrip(int r, const QString& replacementPath,
+                          const QString& builtinPath = QString::fromLatin1(kBuiltinEmphasisStrip));
+
+// The 512 x 64 master of the built-in strip, drawn from vector shapes: types 1 sesame,
+// 2 white sesame, 3 black triangle, 4 white triangle, 5 double circle, 6 bullseye,
+// 7 white circle, 8 black circle.
+QImage MakeEmphasisMaster();
+
+// Reads an image whose sides are at most 16,384 (checked before decoding); null otherwise.
+QImage ReadImageBounded(const QString& path);
+
+}  // namespace yomira

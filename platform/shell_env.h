@@ -1,0 +1,33 @@
+// What the program asks of the desktop: message boxes, questions, input boxes, opening a
+// document with its program, the clipboard, the cursor and the page-turn sound. The main
+// window holds one; tests hand it a scripted fake. Strings are UTF-8.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace yomira {
+
+class ShellEnv {
+ public:
+  virtual ~ShellEnv() = default;
+
+  // A modal message box with an OK button.
+  virtual void showMessage(const std::string& text) = 0;
+  // OK/Cancel question; true for OK.
+  virtual bool askOkCancel(const std::string& caption, const std::string& text) = 0;
+  // Input box; nullopt when cancelled.
+  virtual std::optional<std::string> askText(const std::string& caption, const std::string& prompt,
+                                             const std::string& defaultText) = 0;
+  // Opens a path or URL with the desktop's associated program; false when it could not.
+  virtual bool openExternally(const std::string& target) = 0;
+  // The clipboard's text; "" when it holds none.
+  virtual std::string clipboardText() = 0;
+  virtual void setCursorPos(int x, int y) = 0;
+  // The page-turn sound as a WAV image held in memory; empty bytes: none.
+  virtual void setTurnSound(const std::string& wavBytes) = 0;
+  virtual void playTurnSound() = 0;
+  virtual void stopSound() = 0;
+};
+
+}  // namespace yomira

@@ -1,0 +1,24 @@
+// A menu entry that stands for an action: it mirrors the action's caption, shortcut text and
+// check, keeps an enabled flag of its own for the menu's rules (greying it leaves the key
+// working) and carries no shortcut.
+#pragma once
+
+#include <QAction>
+
+#include "shell/actions/action.h"
+
+namespace yomira {
+
+class MenuProxy : public QAction {
+ public:
+  MenuProxy(Action& action, QObject* parent);
+
+  Action& action() const { return action_; }
+  // Copies caption + "\t" + shortcut text, and the check, from the action.
+  void mirror();
+
+ private:
+  Action& action_;
+};
+
+}  // namespace yomira

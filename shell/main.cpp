@@ -1,0 +1,115 @@
+// WinMain: one instance per user and data folder. A second start hands its arguments to the
+// first and exits with 1; the first runs the main window and exits with 0.
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QWidget>
+
+#include <chrono>
+#include <cstdio>
+
+#include "platform/datafolder.h"
+#include "platform/single_instance.h"
+#include "shell/application.h"
+#include "shell/forward_plan.h"
+#include "shell/guard.h"
+#include "shell/main_window.h"
+#include "shell/qt_shell_env.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+  std::vector<std::string> out;
+  for (int i = 1; i < argc; ++i) out.emplace_back(argv[i]);  // 8-bit file names, as given
+  return out;
+}
+
+// YOMIRA_TRACE_STARTUP=1: the time from main() to the first paint of the main window.
+class FirstPaintTrace : public QObject {
+ public:
+  FirstPaintTrace(yomira::TForm1* form, Clock::time_point start) : form_(form), start_(start) {}
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() == QEvent::Paint && !done_) {
+      done_ = true;
+      const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
+      std::fprintf(stderr, "startup: first-paint-ms=%lld page=%d\n", static_cast<long long>(ms),
+                   form_->IsLaidOut() ? 1 : 0);
+      std::fflush(stderr);
+      watched->removeEventFilter(this);
+    }
+    return false;
+  }
+
+ private:
+  yomira::TForm1* form_;
+  Clock::time_point start_;
+  bool done_ = false;
+};
+
+int RunSecond(int argc, char** argv, const std::string& dataFolder) {
+  // No display: a second start only talks to the first.
+  QCoreApplication app(argc, argv);
+  const auto plan = yomira::planForward(Arguments(argc, argv), QFile::encodeName(QDir::currentPath()).toStdString());
+  if (!plan) {
+    std::fprintf(stderr, "yomira: an argument is longer than %zu bytes; nothing was handed over\n",
+                 yomira::kMaxForwardBytes);
+    return 1;
+  }
+  std::string err;
+  if (!yomira::SendForwarded(yomira::InstanceServerName(dataFolder), *plan, &err))
+    std::fprintf(stderr, "yomira: %s\n", err.c_str());
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Clock::time_point start = Clock::now();
+  const std::string dataFolder = yomira::DataFolder();
+  yomira::InstanceLock lock(dataFolder);
+  std::string err;
+  const yomira::InstanceLock::Result held = lock.acquire(&err);
+  if (held == yomira::InstanceLock::Result::Second) return RunSecond(argc, argv, dataFolder);
+  if (held == yomira::InstanceLock::Result::Alone) std::fprintf(stderr, "yomira: %s; running alone\n", err.c_str());
+
+  yomira::YomiraApplication app(argc, argv);
+  yomira::QtShellEnv env;
+  yomira::SetGuardReporter([&env](const std::string& m) { env.showMessage(m); });
+
+  yomira::ForwardReceiver receiver;
+  if (held == yomira::InstanceLock::Result::First &&
+      !receiver.listen(yomira::InstanceServerName(dataFolder), &err))
+    std::fprintf(stderr, "yomira: %s\n", err.c_str());
+
+  yomira::TForm1::Setup setup;
+  setup.env = &env;
+  setup.args = Arguments(argc, argv);
+  setup.receiver = &receiver;
+  setup.dataFolder = dataFolder;
+  auto form = std::make_unique<yomira::TForm1>(std::move(setup));
+  env.setParent(form.get());
+  receiver.handler = [f = form.get()](const std::string& text) { f->WMCopyData(text); };
+  receiver.handOverDone = [f = form.get()] { f->ForceForeground(); };
+  receiver.guard = [](const std::function<void()>& fn) { yomira::guarded(fn); };
+  if (!form->startedOk()) return 0;  // a start-up URL failed: no window, no settings written
+
+  // The settings dialog comes later; a hidden placeholder holds its place.
+  QWidget settingsDialog;
+  settingsDialog.setObjectName(QStringLiteral("Form2"));
+
+  std::unique_ptr<FirstPaintTrace> trace;
+  if (qEnvironmentVariableIntValue("YOMIRA_TRACE_STARTUP") == 1) {
+    trace = std::make_unique<FirstPaintTrace>(form.get(), start);
+    form->installEventFilter(trace.get());
+  }
+  form->show();
+  const int rc = app.exec();
+  receiver.handler = nullptr;
+  receiver.handOverDone = nullptr;
+  form.reset();
+  yomira::SetGuardReporter(nullptr);
+  return rc;
+}

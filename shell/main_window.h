@@ -1,0 +1,277 @@
+// The main window, TForm1: it owns the program's state (option record, document lines,
+// display lines, history, bookmarks, tools), shows the page picture with the bottom bar,
+// and runs the start-up, the close and the destruction in their order.
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/EngineHost.h"
+#include "engine/core/display_line.h"
+#include "engine/core/engine.h"
+#include "engine/core/option.h"
+#include "engine/render/EngineStages.h"
+#include "engine/render/RenderHost.h"
+#include "engine/render/Renderer.h"
+#include "platform/single_instance.h"
+#include "sources/document_sources.h"
+#include "sources/sources_host.h"
+#include "sources/start_params.h"
+#include "shell/actions/action.h"
+#include "shell/actions/main_menu.h"
+#include "shell/book_port.h"
+#include "shell/settings.h"
+#include "shell/startup.h"
+#include "sources/file_item.h"
+#include "sources/tool_item.h"
+
+class QLabel;
+class QProgressBar;
+class QSlider;
+class QToolButton;
+
+namespace yomira {
+
+class KeyDispatcher;
+class ShellEnv;
+
+// A plain area that keeps its mouse presses, so they never reach the window's own handler.
+class Panel : public QWidget {
+ public:
+  explicit Panel(QWidget* parent, const char* name);
+  void setColor(QColor c);
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+};
+
+// The page image: paints the picture at its top left.
+class ImageView : public Panel {
+ public:
+  explicit ImageView(QWidget* parent);
+  void setPicture(const QImage& picture);
+  const QImage& picture() const { return picture_; }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+
+ private:
+  QImage picture_;
+};
+
+class TForm1 : public QWidget,
+               public StartupOps,
+               public EngineHost,
+               public RenderHost,
+               public SourcesHost {
+ public:
+  struct Setup {
+    ShellEnv* env = nullptr;                      // required
+    std::vector<std::string> args;                // command-line arguments (8-bit file names)
+    ForwardReceiver* receiver = nullptr;          // frames of other starts; may be null
+    std::string dataFolder;                       // settings are loaded from and saved to it
+    // Makes the book window; a hidden placeholder when empty.
+    std::function<std::unique_ptr<BookWindowPort>(TForm1&)> makeBook;
+  };
+  explicit TForm1(Setup setup);
+  ~TForm1() override;
+
+  // False when a start-up URL failed: the window must not be shown.
+  bool startedOk() const { return startedOk_; }
+
+  // --- fields (what the program owns) ---
+  // The engine's part of the state; the fields below that the engine also reads refer to it.
+  EngineState Engine_;
+  bool HtmlImported = false;
+  int TurnKind = 0;
+  int TurnFrames = 0;
+  int SliderPopupX = -1;
+  int HintWidth = 0;
+  DisplayLines& DisplayLines_ = Engine_.displayLines;
+  SourceLines& SourceLines_ = Engine_.sourceLines;
+  TPageAnnotation& Annotations = Engine_.annotations;
+  TParamOption StartParams;
+  std::vector<std::string> StyleNames;
+  QPoint NormalPos;
+  std::string TurnSound;
+  QImage BackBitmap, PageBitmap, PrevPageBitmap, SliderBitmap, EmphasisBitmap;
+  bool& LaidOut = Engine_.laidOut;
+  bool& DocumentLoaded = Engine_.documentLoaded;
+  bool Loading = false;
+  bool FillingDialog = false;
+  int ActiveFilter = -1;
+  int& CurrentPage = Engine_.currentPage;
+  int& PendingRate = Engine_.pendingRate;
+  int DocumentCodePage = 0;
+  std::string StyleName;
+  QPoint OptionWindowPos;
+  QRect DialogRect;  // left, top, right, bottom kept as x, y, width = right, height = bottom
+  QRect BookRect;
+  FileItemList RecentFiles, BookMarks, FileList, PageLinks;
+  std::vector<TFileItem*> LinkList;  // entries of PageLinks
+  ToolItemList Tools, Filters;
+  TYomiraOption& Option = Engine_.option;
+
+  ActionCatalogue& actions() { return actions_; }
+  MainMenu& mainMenu() { return menu_; }
+  KeyDispatcher& keys() { return *keys_; }
+  BookWindowPort* book() { return book_.get(); }
+  ShellEnv& env() { return *env_; }
+  QWidget* child(const char* name) const;
+
+  // --- handlers ---
+  void FormShow();
+  void FormActivate();
+  void FormDeactivate();
+  void FormClose();
+  void FormDestroy();
+  void EnableActions(bool main, bool book);
+  void ActionExitExecute(QObject* sender);
+  void ActionWindowPopUpExecute(QObject* sender);
+  void ActionOptionFullScreenExecute(QObject* sender);
+  void ActionBookExecute(QObject* sender);
+  void ActionFileRecent0Execute(QObject* sender);
+  void SpeedButtonMenuClick();
+  void WMCopyData(const std::string& text);
+  void WMDropFiles(const std::vector<std::string>& paths);
+  DocumentSources& sources() { return *sources_; }
+  Renderer& renderer() { return *renderer_; }
+  // Called by the full-screen handler; counts for tests until full screen is built.
+  int fullScreenRequests() const { return fullScreenRequests_; }
+
+  // The model the settings file and the key file are written from.
+  SettingsModel CollectSettings() const;
+
+  // StartupOps (the command line of the first start).
+  void ResetStartParams() override;
+  int StartFilter() const override;
+  int StartCharCode() const override;
+  void SetPendingRate(int rate) override { PendingRate = rate; }
+  void OpenFileItem(const std::string& path, bool force, int filter, int charCode, bool keepBookSel,
+                    bool rebuild) override;
+  void OpenDirectory(const std::string& folder, int charCode, int filter) override;
+  bool OpenUrl(const std::string& url, int rate) override;
+  void ParseParam(const std::string& arg) override;
+  bool IsLaidOut() const override { return DocumentLoaded && LaidOut; }
+  bool ReopenAtStart() const override;
+  void ActionFileRecent0Execute() override { ActionFileRecent0Execute(nullptr); }
+
+  // SourcesHost.
+  void ShowMessage(const std::string& text) override;
+  void Relayout(bool force, bool rebuild) override;
+  void ClearDisplayLines() override;
+  void ForceForeground() override;
+  bool IsFullScreen() override;
+  void ExecuteFullScreen() override;
+  void CheckReOpenCharset() override {}
+  void UpdateRecentMenu() override;
+  void SetMomentaryToggles(bool autIndent, bool reWrap, bool toRuby) override;
+  void BuildFilterActions() override {}
+  void LoadTurnSound() override {}
+  FileListOrder GetFileListOrder() override;
+  void ApplyStyleIndex(int) override {}
+  void ApplyStyleName(const std::string&) override {}
+  bool BookExists() override { return book_ != nullptr; }
+  bool BookVisible() override { return book_ && book_->isVisible(); }
+  int BookTabIndex() override { return 0; }
+  void ScanFileList(const std::string& folder) override;
+  bool LinkListHeld() override { return false; }
+  void BuildLinkList() override {}
+  void RefreshBookTab() override;
+
+  // EngineHost.
+  void hideHint() override {}
+  void hideStartUpPanel() override;
+  void enablePageButtons() override;
+  void ShowProgressBar(bool show) override;
+  void setCaption(const std::string& titleUtf8) override;
+  void ApplyParamPosition(int& currentPage) override;
+  void StartPageTurn(int kind) override;
+
+  // RenderHost.
+  QImage loadPicture(const std::string& pathUtf8) override;
+  std::string dataFolder() override { return dataFolder_; }
+  void setBottomBars(const QImage& slider, const QImage& text, const QImage& menu) override;
+  void setPageLabelColour(QRgb colour) override;
+  void applyPanelLayout(const PanelLayout& layout) override;
+  bool isFullScreen() override { return IsFullScreen(); }
+  QSize screenSize() override;
+  QPoint mapToScreen(QPoint imagePoint) override;
+  void setHistoryPosition(int32_t rate) override;
+  std::string currentFileName() override;
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
+
+ private:
+  void buildWidgets();
+  void buildActions();
+  bool FormCreate();
+  void applySettings(const SettingsModel& m);
+  void popupMainAt(QPoint global);
+
+  ShellEnv* env_;
+  std::vector<std::string> args_;
+  ForwardReceiver* receiver_;
+  std::unique_ptr<Renderer> renderer_;
+  std::unique_ptr<EngineStages> stages_;
+  std::unique_ptr<Engine> engine_;
+  std::unique_ptr<DocumentSources> sources_;
+  std::string dataFolder_;
+  std::function<std::unique_ptr<BookWindowPort>(TForm1&)> makeBook_;
+  ActionCatalogue actions_;
+  MainMenu menu_;
+  KeyDispatcher* keys_ = nullptr;
+  std::unique_ptr<SettingsStore> store_;
+  std::unique_ptr<BookWindowPort> book_;
+  SettingsChecks checksKept_;  // check states that have no action of their own yet
+  bool startedOk_ = true;
+  bool shownOnce_ = false;
+  bool closed_ = false;
+  bool destroyed_ = false;
+  int fullScreenRequests_ = 0;
+  bool maximisePending_ = false;
+
+ public:
+  // Components, named as the window's design names them.
+  Panel* PanelBase = nullptr;
+  Panel* PanelView = nullptr;
+  ImageView* ImageView_ = nullptr;
+  Panel* PanelStartUp = nullptr;
+  QLabel* ImageIcon = nullptr;
+  QLabel* LabelVersion = nullptr;
+  QLabel* ImageEasterEgg = nullptr;
+  Panel* PanelBottomBase = nullptr;
+  Panel* PanelBottomText = nullptr;
+  QLabel* LabelPage = nullptr;
+  Panel* PanelBottomCenter = nullptr;
+  QSlider* UxTrackBarPage = nullptr;
+  QProgressBar* ProgressBarPage = nullptr;
+  Panel* PanelBottomMenu = nullptr;
+  QToolButton* SpeedButtonMenu = nullptr;
+  QToolButton* SpeedButtonNext = nullptr;
+  QToolButton* SpeedButtonBack = nullptr;
+};
+
+// The window caption for a document title: "[" + title + "] - yomira".
+std::string MainCaption(const std::string& title);
+
+// The files a run leaves in the data folder that go with it: "yomira.html" and the two web
+// cache files ("ClipBord.txt" stays).
+std::vector<std::string> TemporaryFileNames();
+
+}  // namespace yomira

@@ -1,0 +1,59 @@
+#include "shell/qt_shell_env.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QFile>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace yomira {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+}  // namespace
+
+void QtShellEnv::showMessage(const std::string& text) {
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("yomira"), Q(text), QMessageBox::Ok, parent_.data());
+  box.exec();
+}
+
+bool QtShellEnv::askOkCancel(const std::string& caption, const std::string& text) {
+  QMessageBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::Ok | QMessageBox::Cancel,
+                  parent_.data());
+  return box.exec() == QMessageBox::Ok;
+}
+
+std::optional<std::string> QtShellEnv::askText(const std::string& caption, const std::string& prompt,
+                                               const std::string& defaultText) {
+  bool ok = false;
+  const QString v = QInputDialog::getText(parent_.data(), Q(caption), Q(prompt), QLineEdit::Normal, Q(defaultText), &ok);
+  if (!ok) return std::nullopt;
+  return v.toStdString();
+}
+
+bool QtShellEnv::openExternally(const std::string& target) {
+  // D9: shell-open is xdg-open through QDesktopServices. A path is a local file.
+  const QString t = Q(target);
+  const QUrl url = t.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(target)))
+                                                   : QUrl(t);
+  return QDesktopServices::openUrl(url);
+}
+
+std::string QtShellEnv::clipboardText() {
+  const QClipboard* c = QGuiApplication::clipboard();
+  return c ? c->text().toStdString() : std::string();
+}
+
+void QtShellEnv::setCursorPos(int x, int y) { QCursor::setPos(x, y); }
+
+void QtShellEnv::setTurnSound(const std::string& wavBytes) { turnSound_ = wavBytes; }
+
+void QtShellEnv::playTurnSound() {}
+
+void QtShellEnv::stopSound() {}
+
+}  // namespace yomira

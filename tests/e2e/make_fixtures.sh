@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# make_fixtures.sh DIR: the documents of the end-to-end checks, in cp932 with CRLF.
+set -euo pipefail
+dir=$1
+root=$(cd "$(dirname "$0")/../.." && pwd)
+mkdir -p "$dir"
+digits=(０ １ ２ ３ ４ ５ ６ ７ ８ ９)
+line() {
+  local n=$1 s="" d
+  for d in $(printf '%03d' "$n" | fold -w1); do s+=${digits[$d]}; done
+  printf '第%s行　あいうえおかきくけこ\r\n' "$s"
+}
+{ for n in $(seq 1 160); do line "$n"; done; } | iconv -f UTF-8 -t CP932 >"$dir/p160.txt"
+{ for n in $(seq 1 150); do line "$n"; done; } | iconv -f UTF-8 -t CP932 >"$dir/p150.txt"
+printf 'びい\r\nその二\r\nその三\r\n' | iconv -f UTF-8 -t CP932 >"$dir/b.txt"
+printf 'しい　でい\r\nその二\r\nその三\r\n' | iconv -f UTF-8 -t CP932 >"$dir/c d.txt"
+cp "$root/resources/sample/rashomon.txt" "$dir/rashomon.txt"

@@ -1,0 +1,50 @@
+// A scripted ShellEnv: records what the program shows and answers from queues.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/shell_env.h"
+
+namespace yomira::test {
+
+class FakeShellEnv : public ShellEnv {
+ public:
+  std::vector<std::string> messages;
+  std::deque<bool> okCancelAnswers;                    // default OK
+  std::deque<std::optional<std::string>> textAnswers;  // default cancelled
+  std::vector<std::string> opened;
+  std::string clipboard;
+  std::vector<std::pair<int, int>> cursorMoves;
+  std::string turnSound;
+  int plays = 0, stops = 0;
+
+  void showMessage(const std::string& text) override { messages.push_back(text); }
+  bool askOkCancel(const std::string&, const std::string& text) override {
+    messages.push_back(text);
+    if (okCancelAnswers.empty()) return true;
+    const bool a = okCancelAnswers.front();
+    okCancelAnswers.pop_front();
+    return a;
+  }
+  std::optional<std::string> askText(const std::string&, const std::string& prompt, const std::string&) override {
+    messages.push_back(prompt);
+    if (textAnswers.empty()) return std::nullopt;
+    auto a = textAnswers.front();
+    textAnswers.pop_front();
+    return a;
+  }
+  bool openExternally(const std::string& target) override {
+    opened.push_back(target);
+    return true;
+  }
+  std::string clipboardText() override { return clipboard; }
+  void setCursorPos(int x, int y) override { cursorMoves.emplace_back(x, y); }
+  void setTurnSound(const std::string& wav) override { turnSound = wav; }
+  void playTurnSound() override { ++plays; }
+  void stopSound() override { ++stops; }
+};
+
+}  // namespace yomira::test

@@ -1,0 +1,172 @@
+#include "shell/main_window.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QToolButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "shell/actions/key_dispatcher.h"
+#include "shell/guard.h"
+#include "sources/history.h"
+#include "tests/shell/fake_shell_env.h"
+#include "tests/support/test_support.h"
+
+namespace yomira {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MainWindow : public ::testing::Test {
+ protected:
+  std::unique_ptr<TForm1> Make(std::function<std::unique_ptr<BookWindowPort>(TForm1&)> book = nullptr) {
+    TForm1::Setup s;
+    s.env = &env_;
+    s.dataFolder = home_.path().string();
+    s.makeBook = std::move(book);
+    return std::make_unique<TForm1>(std::move(s));
+  }
+  void WriteText(const std::string& name, std::u8string_view text) {
+    std::ofstream(home_ / name, std::ios::binary) << test::sj(text);
+  }
+
+  test::TempDir home_;
+  test::FakeShellEnv env_;
+};
+
+TEST_F(MainWindow, StartsFixedAtTheStartUpSizeAndFitsTheFirstLayout) {
+  auto f = Make();
+  EXPECT_EQ(f->minimumSize(), QSize(209, 113));
+  EXPECT_EQ(f->maximumSize(), QSize(209, 113));
+  EXPECT_EQ(f->windowTitle(), QStringLiteral("yomira"));
+  EXPECT_EQ(f->pos(), QPoint(128, 128));
+  EXPECT_FALSE(f->SpeedButtonNext->isEnabled());
+  EXPECT_EQ(f->ImageIcon->x(), 88);
+
+  WriteText("a.txt", u8"本文の一行目\n二行目\n");
+  f->OpenFileItem((home_ / "a.txt").string(), true, -1, 0, false, true);
+  EXPECT_TRUE(f->IsLaidOut());
+  EXPECT_EQ(f->windowTitle(), QStringLiteral("[a.txt] - yomira"));
+  EXPECT_EQ(f->size(), QSize(492, 539));
+  EXPECT_EQ(f->minimumSize(), QSize(0, 0));
+  EXPECT_EQ(f->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+  EXPECT_TRUE(f->SpeedButtonNext->isEnabled());
+  EXPECT_TRUE(f->PanelStartUp->isHidden());
+}
+
+TEST_F(MainWindow, DestroyDeletesTheTemporaryFilesButNotTheClipboardText) {
+  for (const char* n : {"yomira.html", "yomira_web.html", "yomira_web.txt", "ClipBord.txt"}) std::ofstream(home_ / n) << "x";
+  Make().reset();
+  EXPECT_FALSE(fs::exists(home_ / "yomira.html"));
+  EXPECT_FALSE(fs::exists(home_ / "yomira_web.html"));
+  EXPECT_FALSE(fs::exists(home_ / "yomira_web.txt"));
+  EXPECT_TRUE(fs::exists(home_ / "ClipBord.txt"));
+}
+
+// A book window that reads the main window's lists as it goes, as the real one writes its
+// bookmarks.
+class ReadingBook : public BookWindowPort {
+ public:
+  explicit ReadingBook(TForm1& f) : f_(f) {}
+  ~ReadingBook() override {
+    size_t n = 0;
+    for (const auto& b : f_.BookMarks) n += b->Path.size();
+    EXPECT_EQ(n, 3u);
+  }
+
+ private:
+  TForm1& f_;
+};
+
+TEST_F(MainWindow, TheBookWindowGoesBeforeTheListsItReads) {
+  auto f = Make([](TForm1& form) { return std::make_unique<ReadingBook>(form); });
+  auto b = std::make_unique<TFileItem>();
+  b->Path = "abc";
+  f->BookMarks.push_back(std::move(b));
+  f.reset();
+}
+
+TEST_F(MainWindow, CloseWritesTheSettingsAndEndsTheEventLoop) {
+  auto f = Make();
+  QWidget settingsPlaceholder;  // a second top-level window must not keep the loop running
+  settingsPlaceholder.show();
+  f->show();
+  QTimer::singleShot(0, f.get(), [&] { f->actions().at("ActionExit").run(nullptr); });
+  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_TRUE(fs::exists(home_ / "yomira.ini"));
+  EXPECT_TRUE(fs::exists(home_ / "yomira_key.ini"));
+}
+
+TEST_F(MainWindow, ASaveFailureIsShownAndTheWindowStillCloses) {
+  auto f = Make();
+  // A folder where the settings file should be: the write fails.
+  fs::create_directory(home_ / "yomira.ini");
+  f->show();
+  QTimer::singleShot(0, f.get(), [&] { f->close(); });
+  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_FALSE(env_.messages.empty());
+  EXPECT_TRUE(fs::exists(home_ / "yomira_key.ini"));
+}
+
+TEST_F(MainWindow, AMaximiseRequestStaysNormalAndAsksForFullScreenOnce) {
+  auto f = Make();
+  f->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
+  f->setWindowState(Qt::WindowMaximized);
+  QTest::qWait(200);
+  EXPECT_FALSE(f->windowState() & Qt::WindowMaximized);
+  EXPECT_EQ(f->fullScreenRequests(), 1);
+}
+
+TEST_F(MainWindow, ActivationSwitchesTheKeyScopes) {
+  auto f = Make();
+  f->show();
+  QApplication::setActiveWindow(f.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
+  EXPECT_TRUE(f->actions().inScope(kListMain));
+  EXPECT_TRUE(f->actions().inScope(kListTool));
+  EXPECT_FALSE(f->actions().inScope(kListBook));
+  QWidget other;
+  other.show();
+  QApplication::setActiveWindow(&other);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  EXPECT_FALSE(f->actions().inScope(kListMain));
+}
+
+TEST_F(MainWindow, TheFirstRecentItemShowsTheEntryAndReloadKeepsItsCaption) {
+  {
+    std::ofstream ini(home_ / "yomira.ini");
+    ini << "[RecentFiles]\nfile0=" << (home_ / "name.txt").string() << "\ntype0=0\nrate0=0\n";
+  }
+  auto f = Make();
+  ASSERT_EQ(f->RecentFiles.size(), 1u);
+  EXPECT_EQ(f->mainMenu().recent[0]->text().toStdString(), RecentCaption(*f->RecentFiles[0], 0));
+  EXPECT_EQ(f->mainMenu().recent[0]->text().left(3), QStringLiteral("&0 "));
+  EXPECT_EQ(f->actions().at("ActionFileRecent0").caption, "再読込(&R)");
+}
+
+TEST_F(MainWindow, ReloadKeepsTheViewAndTheHistoryEntryIsNotTouchedDuringTheOpen) {
+  WriteText("a.txt", u8"一\n二\n三\n");
+  auto f = Make();
+  f->OpenFileItem((home_ / "a.txt").string(), true, -1, 0, false, true);
+  ASSERT_TRUE(f->IsLaidOut());
+  f->ActionFileRecent0Execute(nullptr);
+  EXPECT_TRUE(f->IsLaidOut());
+  EXPECT_EQ(f->RecentFiles.size(), 1u);
+  EXPECT_EQ(f->windowTitle(), QStringLiteral("[a.txt] - yomira"));
+}
+
+TEST_F(MainWindow, AnEmptyHistoryMakesTheReopenDoNothing) {
+  auto f = Make();
+  f->ActionFileRecent0Execute(nullptr);
+  EXPECT_FALSE(f->IsLaidOut());
+  EXPECT_TRUE(env_.messages.empty());
+}
+
+}  // namespace
+}  // namespace yomira
