@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "platform/text/utf8.h"
 
 namespace yomira {
 
@@ -16,7 +15,7 @@ namespace {
 
 std::string LayerText(const TextLayer& layer) {
   std::string out = "\"";
-  out += Cp932ToUtf8(layer.face);
+  out += layer.face;
   out += "\" " + std::to_string(layer.height);
   out += layer.bold ? " bold=1" : " bold=0";
   out += " text=" + ColorText(layer.textColor);

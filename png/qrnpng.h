@@ -1,0 +1,111 @@
+// The PNG graphic: a picture read from PNG into an image bitmap, an optional alpha bitmap
+// and the file's metadata, with the options that drive the reader.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "png/bitmap.h"
+#include "png/errors.h"
+#include "png/qrnpngtypes.h"
+#include "png/stream.h"
+
+class QImage;
+
+namespace yomira::qrn {
+
+class TQRNPNG {
+ public:
+  using ChangeEvent = std::function<void(TQRNPNG&)>;
+
+  TQRNPNG();
+  ~TQRNPNG();
+  TQRNPNG(const TQRNPNG&) = delete;
+  TQRNPNG& operator=(const TQRNPNG&) = delete;
+
+  // Reads from the stream's position to its end. Raises EQRNPNG.
+  void LoadFromStream(Stream& stream);
+  // A UTF-8 path to a regular file. Raises EQRNPNG.
+  void LoadFromFile(const std::string& path);
+
+  // The picture as ARGB32: colours from the palette (an index past it is opaque black), the
+  // grey ramp or the widened 15/16-bit values; alpha from the alpha bitmap when HasAlpha,
+  // else 0 on the transparent colour when Transparent, else 255. Empty picture: a null image.
+  QImage toQImage() const;
+
+  // The external bitmap when one is set, else the own one.
+  Bitmap* Image() const { return extImage_ ? extImage_ : ownImage_.get(); }
+  Bitmap* GetAlphaBitmap() const { return extAlpha_ ? extAlpha_ : ownAlpha_.get(); }
+  Bitmap* AlphaBitmap() const { return GetAlphaBitmap(); }
+
+  bool GetEmpty() const { return Image()->Empty(); }
+  int GetWidth() const { return Image()->Width(); }
+  int GetHeight() const { return Image()->Height(); }
+  const TQRNPalette& GetPalette() const { return Image()->Palette(); }
+
+  // The graphic's transparency flag (the image bitmap's is set along with it).
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool v);
+  void SetTransColor(int32_t c);
+  // Takes the bitmap's Transparent without writing it back to the image.
+  void SetTransFlag(const Bitmap& bitmap);
+  bool PaletteModified() const { return paletteModified_; }
+
+  void SetIDATSize(int n);
+  int GetIDATSize() const { return IDATSize_; }
+
+  const TPNGTime& GetTime() const { return time_; }
+  void SetTime(const TPNGTime& t) { time_ = t; }
+  const TPNGChromaticities& GetChrm() const { return chrm_; }
+  void SetChrm(const TPNGChromaticities& c) { chrm_ = c; }
+  const TPNGGIFExtension& GetGIFExt() const { return gifExt_; }
+  void SetGIFExt(const TPNGGIFExtension& g) { gifExt_ = g; }
+
+  // Fields in declaration order (IDATSize behind its setter).
+  int CompressionLevel = -1;
+  TQRNPNGFilterType Filter = gpfNone;
+  TQRNPNGInterlaceType Interlace = gptNone;
+  bool GrayScale = false;
+  bool HasAlpha = false;
+  int BitDepth = 0;
+  int32_t BackgroundColor = -1;
+  int32_t TransColor = -1;
+  std::string Comment;  // cp932 bytes as the file holds them
+  double Gamma = 0.45455;
+  std::string Password;
+  int32_t SignificantBits = 0;
+  TQRNPNGUnitSpecifier PixelUnit = gpuAspect;
+  int32_t PixelsPerUnitX = 0, PixelsPerUnitY = 0;
+  bool SkipMacBinary = true;
+  bool UseCurrentTime = true;
+  bool Restore16Bit = false;
+  TQRNPNGPasswordEvent OnPassword;
+  TQRNPNGDECodeEvent OnEncode;
+  TQRNPNGDECodeEvent OnDecode;
+
+  // Handed to the image bitmap while a read runs.
+  Bitmap::ProgressEvent OnProgress;
+  ChangeEvent OnChange;
+
+ protected:
+  void Changed() {
+    if (OnChange) OnChange(*this);
+  }
+
+ private:
+  int IDATSize_ = 32768;
+  Bitmap* extAlpha_ = nullptr;
+  std::unique_ptr<Bitmap> ownAlpha_;
+  Bitmap* extImage_ = nullptr;
+  std::unique_ptr<Bitmap> ownImage_;
+  TPNGTime time_;
+  TPNGChromaticities chrm_;
+  TPNGGIFExtension gifExt_;
+  bool transparent_ = false;
+  bool paletteModified_ = false;
+  bool transReentry_ = false;
+};
+
+}  // namespace yomira::qrn
