@@ -11,10 +11,10 @@ namespace yomira {
 
 // One text layer (body or ruby): the implementation turns it into a SetFont call.
 struct TextLayer {
-  std::string face;  // cp932, as stored in the options
+  std::string face;  // UTF-8, as stored in the options (font_family)
   bool bold = false;
   int height = 0;
-  TColor textColor = 0;  // 0x00BBGGRR
+  TColor textColor = 0;  // 0x00BBGGRR, system colours already resolved
   TColor backColor = 0;
   bool operator==(const TextLayer&) const = default;
 };

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/core/special_lines.h"
+#include "platform/color.h"
 
 namespace yomira {
 
@@ -46,12 +47,13 @@ void Engine::Relayout(bool geometry, bool rebuild) {
   if (heavy) host_.UpdateSliderRange(views);
 
   stages_.LoadEmphasisMarks();
-  TextLayer body{o.font_family, o.bold != 0, o.f_size, o.text_color, o.back_color};
+  // The layers get colours to draw with: system colours are resolved here.
+  TextLayer body{o.font_family, o.bold != 0, o.f_size, ColorToRgb(o.text_color), ColorToRgb(o.back_color)};
   if (o.bg_image) {
     const TColor pixel = stages_.backgroundPixel(o.yohaku_w, 0);
     if (pixel != RenderStages::kNoPixel) body.backColor = pixel;
   }
-  const TextLayer ruby{o.font_family, o.bold != 0, o.ruby_size, o.ruby_color, body.backColor};
+  const TextLayer ruby{o.font_family, o.bold != 0, o.ruby_size, ColorToRgb(o.ruby_color), body.backColor};
   stages_.setTextLayers(body, ruby);
 
   host_.ApplyParamPosition(s.currentPage);

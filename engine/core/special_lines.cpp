@@ -122,7 +122,9 @@ std::string GetTagAttr(std::string_view tag, std::string_view name) {
   // Lower-casing skips double-byte characters, so positions in both copies agree and the
   // value is cut from the original bytes.
   const std::string lower = AsciiLower(tag);
-  const std::string key = " " + AsciiLower(name) + "=";
+  std::string key = " ";
+  key += AsciiLower(name);
+  key += '=';
   const int p = FindFrom(lower, 1, key);
   const int len = static_cast<int>(tag.size());
   if (p <= 0 || p + static_cast<int>(key.size()) >= len) return {};

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "platform/text/utf8.h"
 
 namespace yomira {
 
@@ -15,8 +14,13 @@ std::string ColorText(TColor color) {
 namespace {
 
 std::string LayerText(const TextLayer& layer) {
-  return "\"" + Cp932ToUtf8(layer.face) + "\" " + std::to_string(layer.height) + " bold=" + (layer.bold ? "1" : "0") +
-         " text=" + ColorText(layer.textColor) + " back=" + ColorText(layer.backColor);
+  std::string out = "\"";
+  out += layer.face;
+  out += "\" " + std::to_string(layer.height);
+  out += layer.bold ? " bold=1" : " bold=0";
+  out += " text=" + ColorText(layer.textColor);
+  out += " back=" + ColorText(layer.backColor);
+  return out;
 }
 
 }  // namespace

@@ -110,6 +110,18 @@ TEST(SpecialLines, TagIllustrationStaysInTheBlockWhenItFits) {
   }
 }
 
+TEST(SpecialLines, TagsWorkWithTheNotationOff) {
+  TYomiraOption o = SpecialOptions();
+  o.ruby_tag = 0;
+  o.images = 1;
+  const ConvertResult r =
+      ConvertSpecial({sj(u8"あ"), "<PBR>", "<img src=\"a.png\" width=\"26\">", sj(u8"［＃挿絵（a.png）入る］")}, o);
+  const auto rows = DumpRows(r.lines);
+  ASSERT_EQ(rows.size(), 18u);
+  EXPECT_EQ(rows[16], "s=2 i=0 P | I 2:1+28");
+  EXPECT_EQ(rows[17], "s=3 i=0 P | T 3:1+23");  // the note form needs the notation
+}
+
 TEST(SpecialLines, TagIsTextWithImagesOff) {
   const ConvertResult r = ConvertSpecial({"<img src=\"a.png\">"});
   EXPECT_EQ(DumpRows(r.lines), std::vector<std::string>{"s=0 i=0 P | T 0:1+17"});
