@@ -110,7 +110,18 @@ int RunText(const TYomiraOption& option, const TextRun& run, std::string& error)
 
   const int32_t views = o.GetViewCount(state.displayLines);
   const QImage& page = renderer.Bitmaps().PageBitmap;
-  if (run.bench > 0) {
+  if (run.turnHint.turnNext) {
+    // The view before and the view turned to, drawn as a page action draws them.
+    const DrawViewFn draw = [&](int32_t view) {
+      state.currentPage = view;
+      stages.DrawSpread();
+      return renderer.Bitmaps().PageBitmap.copy();
+    };
+    const TurnRun turn{*run.turnHint.turnNext, run.view, views, run.turnHint.framesDir, run.bench};
+    TurnReport report;
+    if (const int code = RunTurn(o, turn, draw, report, error); code != 0) return code;
+    std::printf("%s\n", TurnReportJson(report).c_str());
+  } else if (run.bench > 0) {
     renderer.ClearCaches();
     auto s = std::chrono::steady_clock::now();
     stages.DrawSpread();
@@ -139,6 +150,12 @@ int RunText(const TYomiraOption& option, const TextRun& run, std::string& error)
         "\"label\":\"%d / %d\",\"history_rate\":%d}\n",
         views, state.currentPage, page.width(), page.height(), static_cast<long long>(layout.baseWidth),
         static_cast<long long>(layout.baseHeight), state.currentPage, views, host.historyRate);
+  }
+  if (run.turnHint.hint) {
+    const PanelLayout layout = renderer.StoredPanelLayout() ? *renderer.StoredPanelLayout() : PanelLayout{};
+    std::printf("%s\n", HintJson(o, int32_t(layout.baseWidth), state.annotations, run.turnHint.hintX,
+                                  run.turnHint.hintY)
+                            .c_str());
   }
   if (run.annotations) {
     // In the order the step to the next annotation takes.

@@ -8,6 +8,7 @@
 
 #include "engine/core/convert.h"
 #include "engine/core/option.h"
+#include "turn_mode.h"
 
 namespace yomira::tools {
 
@@ -19,9 +20,11 @@ struct TextRun {
   bool annotations = false;  // print the annotation map of the view
   int32_t bench = 0;         // warm draws to time; 0 for none
   ConvertSwitches momentary;  // the momentary switches given on the command line
+  TurnHintArgs turnHint;      // --turn and --frames-dir, or --hint
 };
 
-// Prints the run's JSON line (and ann lines) on stdout. Returns the exit code: 0, or 2 with
+// Prints the run's JSON line (and ann lines) on stdout; with --turn the turn's line instead,
+// with --hint the hint's line after it. Returns the exit code: 0, or 2 with
 // error set for input that cannot be read or a picture that cannot be written.
 int RunText(const TYomiraOption& option, const TextRun& run, std::string& error);
 
