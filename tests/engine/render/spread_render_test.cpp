@@ -38,17 +38,20 @@ class SpreadRender : public ::testing::Test {
   std::optional<Renderer> renderer;
   std::optional<EngineStages> stages;
 
-  void Load(int textAa = 0) {
+  void Load(int textAa = 0, int pages = 1, int blocks = 1, const char* name = "render/story.txt") {
     state = EngineState{};
     state.option = DefaultOptions();
     state.option.images = 1;
     state.option.UseCover = 0;
     state.option.text_aa = static_cast<uint8_t>(textAa);
+    state.option.Page = pages;
+    state.option.Colum = blocks;
     state.option.Validate();
-    state.sourceLines = SplitLines(Utf8ToCp932(ReadFileBytes(TestData("render/story.txt"))));
+    const std::string text = ReadFileBytes(TestData(name));
+    state.sourceLines = SplitLines(std::string_view(name).ends_with("story.txt") ? Utf8ToCp932(text) : text);
     state.documentName = "story.txt";
     state.documentLoaded = true;
-    host.file = TestData("render/story.txt").string();
+    host.file = TestData(name).string();
     renderer.emplace(state.option, host);
     stages.emplace(state, *renderer);
     EngineHost window;
@@ -88,6 +91,26 @@ class SpreadRender : public ::testing::Test {
         }
     return b;
   }
+  // Expects ink only inside the text areas of the pages and blocks (with room for hanging
+  // characters and ruby); returns the count of inked pixels.
+  int64_t CountInkInTextArea() {
+    const TYomiraOption& o = state.option;
+    const int32_t f = o.f_size, r = o.ruby_size, s = o.s_size, L = o.c_size, V = o.v_size;
+    auto allowed = [&](int x, int y) {
+      for (int p = 1; p <= o.Page; ++p)
+        for (int b = 1; b <= o.Colum; ++b)
+          if (x >= o.GetLineX(L - 1, p) - s - 1 && x < o.GetLineX(0, p) + f + r + 1 &&
+              y >= o.GetCharY(1, b) - 2 * r && y < o.GetCharY(V + 3, b) + 2 * r)
+            return true;
+      return false;
+    };
+    int64_t outside = 0, inside = 0;
+    for (int y = 0; y < Page().height(); ++y)
+      for (int x = 0; x < Page().width(); ++x)
+        if (Ink(x, y)) (allowed(x, y) ? inside : outside)++;
+    EXPECT_EQ(outside, 0);
+    return inside;
+  }
   static bool IsKanjiOrKana(const std::string& ch) {
     if (ch.size() != 2) return false;
     const int code = static_cast<unsigned char>(ch[0]) * 256 + static_cast<unsigned char>(ch[1]);
@@ -97,23 +120,38 @@ class SpreadRender : public ::testing::Test {
 
 TEST_F(SpreadRender, InkStaysInsideTheTextArea) {
   Load();
-  const TYomiraOption& o = state.option;
   ASSERT_EQ(state.currentPage, 1);
-  const int32_t f = o.f_size, r = o.ruby_size, s = o.s_size, L = o.c_size, V = o.v_size;
-  auto allowed = [&](int x, int y) {
-    for (int p = 1; p <= o.Page; ++p)
-      for (int b = 1; b <= o.Colum; ++b)
-        if (x >= o.GetLineX(L - 1, p) - s - 1 && x < o.GetLineX(0, p) + f + r + 1 &&
-            y >= o.GetCharY(1, b) - 2 * r && y < o.GetCharY(V + 3, b) + 2 * r)
-          return true;
-    return false;
-  };
-  int outside = 0, inside = 0;
-  for (int y = 0; y < Page().height(); ++y)
-    for (int x = 0; x < Page().width(); ++x)
-      if (Ink(x, y)) (allowed(x, y) ? inside : outside)++;
-  EXPECT_EQ(outside, 0);
-  EXPECT_GT(inside, 1000);
+  EXPECT_GT(CountInkInTextArea(), 1000);
+}
+
+TEST_F(SpreadRender, EveryViewOfALibraryTextStaysInside) {
+  Load(0, 2, 2, "engine_dump/rashomon.txt");
+  const int32_t views = state.option.GetViewCount(state.displayLines);
+  ASSERT_GE(views, 2);
+  for (int32_t v = 1; v <= views; ++v) {
+    SCOPED_TRACE(v);
+    state.currentPage = v;
+    stages->DrawSpread();
+    EXPECT_GT(CountInkInTextArea(), 0);
+  }
+}
+
+// A short last view: the block without lines shows the background untouched.
+TEST_F(SpreadRender, EmptyBlocksAreBackground) {
+  Load(0, 2, 2);
+  const TYomiraOption& o = state.option;
+  ASSERT_EQ(o.GetViewCount(state.displayLines), 1);
+  // The page break fills page 1; page 2 holds the picture and the last paragraph in block
+  // 1, and nothing in block 2.
+  ASSERT_LE(static_cast<int>(state.displayLines.size()), o.c_size * 3);
+  const Rect p2 = o.GetPageRect(2);
+  const int top2 = o.GetCharY(1, 2) - 2 * o.ruby_size;
+  const QImage& page = Page();
+  const QImage& back = renderer->Bitmaps().BackBitmap;
+  for (int y = top2; y < page.height(); ++y)
+    for (int x = p2.left - o.s_size; x < p2.right + 1; ++x)
+      ASSERT_EQ(page.pixel(x, y), back.pixel(x, y)) << x << "," << y;
+  EXPECT_FALSE(InkIn(p2.left, o.GetCharY(1, 1), p2.right, o.GetCharY(o.v_size, 1)).empty());
 }
 
 TEST_F(SpreadRender, EveryKanjiAndKanaHasInkInItsCell) {
