@@ -105,7 +105,16 @@ int RunText(const TYomiraOption& option, const TextRun& run, std::string& error)
   EngineStages stages(state, renderer);
   Engine engine(state, host, stages);
   const auto t0 = std::chrono::steady_clock::now();
-  engine.Relayout(true, true);
+  if (state.sourceLines.empty()) {
+    // An empty file is no document: the panel and its background only, view 0 of 0 and
+    // no reading position (the conversion would make one blank line of nothing).
+    state.documentLoaded = false;
+    stages.FitWindowToLayout();
+    stages.BuildBackground();
+    stages.DrawSpread();
+  } else {
+    engine.Relayout(true, true);
+  }
   const double relayoutMs = Ms(std::chrono::steady_clock::now() - t0);
 
   const int32_t views = o.GetViewCount(state.displayLines);
