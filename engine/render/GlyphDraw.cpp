@@ -152,12 +152,12 @@ void BlendGlyphGray4(QImage& bitmap, int32_t x, const TYomiraTextMetrics& metric
     if (row >= height) break;
     if (row < 0) continue;
     const uint8_t* src = glyph.data + static_cast<ptrdiff_t>(glyph.pitch) * (first + i);
-    QRgb* out = reinterpret_cast<QRgb*>(bits + bpl * row) + x;
+    QRgb* out = reinterpret_cast<QRgb*>(bits + bpl * row);
     for (int32_t j = j0; j < j1; ++j) {
       const int v = src[j];
       if (v == 0) continue;
-      const QRgb p = out[j];
-      out[j] = qRgb(table.channel[0][v][qRed(p)], table.channel[1][v][qGreen(p)], table.channel[2][v][qBlue(p)]);
+      const QRgb p = out[x + j];
+      out[x + j] = qRgb(table.channel[0][v][qRed(p)], table.channel[1][v][qGreen(p)], table.channel[2][v][qBlue(p)]);
     }
   }
 }
