@@ -50,6 +50,7 @@ void BlendCoverage(QImage& page, int32_t x, int32_t y, const GlyphRaster& g, con
   const int32_t left = std::max({x, clip.left, 0});
   const int32_t right = std::min({x + g.w, clip.right, static_cast<int32_t>(page.width())});
   const int kr = m.Red, kg = m.Green, kb = m.Blue;
+  const QRgb ink = qRgb(kr, kg, kb);
   uchar* bits = page.bits();
   const qsizetype bpl = page.bytesPerLine();
   for (int32_t py = top; py < bottom; ++py) {
@@ -58,6 +59,10 @@ void BlendCoverage(QImage& page, int32_t x, int32_t y, const GlyphRaster& g, con
     for (int32_t px = left; px < right; ++px) {
       const int c = cov[px - x];
       if (c == 0) continue;
+      if (c == 255) {  // full cover: the text colour itself
+        row[px] = ink;
+        continue;
+      }
       const QRgb p = row[px];
       const int r = qRed(p), gr = qGreen(p), b = qBlue(p);
       row[px] = qRgb(r + c * (kr - r) / 255, gr + c * (kg - gr) / 255, b + c * (kb - b) / 255);
