@@ -3,6 +3,7 @@
 // (all zero) gives zeros instead of dividing by zero. Divisions truncate toward zero.
 #include <algorithm>
 
+#include "engine/core/display_line.h"
 #include "engine/core/option.h"
 #include "platform/text/cp932.h"
 
@@ -71,6 +72,10 @@ int32_t TYomiraOption::GetViewCount(int64_t line_count) const {
   const int64_t per_view = int64_t{c_size} * Colum * Page;
   if (per_view <= 0 || line_count <= 0) return 0;
   return Narrow(line_count / per_view + (line_count % per_view > 0 ? 1 : 0));
+}
+
+int32_t TYomiraOption::GetViewCount(const DisplayLines& lines) const {
+  return GetViewCount(static_cast<int64_t>(lines.size()));
 }
 
 int32_t TYomiraOption::AdjustTextX(int32_t x, int32_t mode) const {

@@ -37,7 +37,9 @@ void TYomiraOption::Validate() {
 
 bool TYomiraOption::IsListedExtension(std::string_view extension) const {
   // The trailing comma makes ".ht" miss "*.htm," while ".htm" finds it.
-  const std::string key = "*" + AsciiLower(extension) + ",";
+  std::string key = "*";
+  key += AsciiLower(extension);
+  key += ',';
   const std::string list = AsciiLower(filelist_ext) + ",";
   return FindFrom(list, 1, key) > 0;
 }

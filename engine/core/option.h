@@ -119,6 +119,7 @@ struct TYomiraOption {
   Rect GetPageRect(int32_t page) const;
   int32_t GetFirstLineIndex(int32_t view, int32_t block, int32_t page) const;
   // Views needed for line_count display lines; 0 for none or for a record not yet validated.
+  int32_t GetViewCount(const DisplayLines& lines) const;
   int32_t GetViewCount(int64_t line_count) const;
   int32_t GetLineX(int32_t line, int32_t page) const;
   int32_t GetCharY(int32_t cell, int32_t block) const;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/render/ColorStandIn.h"
+#include "platform/color.h"
 #include "engine/render/Pixels.h"
 #include "platform/text/cp932.h"
 
@@ -196,13 +196,13 @@ void DrawSideLine(QImage& page, const TYomiraOption& option, int32_t n, int32_t 
     end = e + f + y + 1;
   else if (n == 4)
     end = m + 2 * f + y + 1;
-  LineTo(page, x + f, y - e - 1, x + f, end, BgrToQRgb(RenderRgb(option.text_color)));
+  LineTo(page, x + f, y - e - 1, x + f, end, BgrToQRgb(ColorToRgb(option.text_color)));
 }
 
 void DrawSideRule(QImage& page, const TYomiraOption& option, int32_t x, int32_t y, int32_t n) {
   if (n == 0) n = 1;
   const int32_t f = option.f_size;
-  LineTo(page, f + x - 1, y, f + x - 1, y + (n * f) / 2, BgrToQRgb(RenderRgb(option.ruby_color)));
+  LineTo(page, f + x - 1, y, f + x - 1, y + (n * f) / 2, BgrToQRgb(ColorToRgb(option.ruby_color)));
 }
 
 void BlendEmphasisMark(QImage& page, const QImage& strip, const TYomiraOption& option,

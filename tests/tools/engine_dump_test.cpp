@@ -30,7 +30,7 @@ std::string ShellQuote(const std::string& s) {
 
 // Runs engine_dump with args (already quoted for the shell) and returns its exit status
 // and everything it printed.
-RunResult Run(const std::string& args) {
+RunResult RunDump(const std::string& args) {
   std::string cmd = ShellQuote(ENGINE_DUMP_PATH) + " " + args + " 2>&1";
   RunResult r;
   FILE* p = popen(cmd.c_str(), "r");
@@ -61,7 +61,7 @@ TEST(EngineDumpGolden, EveryFixtureMatches) {
     args_file.replace_extension(".args");
     expected_file.replace_extension(".expected");
     std::string args = fs::exists(args_file) ? FirstLine(test::ReadFileBytes(args_file)) : "";
-    RunResult r = Run(args + " " + ShellQuote(input.string()));
+    RunResult r = RunDump(args + " " + ShellQuote(input.string()));
     EXPECT_EQ(r.status, 0) << input.filename() << ": " << r.out.substr(0, 500);
     if (update) {
       std::ofstream(expected_file, std::ios::binary) << r.out;
@@ -77,7 +77,7 @@ RunResult RunWithInput(const std::string& args, const std::string& text) {
   test::TempDir tmp;
   const fs::path in = tmp / "in.txt";
   std::ofstream(in, std::ios::binary) << text;
-  return Run(args + " < " + ShellQuote(in.string()));
+  return RunDump(args + " < " + ShellQuote(in.string()));
 }
 
 bool HasLine(const std::string& out, const std::string& line) {
@@ -105,7 +105,7 @@ TEST(EngineDumpCli, GeometryFigures) {
         "line 0 page 2 x=430 ruby_x=444", "block 2 y=504 bottom=952", "views(64)=1 views(65)=2"}},
   };
   for (const Case& c : cases) {
-    RunResult r = Run(c.args);
+    RunResult r = RunDump(c.args);
     EXPECT_EQ(r.status, 0) << c.args;
     for (const std::string& line : c.lines) EXPECT_TRUE(HasLine(r.out, line)) << c.args << "\nmissing: " << line << "\n" << r.out;
   }
@@ -140,10 +140,60 @@ TEST(EngineDumpCli, ErrorsExitWithTheirCodes) {
       {"a.txt b.txt", 2, "engine_dump: "},
   };
   for (const Case& c : cases) {
-    RunResult r = Run(c.args);
+    RunResult r = RunDump(c.args);
     EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.out;
     EXPECT_EQ(r.out.rfind(c.starts, 0), 0u) << c.args << "\n" << r.out;
   }
+}
+
+// Rows of the notation layout for short inputs given as UTF-8.
+TEST(EngineDumpCli, NotationRows) {
+  struct Case { std::string args; std::string input; std::vector<std::string> lines; };
+  std::string wrapped;
+  for (int block = 0; block < 2; ++block) {
+    for (int i = 0; i < 12; ++i) wrapped += Repeat("あ", 30) + "\n";
+    if (block == 0) wrapped += "\n";
+  }
+  const std::vector<Case> cases = {
+      {"--utf8 --format elements", "漢字《かんじ》\n｜東京《とうきょう》\n",
+       {"# caption: stdin", "0000 s=0 i=0 P | T 0:1+4 \"漢字\" | R 0:5+10 \"かんじ\"",
+        "0001 s=1 i=0 P | B 1:1+2 | T 1:3+4 \"東京\" | R 1:7+14 \"とうきょう\""}},
+      {"--utf8 --format elements --rewrap -o ReWrapType=1", "あ｜漢《かん\nじ》です\n",
+       {"0000 s=1 i=0 P | T 0:1+2 \"あ\" | B 0:3+2 | T 0:5+2 \"漢\" | R 0-1:7+5 \"かんじ\" | T 1:5+4 \"です\""}},
+      {"--utf8 --format elements --to-ruby", "漢字（かんじ）です（１）\n",
+       {"0000 s=0 i=0 P | T 0:1+4 \"漢字\" | R 0:5+10 \"かんじ\" | T 0:15+10 \"です（１）\""}},
+      {"--utf8 --format elements --plain --name 題.txt", "漢字《かんじ》\n",
+       {"# caption: 題.txt", "0000 s=0 i=0 P | T 0:1+14 \"漢字《かんじ》\""}},
+      {"--utf8 --format widths --rewrap", wrapped,
+       {"0000 s=11 i=0 w=64 end=0", "0010 s=11 i=0 w=64 end=0", "0011 s=11 i=0 w=16 end=1",
+        "0012 s=12 i=0 w=0 end=1", "0024 s=24 i=0 w=16 end=1"}},
+      {"--format widths", "", {"0000 s=0 i=0 w=0 end=1"}},
+  };
+  for (const Case& c : cases) {
+    RunResult r = RunWithInput(c.args, c.input);
+    EXPECT_EQ(r.status, 0) << c.args;
+    for (const std::string& line : c.lines)
+      EXPECT_TRUE(HasLine(r.out, line)) << c.args << "\nmissing: " << line << "\n" << r.out;
+  }
+  EXPECT_EQ(RunWithInput("--format widths", "").out.rfind("# caption: stdin\n# source=0 lines=1 views=1 ", 0), 0u);
+  EXPECT_EQ(RunWithInput("--utf8 --format widths --rewrap", wrapped).out.find("# source=25 lines=25 views=2 "),
+            std::string("# caption: stdin\n").size());
+}
+
+TEST(EngineDumpCli, FormatNoneAndStats) {
+  const RunResult r = RunWithInput("--utf8 --format none --stats --name x.txt", "漢字《かんじ》\n\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind("# caption: x.txt\n# source=2 lines=2 views=1 ", 0), 0u) << r.out;
+  EXPECT_EQ(r.out.find("0000 "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("stats: source=2 lines=2 elements=2 views=1 convert_ms="), std::string::npos) << r.out;
+}
+
+TEST(EngineDumpCli, CaptionNamesTheFileWithoutItsFolder) {
+  test::TempDir tmp;
+  const fs::path in = tmp / "物語.txt";
+  std::ofstream(in, std::ios::binary) << "a\n";
+  const RunResult r = RunDump("--format none " + ShellQuote(in.string()));
+  EXPECT_EQ(FirstLine(r.out), "# caption: 物語.txt");
 }
 
 }  // namespace

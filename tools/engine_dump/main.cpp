@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/core/convert.h"
 #include "engine/core/display_line.h"
 #include "engine/core/line_break.h"
 #include "engine/core/option.h"
@@ -24,12 +26,19 @@ namespace {
 // A document larger than this is refused rather than read into memory.
 constexpr long long kMaxInputBytes = 512LL * 1024 * 1024;
 
-enum class Format { Text, Elements, Widths };
+enum class Format { Text, Elements, Widths, None };
 
 struct Args {
   bool utf8 = false;
   bool auto_indent = false;
   bool geometry = false;
+  bool plain = false;      // one text element per source line, notation not read
+  bool rewrap = false;
+  bool to_ruby = false;
+  bool html_imported = false;
+  bool stats = false;
+  bool have_name = false;
+  std::string name;        // document name for the caption (UTF-8)
   Format format = Format::Text;
   std::string file;  // "" or "-" for standard input
   TYomiraOption option = DefaultOptions();
@@ -38,8 +47,9 @@ struct Args {
 [[noreturn]] void UsageError(const std::string& message) {
   std::fprintf(stderr, "engine_dump: %s\n", message.c_str());
   std::fprintf(stderr,
-               "usage: engine_dump [--utf8] [-o KEY=VALUE]... [--auto-indent] "
-               "[--format text|elements|widths] [--geometry] [FILE|-]\n");
+               "usage: engine_dump [--utf8] [-o KEY=VALUE]... [--auto-indent] [--rewrap] [--to-ruby] "
+               "[--html-imported] [--plain] [--name NAME] [--stats] "
+               "[--format text|elements|widths|none] [--geometry] [FILE|-]\n");
   std::exit(2);
 }
 
@@ -58,11 +68,25 @@ Args ParseArgs(int argc, char** argv) {
       a.auto_indent = true;
     } else if (arg == "--geometry") {
       a.geometry = true;
+    } else if (arg == "--plain") {
+      a.plain = true;
+    } else if (arg == "--rewrap") {
+      a.rewrap = true;
+    } else if (arg == "--to-ruby") {
+      a.to_ruby = true;
+    } else if (arg == "--html-imported") {
+      a.html_imported = true;
+    } else if (arg == "--stats") {
+      a.stats = true;
+    } else if (arg == "--name") {
+      a.name = value();
+      a.have_name = true;
     } else if (arg == "--format") {
       std::string_view f = value();
       if (f == "text") a.format = Format::Text;
       else if (f == "elements") a.format = Format::Elements;
       else if (f == "widths") a.format = Format::Widths;
+      else if (f == "none") a.format = Format::None;
       else UsageError("unknown format " + std::string(f));
     } else if (arg == "-o") {
       std::string_view kv = value();
@@ -135,13 +159,13 @@ DisplayLines LayOutPlain(const SourceLines& sources, const TYomiraOption& o, boo
     const std::string& text = sources[i];
     if (text.empty()) {
       TYomiraLine blank;
-      blank.end = 1;
-      blank.source = i;
+      blank.ends_paragraph = true;
+      blank.source_line = i;
       lines.push_back(std::move(blank));
       continue;
     }
     std::vector<TYomiraObject> elements;
-    AddElement(elements, {.kind = 0, .length = static_cast<int32_t>(text.size()), .column = 1, .last = i, .first = i});
+    AddElement(elements, {.kind = kText, .first = i, .column = 1, .length = static_cast<int32_t>(text.size())});
     const int extra = auto_indent && NeedAutoIndent(text, o) ? 2 : 0;
     BreakParagraph(elements, text, i, extra, 0, o, lines);
   }
@@ -232,7 +256,7 @@ void PrintLayout(const DisplayLines& lines, const SourceLines& sources, const TY
                  bool wide) {
   const int32_t L = o.c_size, T = o.Colum, P = o.Page;
   std::printf("# source=%zu lines=%zu views=%d L=%d T=%d P=%d V=%d\n", sources.size(), lines.size(),
-              o.GetViewCount(static_cast<int64_t>(lines.size())), L, T, P, o.v_size);
+              o.GetViewCount(lines), L, T, P, o.v_size);
   for (size_t k = 0; k < lines.size(); ++k) {
     const int64_t kk = static_cast<int64_t>(k);
     if (L > 0 && T > 0 && P > 0 && kk % L == 0) {
@@ -242,16 +266,18 @@ void PrintLayout(const DisplayLines& lines, const SourceLines& sources, const TY
     const TYomiraLine& line = lines[k];
     switch (format) {
       case Format::Widths:
-        std::printf("%04zu s=%d i=%d w=%d end=%d\n", k, line.source, line.indent, line.GetTextWidth(),
-                    line.end ? 1 : 0);
+        std::printf("%04zu s=%d i=%d w=%d end=%d\n", k, line.source_line, line.indent, line.GetTextWidth(),
+                    line.ends_paragraph ? 1 : 0);
         break;
       case Format::Elements:
-        std::printf("%04zu s=%d i=%d %c", k, line.source, line.indent, line.end ? 'P' : '.');
+        std::printf("%04zu s=%d i=%d %c", k, line.source_line, line.indent, line.ends_paragraph ? 'P' : '.');
         PrintElements(line, sources, wide);
         std::fputc('\n', stdout);
         break;
       case Format::Text:
         std::printf("%s\n", LineAsText(line, sources, wide).c_str());
+        break;
+      case Format::None:
         break;
     }
   }
@@ -275,8 +301,34 @@ int main(int argc, char** argv) {
   }
   if (args.utf8) data = Utf8ToCp932(data);
   const SourceLines sources = SplitLines(data);
-  const bool auto_indent = args.auto_indent || args.option.aut_indent;
-  const DisplayLines lines = LayOutPlain(sources, args.option, auto_indent);
-  PrintLayout(lines, sources, args.option, args.format, false);
+  const ConvertSwitches switches{.autoIndent = args.auto_indent || args.option.aut_indent,
+                                 .reWrap = args.rewrap || args.option.re_wrap,
+                                 .toRuby = args.to_ruby || args.option.toRuby,
+                                 .htmlImported = args.html_imported};
+  // The document name is the file name without its folder, split at "/" only.
+  std::string name = args.name;
+  if (!args.have_name) {
+    const bool stdin_input = args.file.empty() || args.file == "-";
+    name = stdin_input ? "stdin" : args.file.substr(args.file.rfind('/') + 1);
+  }
+  const auto start = std::chrono::steady_clock::now();
+  ConvertResult result;
+  if (args.plain) {
+    result.lines = LayOutPlain(sources, args.option, switches.autoIndent);
+    result.title = name;
+  } else {
+    result = Converter(args.option, sources, switches).ConvertText(name);
+  }
+  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  std::printf("# caption: %s\n", result.title.c_str());
+  PrintLayout(result.lines, sources, args.option, args.format, result.delimiterWidth == 4);
+  if (args.stats) {
+    std::fflush(stdout);  // the figures follow the rows when both streams go to one place
+    size_t elements = 0;
+    for (const TYomiraLine& line : result.lines) elements += line.elements.size();
+    std::fprintf(stderr, "stats: source=%zu lines=%zu elements=%zu views=%d convert_ms=%.1f\n", sources.size(),
+                 result.lines.size(), elements, args.option.GetViewCount(static_cast<int64_t>(result.lines.size())),
+                 ms);
+  }
   return std::ferror(stdout) ? 1 : 0;
 }

@@ -95,11 +95,17 @@ TEST(RenderTool, IniKeysThenSets) {
   const std::string ini = (dir / "y.ini").string();
   FILE* f = std::fopen(ini.c_str(), "wb");
   ASSERT_NE(f, nullptr);
-  std::fputs("; a style\n[option]\nPage=2\nMSS=1\n[mouse]\n0=1\n", f);
+  std::fputs("; a style\n[option]\nPage=2\nMSS=1\n[mouse]\n0=1\n[color]\ntext_color=clWindowText\n", f);
   std::fclose(f);
   Result r = RunTool({"--ini", ini, "--set", "UseShadow=1", "--background-only", "--out", (dir / "i.png").string()});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(RunTool({"--compare", (dir / "i.png").string(), Golden("p2_mss_shadow.png")}).code, 0);
+  f = std::fopen(ini.c_str(), "wb");
+  std::fputs("[color]\nback_color=nonsense\n", f);
+  std::fclose(f);
+  r = RunTool({"--ini", ini, "--background-only", "--out", (dir / "i.png").string()});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("back_color"), std::string::npos) << r.err;
 }
 
 TEST(RenderTool, GlyphSheetFaces) {
