@@ -98,6 +98,8 @@ bool ContainsGothic(const std::string& utf8) {
   return lower.find("gothic") != std::string::npos;
 }
 
+size_t EntryBytes(const GlyphRaster& g) { return g.coverage.size() + g.gray17.size() + sizeof(GlyphRaster) + 64; }
+
 }  // namespace
 
 struct FaceEntry {
@@ -338,6 +340,13 @@ struct FontEngine::Impl {
             out.coverage[static_cast<size_t>(y) * out.w + x] = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
         }
       }
+      // "GRAY4": the 17 coverage levels 0-16 the outline path blends in steps of 1/16.
+      out.gray17Pitch = (out.w + 3) & ~3;
+      out.gray17.assign(static_cast<size_t>(out.gray17Pitch) * out.h, 0);
+      for (int y = 0; y < out.h; ++y)
+        for (int x = 0; x < out.w; ++x)
+          out.gray17[static_cast<size_t>(y) * out.gray17Pitch + x] =
+              Gray17(out.coverage[static_cast<size_t>(y) * out.w + x]);
     } else {
       out.w = out.h = 0;
     }
@@ -367,7 +376,8 @@ FontEngine::~FontEngine() {
 }
 
 const ResolvedFont* FontEngine::Resolve(std::string_view faceCp932, bool bold) {
-  const std::string key = std::string(faceCp932) + (bold ? "\x01" : "\x00");
+  std::string key(faceCp932);
+  key.push_back(bold ? '\x01' : '\x02');
   auto it = impl_->resolved.find(key);
   if (it != impl_->resolved.end()) return it->second.get();
   std::string name = Cp932ToUtf8(faceCp932);
@@ -438,10 +448,10 @@ const GlyphRaster* FontEngine::Glyph(const ResolvedFont* font, int height, uint1
   impl_->lru.push_front({key, {}});
   impl_->Render(font, height, code, mode, impl_->lru.front().raster);
   impl_->index[key] = impl_->lru.begin();
-  impl_->bytes += impl_->lru.front().raster.coverage.size() + sizeof(Impl::CacheEntry);
+  impl_->bytes += EntryBytes(impl_->lru.front().raster);
   while (impl_->bytes > kCacheLimit && impl_->lru.size() > 1) {
     auto& last = impl_->lru.back();
-    impl_->bytes -= last.raster.coverage.size() + sizeof(Impl::CacheEntry);
+    impl_->bytes -= EntryBytes(last.raster);
     impl_->index.erase(last.key);
     impl_->lru.pop_back();
   }

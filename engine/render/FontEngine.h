@@ -23,6 +23,9 @@ struct FontMetrics {
   int32_t tmAveCharWidth = 0;  // informational only
 };
 
+// 256-level coverage to the 17 levels ("GRAY4") the outline path blends in steps of 1/16.
+inline uint8_t Gray17(uint8_t coverage) { return static_cast<uint8_t>((coverage * 16 + 127) / 255); }
+
 // One rendered glyph. Coverage is 0..255, w bytes per row, rows top-down.
 struct GlyphRaster {
   int32_t w = 0;         // black box width
@@ -33,6 +36,8 @@ struct GlyphRaster {
   int32_t ox = 0;        // glyph origin as the text metrics expect it
   int32_t oy = 0;
   std::vector<uint8_t> coverage;
+  std::vector<uint8_t> gray17;  // the same raster in the outline path's 17 levels, pitch gray17Pitch
+  int32_t gray17Pitch = 0;      // (w + 3) with the two low bits cleared
 };
 
 class FontEngine {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/render/ColorStandIn.h"
+#include "platform/color.h"
 #include "engine/render/Pixels.h"
 #include "platform/text/cp932.h"
 
@@ -17,6 +17,29 @@ uint16_t CodeAt(std::string_view text, int pos, int len) {
   return static_cast<uint16_t>(b0 * 256 + static_cast<unsigned char>(text[pos]));
 }
 
+// c + v * (k - c) / 16 for every v and c, per channel, for the last few text colours
+// (body and ruby alternate while a page is drawn).
+struct Gray17Table {
+  int32_t key = -1;
+  uint8_t channel[3][17][256];
+};
+
+const Gray17Table& TableFor(int kr, int kg, int kb) {
+  thread_local Gray17Table tables[4];
+  thread_local int next = 0;
+  const int32_t key = (kr << 16) | (kg << 8) | kb;
+  for (const Gray17Table& t : tables)
+    if (t.key == key) return t;
+  Gray17Table& t = tables[next];
+  next = (next + 1) % 4;
+  const int k[3] = {kr, kg, kb};
+  for (int ch = 0; ch < 3; ++ch)
+    for (int v = 0; v <= 16; ++v)
+      for (int c = 0; c < 256; ++c) t.channel[ch][v][c] = static_cast<uint8_t>(c + v * (k[ch] - c) / 16);
+  t.key = key;
+  return t;
+}
+
 }  // namespace
 
 void BlendCoverage(QImage& page, int32_t x, int32_t y, const GlyphRaster& g, const TYomiraTextMetrics& m,
@@ -27,12 +50,19 @@ void BlendCoverage(QImage& page, int32_t x, int32_t y, const GlyphRaster& g, con
   const int32_t left = std::max({x, clip.left, 0});
   const int32_t right = std::min({x + g.w, clip.right, static_cast<int32_t>(page.width())});
   const int kr = m.Red, kg = m.Green, kb = m.Blue;
+  const QRgb ink = qRgb(kr, kg, kb);
+  uchar* bits = page.bits();
+  const qsizetype bpl = page.bytesPerLine();
   for (int32_t py = top; py < bottom; ++py) {
     const uint8_t* cov = g.coverage.data() + static_cast<size_t>(py - y) * g.w;
-    QRgb* row = reinterpret_cast<QRgb*>(page.scanLine(py));
+    QRgb* row = reinterpret_cast<QRgb*>(bits + bpl * py);
     for (int32_t px = left; px < right; ++px) {
       const int c = cov[px - x];
       if (c == 0) continue;
+      if (c == 255) {  // full cover: the text colour itself
+        row[px] = ink;
+        continue;
+      }
       const QRgb p = row[px];
       const int r = qRed(p), gr = qGreen(p), b = qBlue(p);
       row[px] = qRgb(r + c * (kr - r) / 255, gr + c * (kg - gr) / 255, b + c * (kb - b) / 255);
@@ -85,7 +115,6 @@ void DrawOutlineString(QImage& bitmap, int32_t x, const TYomiraTextMetrics* metr
                        int32_t y) {
   if (!metrics || bitmap.isNull() || !metrics->Font()) return;
   const bool flipped = false;  // our bitmaps are always top-down
-  thread_local std::vector<uint8_t> gray;
   const int n = static_cast<int>(text.size());
   for (int pos = 1; pos <= n;) {
     const int len = CharLen(text, pos);
@@ -95,14 +124,9 @@ void DrawOutlineString(QImage& bitmap, int32_t x, const TYomiraTextMetrics* metr
       gm = MetricsOf(*g);
       // An empty raster (a blank) is advanced over; the string goes on.
       if (g->w > 0 && g->h > 0) {
-        const int32_t pitch = (g->w + 3) & ~3;
-        gray.assign(static_cast<size_t>(pitch) * g->h, 0);
-        for (int32_t r = 0; r < g->h; ++r)
-          for (int32_t c = 0; c < g->w; ++c)
-            gray[static_cast<size_t>(r) * pitch + c] = Gray17(g->coverage[static_cast<size_t>(r) * g->w + c]);
         int32_t px = x, py = y;
         metrics->AdjustGlyphOrigin(px, py, flipped, gm);
-        BlendGlyphGray4(bitmap, px, *metrics, {g->w, g->h, pitch, gray.data()}, py);
+        BlendGlyphGray4(bitmap, px, *metrics, {g->w, g->h, g->gray17Pitch, g->gray17.data()}, py);
       }
     } else {
       gm.gmCellIncX = len == 2 ? metrics->LogFont.lfHeight : metrics->LogFont.lfHeight / 2;
@@ -123,20 +147,22 @@ void BlendGlyphGray4(QImage& bitmap, int32_t x, const TYomiraTextMetrics& metric
     first = h / 2;
     count = h / 2;  // an odd height loses its last row
   }
-  const int kr = metrics.Red, kg = metrics.Green, kb = metrics.Blue;
+  const Gray17Table& table = TableFor(metrics.Red & 0xFF, metrics.Green & 0xFF, metrics.Blue & 0xFF);
   const int32_t width = bitmap.width(), height = bitmap.height();
+  uchar* bits = bitmap.bits();
+  const qsizetype bpl = bitmap.bytesPerLine();
+  const int32_t j0 = std::max(0, -x), j1 = std::min(glyph.w, width - x);
   for (int32_t i = 0; i < count; ++i) {
     const int32_t row = y + i;
     if (row >= height) break;
     if (row < 0) continue;
     const uint8_t* src = glyph.data + static_cast<ptrdiff_t>(glyph.pitch) * (first + i);
-    QRgb* out = reinterpret_cast<QRgb*>(bitmap.scanLine(row));
-    for (int32_t j = std::max(0, -x); j < glyph.w && x + j < width; ++j) {
+    QRgb* out = reinterpret_cast<QRgb*>(bits + bpl * row);
+    for (int32_t j = j0; j < j1; ++j) {
       const int v = src[j];
       if (v == 0) continue;
       const QRgb p = out[x + j];
-      const int r = qRed(p), g = qGreen(p), b = qBlue(p);
-      out[x + j] = qRgb(r + v * (kr - r) / 16, g + v * (kg - g) / 16, b + v * (kb - b) / 16);
+      out[x + j] = qRgb(table.channel[0][v][qRed(p)], table.channel[1][v][qGreen(p)], table.channel[2][v][qBlue(p)]);
     }
   }
 }
@@ -170,13 +196,13 @@ void DrawSideLine(QImage& page, const TYomiraOption& option, int32_t n, int32_t 
     end = e + f + y + 1;
   else if (n == 4)
     end = m + 2 * f + y + 1;
-  LineTo(page, x + f, y - e - 1, x + f, end, BgrToQRgb(RenderRgb(option.text_color)));
+  LineTo(page, x + f, y - e - 1, x + f, end, BgrToQRgb(ColorToRgb(option.text_color)));
 }
 
 void DrawSideRule(QImage& page, const TYomiraOption& option, int32_t x, int32_t y, int32_t n) {
   if (n == 0) n = 1;
   const int32_t f = option.f_size;
-  LineTo(page, f + x - 1, y, f + x - 1, y + (n * f) / 2, BgrToQRgb(RenderRgb(option.ruby_color)));
+  LineTo(page, f + x - 1, y, f + x - 1, y + (n * f) / 2, BgrToQRgb(ColorToRgb(option.ruby_color)));
 }
 
 void BlendEmphasisMark(QImage& page, const QImage& strip, const TYomiraOption& option,

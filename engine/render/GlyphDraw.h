@@ -20,9 +20,6 @@ struct Gray4Raster {
   const uint8_t* data = nullptr;
 };
 
-// 256-level coverage to the 17 levels ("GRAY4") the outline path blends in steps of 1/16.
-inline uint8_t Gray17(uint8_t coverage) { return static_cast<uint8_t>((coverage * 16 + 127) / 255); }
-
 // The canvas path's blend of one 256-level raster with its top-left at (x, y):
 // c + cov * (k - c) / 255, truncating toward zero, inside the clip rectangle.
 void BlendCoverage(QImage& page, int32_t x, int32_t y, const GlyphRaster& glyph, const TYomiraTextMetrics& metrics,

@@ -8,14 +8,6 @@ namespace yomira {
 
 namespace {
 
-inline bool Inside(const QImage& image, int x, int y) {
-  return x >= 0 && y >= 0 && x < image.width() && y < image.height();
-}
-
-inline void Plot(QImage& image, int x, int y, QRgb color) {
-  if (Inside(image, x, y)) reinterpret_cast<QRgb*>(image.scanLine(y))[x] = color;
-}
-
 // The rectangle cut to the image; false when nothing is left.
 bool ClipRect(const QImage& image, Rect& r) {
   r.left = std::max(r.left, 0);
@@ -32,16 +24,27 @@ QImage MakeBitmap(int width, int height) {
   return QImage(width, height, QImage::Format_RGB32);
 }
 
+void ResizeBitmap(QImage& image, int width, int height) {
+  if (image.width() == width && image.height() == height && image.format() == QImage::Format_RGB32 &&
+      image.isDetached())
+    return;
+  image = MakeBitmap(width, height);
+}
+
 void LineTo(QImage& image, int x0, int y0, int x1, int y1, QRgb color, bool dotted) {
   if (image.isNull()) return;
   const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
   const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
   const int steps = std::max(dx, dy);
   // Bresenham along the major axis; the last point (the end) is never drawn.
+  uchar* bits = image.bits();
+  const qsizetype pitch = image.bytesPerLine();
+  const int w = image.width(), h = image.height();
   int x = x0, y = y0;
   int err = 0;
   for (int i = 0; i < steps; ++i) {
-    if (!dotted || (i % 6) < 3) Plot(image, x, y, color);
+    if ((!dotted || (i % 6) < 3) && x >= 0 && y >= 0 && x < w && y < h)
+      reinterpret_cast<QRgb*>(bits + pitch * y)[x] = color;
     if (dx >= dy) {
       x += sx;
       err += dy;

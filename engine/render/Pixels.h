@@ -23,6 +23,9 @@ inline uint32_t QRgbToBgr(QRgb rgb) {
 
 // A fresh RGB32 image, or a null one when a side is not positive.
 QImage MakeBitmap(int width, int height);
+// Makes the image an RGB32 bitmap of that size, keeping its buffer when it already is one
+// (contents are then left as they were); null when a side is not positive.
+void ResizeBitmap(QImage& image, int width, int height);
 
 // The line from (x0, y0) toward (x1, y1), end pixel left out. A dotted pen draws 3 pixels,
 // skips 3, starting with a drawn run at (x0, y0).

@@ -4,7 +4,7 @@
 #include <QString>
 
 #include "engine/render/Background.h"
-#include "engine/render/ColorStandIn.h"
+#include "platform/color.h"
 #include "engine/render/EmphasisStrip.h"
 #include "engine/render/Pixels.h"
 #include "platform/text/utf8.h"
@@ -15,7 +15,7 @@ PanelLayout Renderer::CurrentLayout() const { return layout_ ? *layout_ : Comput
 
 void Renderer::BuildBackground() {
   const PanelLayout layout = CurrentLayout();
-  bitmaps_.BackBitmap = MakeBitmap(layout.backWidth, layout.backHeight);
+  ResizeBitmap(bitmaps_.BackBitmap, layout.backWidth, layout.backHeight);
   QImage picture;
   if (option_.bg_image) {
     picture = host_.loadPicture(Cp932ToUtf8(option_.bg_image_str));
@@ -31,13 +31,13 @@ void Renderer::BuildBackground() {
   DrawShadow(bitmaps_.BackBitmap, option_);
   const BottomBars bars = CopyBottomBars(bitmaps_.BackBitmap, layout, option_);
   host_.setBottomBars(bars.slider, bars.text, bars.menu);
-  host_.setPageLabelColour(BgrToQRgb(RenderRgb(option_.text_color)));
+  host_.setPageLabelColour(BgrToQRgb(ColorToRgb(option_.text_color)));
 }
 
 void Renderer::ClearPageBitmap() {
   const PanelLayout layout = CurrentLayout();
-  bitmaps_.PageBitmap = MakeBitmap(layout.pageWidth, layout.pageHeight);
-  if (!bitmaps_.PageBitmap.isNull()) bitmaps_.PageBitmap.fill(BgrToQRgb(RenderRgb(option_.back_color)));
+  ResizeBitmap(bitmaps_.PageBitmap, layout.pageWidth, layout.pageHeight);
+  if (!bitmaps_.PageBitmap.isNull()) bitmaps_.PageBitmap.fill(BgrToQRgb(ColorToRgb(option_.back_color)));
 }
 
 void Renderer::LoadEmphasisMarks() {

@@ -69,6 +69,32 @@ TEST(GlyphDraw, Gray4ClipsAtEveryEdge) {
   BlendGlyphGray4(null, 0, Ink(0), {3, 3, 4, data}, 0);
 }
 
+TEST(GlyphDraw, CoverageTo17Levels) {
+  EXPECT_EQ(Gray17(0), 0);
+  EXPECT_EQ(Gray17(7), 0);
+  EXPECT_EQ(Gray17(8), 1);
+  EXPECT_EQ(Gray17(128), 8);
+  EXPECT_EQ(Gray17(247), 15);
+  EXPECT_EQ(Gray17(248), 16);
+  EXPECT_EQ(Gray17(255), 16);
+}
+
+TEST(GlyphDraw, Gray4BlendPerChannelForAlternatingColours) {
+  // Body and ruby colours alternate while a page is drawn; each keeps its own arithmetic.
+  const uint8_t data[4] = {5, 0, 0, 0};
+  for (int round = 0; round < 6; ++round) {
+    const TColor ink = round % 3 == 0 ? 0x000080 : round % 3 == 1 ? 0x204060 : 0xFFFFFF;
+    QImage img = Filled(1, 1, qRgb(200, 100, 50));
+    BlendGlyphGray4(img, 0, Ink(ink), {1, 1, 4, data}, 0);
+    const int k[3] = {static_cast<int>(ink & 0xFF), static_cast<int>((ink >> 8) & 0xFF),
+                      static_cast<int>((ink >> 16) & 0xFF)};
+    const QRgb p = img.pixel(0, 0);
+    EXPECT_EQ(qRed(p), 200 + 5 * (k[0] - 200) / 16) << round;
+    EXPECT_EQ(qGreen(p), 100 + 5 * (k[1] - 100) / 16) << round;
+    EXPECT_EQ(qBlue(p), 50 + 5 * (k[2] - 50) / 16) << round;
+  }
+}
+
 TEST(GlyphDraw, LongRepeatHalvesTakeTheirRows) {
   // Five rows, each row's value tells the row: row i has v = i + 1.
   uint8_t data[5 * 4] = {};
