@@ -2,7 +2,7 @@
 
 namespace yomira {
 
-// The string defaults are cp932 bytes written out, so no conversion runs at start-up; each
+// The matched string defaults are cp932 bytes written out, so no conversion runs at start-up; each
 // is preceded by its text.
 TYomiraOption DefaultOptions() {
   TYomiraOption o;
@@ -57,8 +57,8 @@ TYomiraOption DefaultOptions() {
   o.TimeOut = 30;
   o.ReWrapType = 0;
 
-  // @HGｺﾞｼｯｸE (half-width katakana)
-  o.font_family = "@HG\xBA\xDE\xBC\xAF\xB8" "E";
+  // Face names are UTF-8 like every name handed to the font system: @HGｺﾞｼｯｸE.
+  o.font_family = "@HG\xEF\xBD\xBA\xEF\xBE\x9E\xEF\xBD\xBC\xEF\xBD\xAF\xEF\xBD\xB8" "E";
   o.font2family = o.font_family;
   // 、。，．・：；？！゛゜ヽヾゝゞ々ー’”）〕］｝〉》」』】°′″℃￠％ぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮヵヶ
   o.wrap_words =
@@ -98,7 +98,7 @@ TYomiraOption DefaultOptions() {
   o.filelist_ext = "*.txt,*.html,*.htm";
   o.HTTPAgent = "yomira";
 
-  o.text_color = 0;          // clWindowText: black
+  o.text_color = 0x80000008;  // clWindowText, a system colour resolved when drawing
   o.ruby_color = 128;        // clMaroon
   o.back_color = 15792895;   // $00F0FAFF
   o.mss_color = 11394815;    // $00ADDEFF

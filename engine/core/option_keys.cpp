@@ -95,10 +95,19 @@ std::string SetOptionByKey(TYomiraOption& option, std::string_view key, std::str
       return {};
     }
     case K::String:
-      option.*(k->string) = Utf8ToCp932(value);
+      option.*(k->string) = IsCp932OptionKey(k->key) ? Utf8ToCp932(value) : std::string(value);
       return {};
   }
   return bad;
+}
+
+bool IsCp932OptionKey(std::string_view key) {
+  static constexpr std::string_view kCp932[] = {"wrap_words", "wrap_word2",    "kanji_list",
+                                                "indent_words", "re_wrap_words", "WrapChar",
+                                                "str_kaeri",  "tty_words",     "tty2words"};
+  for (std::string_view k : kCp932)
+    if (k == key) return true;
+  return false;
 }
 
 }  // namespace yomira

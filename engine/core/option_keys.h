@@ -26,8 +26,13 @@ struct OptionKey {
 std::span<const OptionKey> OptionKeys();
 const OptionKey* FindOptionKey(std::string_view key);
 
+// True for the string fields that are matched against document text and so held as cp932
+// (wrap_words .. tty2words, kanji_list); the other strings (face names, paths, the
+// extension list, the user agent) are UTF-8.
+bool IsCp932OptionKey(std::string_view key);
+
 // Sets one field from text: flags 0 or 1, integers in decimal ("v_size" counts characters),
-// colours in decimal or "$" and eight hex digits, strings in UTF-8 (stored as cp932).
+// colours in decimal or "$" and eight hex digits, strings in UTF-8 (the matched ones stored as cp932).
 // Returns an empty string on success, else a one-line reason.
 std::string SetOptionByKey(TYomiraOption& option, std::string_view key, std::string_view value);
 

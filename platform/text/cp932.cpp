@@ -1,5 +1,7 @@
 #include "platform/text/cp932.h"
 
+#include <optional>
+
 #include <algorithm>
 #include <cstring>
 
@@ -101,22 +103,47 @@ std::string Trim(std::string_view s) {
   return std::string(s.substr(b, e - b));
 }
 
-int32_t StrToIntDef(std::string_view s, int32_t def) {
+std::optional<int32_t> TryStrToInt(std::string_view s) {
   size_t i = 0;
   while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  if (i == s.size()) return def;
+  bool hex = false;
+  if (i < s.size() && (s[i] == '$' || s[i] == 'x' || s[i] == 'X')) {
+    hex = true;
+    ++i;
+  } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+    hex = true;
+    i += 2;
+  }
+  if (i == s.size()) return std::nullopt;
   int64_t value = 0;
   for (; i < s.size(); ++i) {
-    if (s[i] < '0' || s[i] > '9') return def;
-    value = value * 10 + (s[i] - '0');
-    if (value > int64_t{1} << 31) return def;
+    const char c = s[i];
+    int digit;
+    if (c >= '0' && c <= '9') {
+      digit = c - '0';
+    } else if (hex && c >= 'a' && c <= 'f') {
+      digit = c - 'a' + 10;
+    } else if (hex && c >= 'A' && c <= 'F') {
+      digit = c - 'A' + 10;
+    } else {
+      return std::nullopt;
+    }
+    value = value * (hex ? 16 : 10) + digit;
+    if (value > (hex ? int64_t{0xFFFFFFFF} : int64_t{1} << 31)) return std::nullopt;
+  }
+  if (hex) {
+    // Hexadecimal fills all 32 bits: $FFFFFFFF is -1.
+    const int64_t v = static_cast<int32_t>(static_cast<uint32_t>(value));
+    return static_cast<int32_t>(static_cast<uint32_t>(negative ? -v : v));
   }
   if (negative) value = -value;
-  if (value < INT32_MIN || value > INT32_MAX) return def;
+  if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
   return static_cast<int32_t>(value);
 }
+
+int32_t StrToIntDef(std::string_view s, int32_t def) { return TryStrToInt(s).value_or(def); }
 
 std::string ToHalfWidth(std::string_view s) {
   std::string out;

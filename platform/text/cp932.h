@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,7 +63,10 @@ std::string AsciiLower(std::string_view s);
 // Without the bytes <= 0x20 at both ends.
 std::string Trim(std::string_view s);
 
-// Optional blanks, an optional sign and decimal digits that fit 32 bits; else def.
+// Optional blanks, an optional sign, then decimal digits that fit 32 bits signed, or "$",
+// "x", "X", "0x" or "0X" and up to 32 bits of hex digits read as signed; nothing after.
+std::optional<int32_t> TryStrToInt(std::string_view s);
+// TryStrToInt, or def for any other text.
 int32_t StrToIntDef(std::string_view s, int32_t def);
 
 // Full-width digits and Latin letters to ASCII; hiragana to katakana; all else kept.

@@ -6,9 +6,20 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text/iconv_convert.h"
+
 namespace yomira {
 
 std::string Cp932ToUtf8(std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);
+
+// Utf8ToCp932 for callers that must report a failure of iconv itself.
+IconvResult Utf8ToCp932Checked(std::string_view utf8);
+
+// Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view s);
+
+// s with every byte that does not start a well-formed character replaced by "?".
+std::string SanitizeUtf8(std::string_view s);
 
 }  // namespace yomira

@@ -3,6 +3,7 @@
 
 #include "engine/core/option.h"
 #include "engine/core/option_defaults.h"
+#include "platform/text/utf8.h"
 #include "support/test_support.h"
 
 namespace yomira {
@@ -172,7 +173,7 @@ TEST(DefaultOptionsTest, NumbersInRecordUnits) {
 
 TEST(DefaultOptionsTest, Colours) {
   const TYomiraOption o = DefaultOptions();
-  EXPECT_EQ(o.text_color, 0u);
+  EXPECT_EQ(o.text_color, 0x80000008u);  // clWindowText
   EXPECT_EQ(o.ruby_color, 0x000080u);   // clMaroon: red 128
   EXPECT_EQ(o.back_color, 0xF0FAFFu);   // $00F0FAFF
   EXPECT_EQ(o.mss_color, 0xADDEFFu);    // $00ADDEFF
@@ -184,8 +185,9 @@ TEST(DefaultOptionsTest, Colours) {
 
 TEST(DefaultOptionsTest, StringsAreCp932Bytes) {
   const TYomiraOption o = DefaultOptions();
-  EXPECT_EQ(test::hex(o.font_family), test::hex(bytes({0x40, 0x48, 0x47, 0xBA, 0xDE, 0xBC, 0xAF, 0xB8, 0x45})));
-  EXPECT_EQ(o.font_family, sj(u8"@HGｺﾞｼｯｸE"));
+  // Face names are UTF-8; in cp932 they are the bytes of the settings file.
+  EXPECT_EQ(o.font_family, reinterpret_cast<const char*>(u8"@HGｺﾞｼｯｸE"));
+  EXPECT_EQ(test::hex(Utf8ToCp932(o.font_family)), test::hex(bytes({0x40, 0x48, 0x47, 0xBA, 0xDE, 0xBC, 0xAF, 0xB8, 0x45})));
   EXPECT_EQ(o.font2family, o.font_family);
 
   struct Case {

@@ -2,13 +2,21 @@
 // drawn as the reader shows it.
 #pragma once
 
+#include <QImage>
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/core/convert.h"
 #include "engine/core/option.h"
 #include "turn_mode.h"
+
+namespace yomira {
+class Renderer;
+struct EngineState;
+}  // namespace yomira
 
 namespace yomira::tools {
 
@@ -21,6 +29,30 @@ struct TextRun {
   int32_t bench = 0;         // warm draws to time; 0 for none
   ConvertSwitches momentary;  // the momentary switches given on the command line
   TurnHintArgs turnHint;      // --turn and --frames-dir, or --hint
+};
+
+// A document laid out as the reader lays it out (the relayout driver over a Renderer), whose
+// views can then be drawn one after another: the text mode, and the turn and hint modes.
+class TextSession {
+ public:
+  TextSession();
+  ~TextSession();
+  // Reads run.file, then lays it out with run.view as the current page and draws that view.
+  // False with error when the file cannot be read.
+  bool Open(const TYomiraOption& option, const TextRun& run, std::string& error);
+  // Draws a view (clamped as the reader clamps it) into PageBitmap and returns it.
+  const QImage& DrawView(int32_t view);
+
+  EngineState& State();
+  Renderer& GetRenderer();
+  int32_t Views() const;
+  // The rate the last drawing recorded; -1 when none did.
+  int32_t HistoryRate() const;
+  double RelayoutMs() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 // Prints the run's JSON line (and ann lines) on stdout; with --turn the turn's line instead,

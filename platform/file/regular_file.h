@@ -1,0 +1,19 @@
+// Reading outside files safely: only a regular file is read, never a FIFO or a device
+// (opened without blocking, checked on the open descriptor so nothing can swap it in
+// between), and only up to a size cap.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace yomira {
+
+enum class ReadFileStatus { Ok, Missing, NotRegular, TooLarge, ReadError };
+
+// Whether path names a regular file of at most maxBytes, for readers that open it themselves.
+ReadFileStatus CheckRegularFile(const std::string& path, uint64_t maxBytes);
+
+// The whole regular file at the UTF-8 path into out (replaced only on success).
+ReadFileStatus ReadRegularFile(const std::string& path, uint64_t maxBytes, std::string& out);
+
+}  // namespace yomira
