@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/render/ColorStandIn.h"
+#include "platform/color.h"
 #include "engine/render/Pixels.h"
 
 namespace yomira {
@@ -47,7 +47,7 @@ int32_t FadeChannel(int32_t base, int32_t delta, int32_t steps, int32_t step) {
 
 void FillBackground(QImage& back, const TYomiraOption& option, const QImage& picture) {
   if (back.isNull()) return;
-  const QRgb backColour = BgrToQRgb(RenderRgb(option.back_color));
+  const QRgb backColour = BgrToQRgb(ColorToRgb(option.back_color));
   back.fill(backColour);
   if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0) return;
   // A transparent pixel shows back_color; the tile is made once and repeated by rows.
@@ -59,7 +59,7 @@ void FillBackground(QImage& back, const TYomiraOption& option, const QImage& pic
 
 void DrawManuscriptLines(QImage& back, const TYomiraOption& o) {
   if (back.isNull()) return;
-  const QRgb mss = BgrToQRgb(RenderRgb(o.mss_color));
+  const QRgb mss = BgrToQRgb(ColorToRgb(o.mss_color));
   const int32_t f = o.f_size, r = o.ruby_size, m = o.m_size, L = o.c_size, V = o.v_size;
   const int32_t T = o.Colum, G = o.yohaku_c, P = o.Page, PM = o.PageMargin;
   auto X = [&](int32_t line, int32_t page) { return o.GetLineX(line, page); };
@@ -122,7 +122,7 @@ void DrawShadow(QImage& back, const TYomiraOption& o) {
 void ShadeBitmap(QImage& bitmap, const TYomiraOption& o, bool two) {
   if (bitmap.isNull() || bitmap.width() <= 0 || bitmap.height() <= 0 || !o.UseShadow) return;
   const QRgb base = reinterpret_cast<const QRgb*>(bitmap.constScanLine(0))[0];
-  const QRgb shade = BgrToQRgb(RenderRgb(o.ShadowColor));
+  const QRgb shade = BgrToQRgb(ColorToRgb(o.ShadowColor));
   const int32_t d[3] = {qRed(shade) - qRed(base), qGreen(shade) - qGreen(base), qBlue(shade) - qBlue(base)};
   const int32_t hd[3] = {d[0] / 2, d[1] / 2, d[2] / 2};
   const int32_t width = bitmap.width();
@@ -193,7 +193,7 @@ void ShadeBitmap(QImage& bitmap, const TYomiraOption& o, bool two) {
 
 BottomBars CopyBottomBars(const QImage& back, const PanelLayout& layout, const TYomiraOption& option) {
   BottomBars bars;
-  const QRgb backColour = BgrToQRgb(RenderRgb(option.back_color));
+  const QRgb backColour = BgrToQRgb(ColorToRgb(option.back_color));
   const int32_t y0 = static_cast<int32_t>(std::min<int64_t>(layout.viewHeight, int64_t{1} << 30));
   const int32_t h = PanelLayout::kBottomBarHeight;
   auto cut = [&](int64_t left, int64_t width) {

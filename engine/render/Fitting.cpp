@@ -21,9 +21,9 @@ int64_t LinesWidth(const TYomiraOption& o, int32_t w) {
 // Twice the height of one block's cells (from the client height), divided among the blocks.
 int64_t DoubledBlockHeight(const TYomiraOption& o, int32_t h) {
   const int64_t T = o.Colum;
-  return ((int64_t{h} - PanelLayout::kBottomBarHeight + int64_t{o.m_size} * T - (T - 1) * o.yohaku_c - 2 * int64_t{o.yohaku_h}) *
-          2) /
-         T;
+  const int64_t cells = int64_t{h} - PanelLayout::kBottomBarHeight + int64_t{o.m_size} * T - (T - 1) * o.yohaku_c -
+                        2 * int64_t{o.yohaku_h};
+  return cells * 2 / T;
 }
 
 }  // namespace

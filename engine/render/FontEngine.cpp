@@ -376,7 +376,8 @@ FontEngine::~FontEngine() {
 }
 
 const ResolvedFont* FontEngine::Resolve(std::string_view faceCp932, bool bold) {
-  const std::string key = std::string(faceCp932) + (bold ? "\x01" : "\x00");
+  std::string key(faceCp932);
+  key.push_back(bold ? '\x01' : '\x02');
   auto it = impl_->resolved.find(key);
   if (it != impl_->resolved.end()) return it->second.get();
   std::string name = Cp932ToUtf8(faceCp932);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/render/ColorStandIn.h"
+#include "platform/color.h"
 #include "engine/render/Pixels.h"
 #include "platform/text/cp932.h"
 
@@ -50,6 +50,7 @@ void BlendCoverage(QImage& page, int32_t x, int32_t y, const GlyphRaster& g, con
   const int32_t left = std::max({x, clip.left, 0});
   const int32_t right = std::min({x + g.w, clip.right, static_cast<int32_t>(page.width())});
   const int kr = m.Red, kg = m.Green, kb = m.Blue;
+  const QRgb ink = qRgb(kr, kg, kb);
   uchar* bits = page.bits();
   const qsizetype bpl = page.bytesPerLine();
   for (int32_t py = top; py < bottom; ++py) {
@@ -58,6 +59,10 @@ void BlendCoverage(QImage& page, int32_t x, int32_t y, const GlyphRaster& g, con
     for (int32_t px = left; px < right; ++px) {
       const int c = cov[px - x];
       if (c == 0) continue;
+      if (c == 255) {  // full cover: the text colour itself
+        row[px] = ink;
+        continue;
+      }
       const QRgb p = row[px];
       const int r = qRed(p), gr = qGreen(p), b = qBlue(p);
       row[px] = qRgb(r + c * (kr - r) / 255, gr + c * (kg - gr) / 255, b + c * (kb - b) / 255);
@@ -152,12 +157,12 @@ void BlendGlyphGray4(QImage& bitmap, int32_t x, const TYomiraTextMetrics& metric
     if (row >= height) break;
     if (row < 0) continue;
     const uint8_t* src = glyph.data + static_cast<ptrdiff_t>(glyph.pitch) * (first + i);
-    QRgb* out = reinterpret_cast<QRgb*>(bits + bpl * row) + x;
+    QRgb* out = reinterpret_cast<QRgb*>(bits + bpl * row);
     for (int32_t j = j0; j < j1; ++j) {
       const int v = src[j];
       if (v == 0) continue;
-      const QRgb p = out[j];
-      out[j] = qRgb(table.channel[0][v][qRed(p)], table.channel[1][v][qGreen(p)], table.channel[2][v][qBlue(p)]);
+      const QRgb p = out[x + j];
+      out[x + j] = qRgb(table.channel[0][v][qRed(p)], table.channel[1][v][qGreen(p)], table.channel[2][v][qBlue(p)]);
     }
   }
 }
@@ -191,13 +196,13 @@ void DrawSideLine(QImage& page, const TYomiraOption& option, int32_t n, int32_t 
     end = e + f + y + 1;
   else if (n == 4)
     end = m + 2 * f + y + 1;
-  LineTo(page, x + f, y - e - 1, x + f, end, BgrToQRgb(RenderRgb(option.text_color)));
+  LineTo(page, x + f, y - e - 1, x + f, end, BgrToQRgb(ColorToRgb(option.text_color)));
 }
 
 void DrawSideRule(QImage& page, const TYomiraOption& option, int32_t x, int32_t y, int32_t n) {
   if (n == 0) n = 1;
   const int32_t f = option.f_size;
-  LineTo(page, f + x - 1, y, f + x - 1, y + (n * f) / 2, BgrToQRgb(RenderRgb(option.ruby_color)));
+  LineTo(page, f + x - 1, y, f + x - 1, y + (n * f) / 2, BgrToQRgb(ColorToRgb(option.ruby_color)));
 }
 
 void BlendEmphasisMark(QImage& page, const QImage& strip, const TYomiraOption& option,

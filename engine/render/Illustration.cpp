@@ -6,12 +6,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/core/special_lines.h"
 #include "platform/path/resolve_path.h"
 
-#if __has_include("engine/core/special_lines.h")
-#include "engine/core/special_lines.h"
-#define YOMIRA_HAVE_PARSE_ILLUSTRATION 1
-#endif
 
 namespace yomira {
 
@@ -140,18 +137,9 @@ void IllustrationDrawer::DrawPicture(std::string_view fileCp932, int32_t width, 
 }
 
 void IllustrationDrawer::DrawIllustration(std::string_view t, int32_t line, int32_t page, int32_t block) {
-#ifdef YOMIRA_HAVE_PARSE_ILLUSTRATION
-  const auto parsed = ParseIllustration(t, option_);
+  const std::optional<Illustration> parsed = ParseIllustration(t, option_);
   if (!parsed) return;
   DrawPicture(parsed->file, parsed->width, parsed->valign, line, page, block);
-#else
-  // Illustration lines are recognised by the special-line parser; without it the
-  // conversion makes no illustration elements.
-  (void)t;
-  (void)line;
-  (void)page;
-  (void)block;
-#endif
 }
 
 }  // namespace yomira

@@ -4,7 +4,7 @@
 #include <QString>
 
 #include "engine/render/Background.h"
-#include "engine/render/ColorStandIn.h"
+#include "platform/color.h"
 #include "engine/render/EmphasisStrip.h"
 #include "engine/render/Pixels.h"
 #include "platform/text/utf8.h"
@@ -31,13 +31,13 @@ void Renderer::BuildBackground() {
   DrawShadow(bitmaps_.BackBitmap, option_);
   const BottomBars bars = CopyBottomBars(bitmaps_.BackBitmap, layout, option_);
   host_.setBottomBars(bars.slider, bars.text, bars.menu);
-  host_.setPageLabelColour(BgrToQRgb(RenderRgb(option_.text_color)));
+  host_.setPageLabelColour(BgrToQRgb(ColorToRgb(option_.text_color)));
 }
 
 void Renderer::ClearPageBitmap() {
   const PanelLayout layout = CurrentLayout();
   ResizeBitmap(bitmaps_.PageBitmap, layout.pageWidth, layout.pageHeight);
-  if (!bitmaps_.PageBitmap.isNull()) bitmaps_.PageBitmap.fill(BgrToQRgb(RenderRgb(option_.back_color)));
+  if (!bitmaps_.PageBitmap.isNull()) bitmaps_.PageBitmap.fill(BgrToQRgb(ColorToRgb(option_.back_color)));
 }
 
 void Renderer::LoadEmphasisMarks() {

@@ -33,6 +33,8 @@ class Renderer {
 
   // Composes BackBitmap at the stored layout (computed when none is stored yet), resets
   // PageBitmap, draws paper lines and shadow, hands the bottom bars and label colour on.
+  // It reads back, paper-line and shadow colours, so a change of any of them needs a
+  // relayout with geometry (the settings dialog must ask for one).
   void BuildBackground();
   void ClearPageBitmap();
   // Rebuilds EmphasisBitmap at the ruby size.

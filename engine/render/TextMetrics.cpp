@@ -1,6 +1,6 @@
 #include "engine/render/TextMetrics.h"
 
-#include "engine/render/ColorStandIn.h"
+#include "platform/color.h"
 
 namespace yomira {
 
@@ -33,7 +33,7 @@ void TYomiraTextMetrics::SetFont(std::string_view face, bool bold, int32_t heigh
 
 void TYomiraTextMetrics::ReadMetrics() {
   Metrics = font_ ? FontEngine::Instance().Metrics(font_, LogFont.lfHeight) : FontMetrics{};
-  const uint32_t c = RenderRgb(TextColor);
+  const uint32_t c = ColorToRgb(TextColor);
   Red = static_cast<int32_t>(c & 0xFF);
   Green = static_cast<int32_t>((c >> 8) & 0xFF);
   Blue = static_cast<int32_t>((c >> 16) & 0xFF);

@@ -9,6 +9,7 @@
 
 #include "engine/core/option.h"
 #include "engine/render/FontEngine.h"
+#include "platform/color.h"
 
 namespace yomira {
 
@@ -21,8 +22,8 @@ enum TGlyphOrientation : int {
   goLongRepeatSecond = 5,
 };
 
-constexpr TColor clWindowText = 0x80000008u;
-constexpr TColor clWindow = 0x80000005u;
+// clWindowText comes with the colour codec; the window colour is its system index 5.
+constexpr TColor clWindow = kSystemColorFlag | 5;
 
 // Black box, origin and advance of one glyph, named after the platform's glyph metrics.
 struct GlyphMetrics {

@@ -367,6 +367,32 @@ int RunGlyphSheet(const std::string& faceUtf8, int f, const std::string& out) {
     report("side rule", Fmt("rows %.0f-%.0f", rule.top - cy, rule.bottom - cy), ruleOk);
   }
 
+  // Rows to look at (no check): punctuation and marks in vertical forms, the rotated
+  // tty2words, the voiced long mark, Latin running down the line.
+  {
+    QImage c = sheet.Scratch(), o = sheet.Scratch();
+    int i = 0;
+    for (const char* ch : {"、", "。", "ー", "～", "…", "「", "」", "（"}) {
+      sheet.Draw(c, f / 2 + i * 4 * f / 3, f / 2, goVertical, false, sj(ch));
+      sheet.Draw(o, f / 2 + i * 4 * f / 3, f / 2, goVertical, true, sj(ch));
+      ++i;
+    }
+    sheet.AddRow(c, o);
+    QImage c2 = sheet.Scratch(), o2 = sheet.Scratch();
+    i = 0;
+    for (const char* ch : {"＜", "＞", "－", "："}) {
+      sheet.Draw(c2, f / 2 + i * 4 * f / 3, f / 2, goRotated, false, sj(ch));
+      sheet.Draw(o2, f / 2 + i * 4 * f / 3, f / 2, goRotated, true, sj(ch));
+      ++i;
+    }
+    sheet.Draw(c2, f / 2 + i * 4 * f / 3, f / 2, goLongRepeat, false, sj("ぐ"));
+    sheet.Draw(o2, f / 2 + i * 4 * f / 3, f / 2, goLongRepeat, true, sj("ぐ"));
+    ++i;
+    sheet.Draw(c2, f / 2 + i * 4 * f / 3, f / 4, goVertical, false, "Yomi");
+    sheet.Draw(o2, f / 2 + i * 4 * f / 3, f / 4, goVertical, true, "Yomi");
+    sheet.AddRow(c2, o2);
+  }
+
   QSaveFile file(QString::fromStdString(out));
   if (!file.open(QIODevice::WriteOnly) || !sheet.Compose().save(&file, "PNG") || !file.commit()) {
     std::fprintf(stderr, "yomira-render: cannot write %s\n", out.c_str());

@@ -5,6 +5,7 @@
 //   yomira-render --make-emphasis-strip F.png
 //   yomira-render [options] --text FILE [--utf8] [--view N] [--out F.png] [--annotations] [--bench K]
 //     [--to-ruby] [--auto-indent] [--rewrap] [--html-imported]
+//     [--turn next|back --frames-dir DIR | --hint X,Y]
 // Exit 0 success, 1 differs or a check failed, 2 usage or input error.
 #include <QCoreApplication>
 #include <QImage>
@@ -86,7 +87,7 @@ int Usage() {
       "usage: yomira-render [--ini FILE] [--set KEY=VALUE]... (--background-only --out F.png | "
       "--glyph-sheet [--face NAME] [--size F] --out F.png | --compare A.png B.png | "
       "--make-emphasis-strip F.png | --text FILE [--utf8] [--view N] [--out F.png] [--annotations] "
-      "[--bench K])");
+      "[--bench K] [--turn next|back --frames-dir DIR | --hint X,Y])");
 }
 
 }  // namespace
@@ -136,6 +137,9 @@ int main(int argc, char** argv) {
       const long low = a == "--bench" ? 1 : INT32_MIN;
       if (v.empty() || !end || *end || n < low || n > INT32_MAX) return Fail("bad " + a + ": " + v);
       (a == "--view" ? text.view : text.bench) = static_cast<int32_t>(n);
+    } else if (a == "--turn" || a == "--frames-dir" || a == "--hint") {
+      std::string error;
+      if (!tools::ParseTurnHintArg(args, i, text.turnHint, error)) return Fail(error);
     } else if (a == "--out") {
       if (!value(i, out)) return Usage();
     } else if (a == "--ini") {
@@ -156,6 +160,8 @@ int main(int argc, char** argv) {
     }
   }
   if (mode.empty()) return Usage();
+  if (const std::string error = tools::CheckTurnHintArgs(text.turnHint); !error.empty()) return Fail(error);
+  if ((text.turnHint.turnNext || text.turnHint.hint) && mode != "--text") return Fail("--turn and --hint need --text");
 
   TYomiraOption option = DefaultOptions();
   if (!ini.empty()) {

@@ -8,8 +8,8 @@
 
 namespace yomira::tools {
 
-// Feeds the [option] and [color] keys of an ini file (UTF-8, else cp932) to the key
-// setter. Returns "" on success, else a one-line reason.
+// Feeds the [option] and [color] keys of an ini file (read by the settings ini layer) to the key
+// setter; colours may also be named. Returns "" on success, else a one-line reason.
 std::string ApplyIniFile(TYomiraOption& option, const std::string& path);
 // One KEY=VALUE; "" on success.
 std::string ApplySet(TYomiraOption& option, std::string_view assignment);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <system_error>
 #include <vector>
@@ -83,11 +84,28 @@ bool ReadTextSource(const std::string& path, bool utf8, std::vector<std::string>
   return true;
 }
 
-int RunText(const TYomiraOption& option, const TextRun& run, std::string& error) {
-  namespace fs = std::filesystem;
+struct TextSession::Impl {
   EngineState state;
+  HarnessHost host;
+  std::optional<Renderer> renderer;
+  std::optional<EngineStages> stages;
+  double relayoutMs = 0;
+};
+
+TextSession::TextSession() : impl_(std::make_unique<Impl>()) {}
+TextSession::~TextSession() = default;
+EngineState& TextSession::State() { return impl_->state; }
+Renderer& TextSession::GetRenderer() { return *impl_->renderer; }
+int32_t TextSession::Views() const { return impl_->state.option.GetViewCount(impl_->state.displayLines); }
+int32_t TextSession::HistoryRate() const { return impl_->host.historyRate; }
+double TextSession::RelayoutMs() const { return impl_->relayoutMs; }
+
+bool TextSession::Open(const TYomiraOption& option, const TextRun& run, std::string& error) {
+  namespace fs = std::filesystem;
+  impl_ = std::make_unique<Impl>();
+  EngineState& state = impl_->state;
   state.option = option;
-  if (!ReadTextSource(run.file, run.utf8, state.sourceLines, error)) return 2;
+  if (!ReadTextSource(run.file, run.utf8, state.sourceLines, error)) return false;
   const TYomiraOption& o = state.option;
   state.switches = ConvertSwitches{.autoIndent = run.momentary.autoIndent || o.aut_indent != 0,
                                    .reWrap = run.momentary.reWrap || o.re_wrap != 0,
@@ -99,28 +117,57 @@ int RunText(const TYomiraOption& option, const TextRun& run, std::string& error)
   state.documentLoaded = true;
   state.currentPage = run.view;
 
-  HarnessHost host;
-  host.fileName = absolute.string();
-  Renderer renderer(state.option, host);
-  EngineStages stages(state, renderer);
-  Engine engine(state, host, stages);
+  impl_->host.fileName = absolute.string();
+  impl_->renderer.emplace(state.option, impl_->host);
+  impl_->stages.emplace(state, *impl_->renderer);
+  EngineStages& stages = *impl_->stages;
   const auto t0 = std::chrono::steady_clock::now();
-  engine.Relayout(true, true);
-  const double relayoutMs = Ms(std::chrono::steady_clock::now() - t0);
+  if (state.sourceLines.empty()) {
+    // An empty file is no document: the panel and its background only, view 0 of 0 and
+    // no reading position (the conversion would make one blank line of nothing).
+    state.documentLoaded = false;
+    stages.FitWindowToLayout();
+    stages.BuildBackground();
+    stages.DrawSpread();
+  } else {
+    Engine(state, impl_->host, stages).Relayout(true, true);
+  }
+  impl_->relayoutMs = Ms(std::chrono::steady_clock::now() - t0);
+  return true;
+}
 
-  const int32_t views = o.GetViewCount(state.displayLines);
+const QImage& TextSession::DrawView(int32_t view) {
+  impl_->state.currentPage = view;
+  impl_->stages->DrawSpread();
+  return impl_->renderer->Bitmaps().PageBitmap;
+}
+
+int RunText(const TYomiraOption& option, const TextRun& run, std::string& error) {
+  TextSession session;
+  if (!session.Open(option, run, error)) return 2;
+  EngineState& state = session.State();
+  Renderer& renderer = session.GetRenderer();
+  const int32_t views = session.Views();
   const QImage& page = renderer.Bitmaps().PageBitmap;
-  if (run.bench > 0) {
+  if (run.turnHint.turnNext) {
+    // The view before and the view turned to, drawn as a page action draws them.
+    const DrawViewFn draw = [&](int32_t view) { return session.DrawView(view).copy(); };
+    const TurnRun turn{*run.turnHint.turnNext, run.view, views, run.turnHint.framesDir, run.bench};
+    TurnReport report;
+    if (const int code = RunTurn(state.option, turn, draw, report, error); code != 0) return code;
+    std::printf("%s\n", TurnReportJson(report).c_str());
+  } else if (run.bench > 0) {
+    const int32_t view = state.currentPage;
     renderer.ClearCaches();
     auto s = std::chrono::steady_clock::now();
-    stages.DrawSpread();
+    session.DrawView(view);
     const double coldMs = Ms(std::chrono::steady_clock::now() - s);
     FontEngine& fonts = FontEngine::Instance();
     const uint64_t hits = fonts.CacheHits(), misses = fonts.CacheMisses();
     std::vector<double> warm;
     for (int32_t i = 0; i < run.bench; ++i) {
       s = std::chrono::steady_clock::now();
-      stages.DrawSpread();
+      session.DrawView(view);
       warm.push_back(Ms(std::chrono::steady_clock::now() - s));
     }
     std::sort(warm.begin(), warm.end());
@@ -129,7 +176,7 @@ int RunText(const TYomiraOption& option, const TextRun& run, std::string& error)
     std::printf(
         "{\"views\":%d,\"view\":%d,\"width\":%d,\"height\":%d,\"relayout_ms\":%.3f,\"cold_ms\":%.3f,"
         "\"warm_ms_median\":%.3f,\"warm_ms_max\":%.3f,\"glyph_cache_hits\":%llu,\"glyph_cache_misses\":%llu}\n",
-        views, state.currentPage, page.width(), page.height(), relayoutMs, coldMs, median, warm.back(),
+        views, state.currentPage, page.width(), page.height(), session.RelayoutMs(), coldMs, median, warm.back(),
         static_cast<unsigned long long>(fonts.CacheHits() - hits),
         static_cast<unsigned long long>(fonts.CacheMisses() - misses));
   } else {
@@ -138,7 +185,13 @@ int RunText(const TYomiraOption& option, const TextRun& run, std::string& error)
         "{\"views\":%d,\"view\":%d,\"width\":%d,\"height\":%d,\"panel_width\":%lld,\"panel_height\":%lld,"
         "\"label\":\"%d / %d\",\"history_rate\":%d}\n",
         views, state.currentPage, page.width(), page.height(), static_cast<long long>(layout.baseWidth),
-        static_cast<long long>(layout.baseHeight), state.currentPage, views, host.historyRate);
+        static_cast<long long>(layout.baseHeight), state.currentPage, views, session.HistoryRate());
+  }
+  if (run.turnHint.hint) {
+    const PanelLayout layout = renderer.StoredPanelLayout() ? *renderer.StoredPanelLayout() : PanelLayout{};
+    std::printf("%s\n", HintJson(state.option, int32_t(layout.baseWidth), state.annotations, run.turnHint.hintX,
+                                  run.turnHint.hintY)
+                            .c_str());
   }
   if (run.annotations) {
     // In the order the step to the next annotation takes.

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "engine/core/option_defaults.h"
+#include "render_options.h"
+#include "text_mode.h"
 #include "support/test_support.h"
 
 namespace yomira::tools {
@@ -175,6 +177,88 @@ TEST(TurnRun, ParsesItsOptions) {
   i = 2;
   EXPECT_FALSE(ParseTurnHintArg(args, i, parsed, error));
   EXPECT_EQ(error, "");  // not one of ours
+}
+
+// The text mode with --turn and --hint, as yomira-render runs them.
+class TextTurn : public ::testing::Test {
+ protected:
+  TempDir dir;
+
+  std::string Write(const std::string& name, const std::string& utf8) {
+    const std::string path = (dir / name).string();
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(utf8.data(), 1, utf8.size(), f);
+    std::fclose(f);
+    return path;
+  }
+  static TYomiraOption Options(std::vector<std::string> sets) {
+    TYomiraOption o = DefaultOptions();
+    for (const std::string& s : sets) EXPECT_EQ(ApplySet(o, s), "") << s;
+    o.Validate();
+    return o;
+  }
+  // Exit code and stdout of one run.
+  static std::pair<int, std::string> Run(const TYomiraOption& o, const TextRun& run) {
+    std::string error;
+    ::testing::internal::CaptureStdout();
+    const int code = RunText(o, run, error);
+    return {code, ::testing::internal::GetCapturedStdout() + error};
+  }
+};
+
+TEST_F(TextTurn, LastFrameIsTheViewTurnedTo) {
+  // Every line starts elsewhere in the poem, so no two views look alike.
+  const std::string poem = "いろはにほへとちりぬるをわかよたれそつねならむうゐのおくやまけふこえて";
+  std::string text;
+  for (size_t i = 0; i < 40; ++i) {
+    const size_t at = (i * 8 % 35) * 3;  // 35 kana of 3 bytes each
+    text += poem.substr(at) + poem.substr(0, at) + "\n";
+  }
+  TextRun run;
+  run.file = Write("t.txt", text);
+  run.utf8 = true;
+  run.view = 2;
+  for (const char* odd : {"PageMargin=16", "PageMargin=15"}) {
+    const TYomiraOption o = Options({"Page=2", "Quality=0", odd});
+    run.out = (dir / "v2.png").string();
+    run.turnHint = {};
+    ASSERT_EQ(Run(o, run).first, 0) << odd;
+    run.out.clear();
+    run.turnHint.turnNext = true;
+    run.turnHint.framesDir = (dir / "f").string();
+    const auto [code, out] = Run(o, run);
+    ASSERT_EQ(code, 0) << out;
+    EXPECT_EQ(out.substr(0, 28), R"({"kind":3,"n":3,"frames":8,")") << out;
+    const QImage want(QString::fromStdString((dir / "v2.png").string()));
+    EXPECT_EQ(Frame(dir, 7), want.convertToFormat(QImage::Format_RGB32)) << odd;
+    EXPECT_FALSE(Frame(dir, 4) == want.convertToFormat(QImage::Format_RGB32)) << odd;
+    EXPECT_FALSE(Frame(dir, 0) == want.convertToFormat(QImage::Format_RGB32)) << odd;
+  }
+  // A turn from a view that does not exist.
+  run.view = 1;
+  EXPECT_EQ(Run(Options({}), run).first, 2);
+}
+
+TEST_F(TextTurn, HintNamesTheAnnotationUnderThePoint) {
+  TextRun run;
+  run.file = Write("h.txt", "漢［＃注記のテスト］字\n");
+  run.utf8 = true;
+  run.turnHint.hint = true;
+  const TYomiraOption o = Options({"UseCover=0"});
+  struct Case {
+    int x, y;
+    const char* line;
+  };
+  for (const Case& c : {Case{448, 31, R"({"hit":{"cell":0,"line":0,"page":0,"block":0},"text":"注記のテスト"})"},
+                        Case{448, 45, R"({"hit":{"cell":2,"line":0,"page":0,"block":0},"text":""})"},
+                        Case{30, 31, R"({"hit":null,"text":""})"}}) {
+    run.turnHint.hintX = c.x;
+    run.turnHint.hintY = c.y;
+    const auto [code, out] = Run(o, run);
+    ASSERT_EQ(code, 0) << out;
+    const size_t last = out.rfind('\n', out.size() - 2);
+    EXPECT_EQ(out.substr(last + 1), std::string(c.line) + "\n") << out;
+  }
 }
 
 }  // namespace

@@ -121,6 +121,20 @@ TEST_F(Illustration, MissingEmptyOrUndecodableDrawsNothing) {
   EXPECT_EQ(page, before);
 }
 
+TEST_F(Illustration, TagAndNoteFormsAreParsed) {
+  o.images = 1;
+  RecordingPainter rec;
+  IllustrationDrawer drawer(o, host, cache, rec);
+  drawer.DrawIllustration(R"(<img src="red.bmp" width="60" height="45" valign="top">)", 0, 1, 1);
+  drawer.DrawIllustration(sj(u8"［＃赤い四角（red.bmp）入る］"), 0, 1, 1);
+  drawer.DrawIllustration(sj(u8"［＃注記］"), 0, 1, 1);
+  drawer.DrawIllustration(R"(<img src="none.bmp">)", 0, 1, 1);
+  const auto pictures = rec.Of("picture");
+  ASSERT_EQ(pictures.size(), 2u);
+  EXPECT_EQ(pictures[0].rect, (Rect{383, 25, 443, 70}));
+  EXPECT_EQ(pictures[1].rect, (Rect{226, 234, 266, 264}));
+}
+
 TEST_F(Illustration, CacheReadsAFileOnceUntilItChanges) {
   Draw("red.bmp", 60, "top");
   Draw("red.bmp", 60, "top");

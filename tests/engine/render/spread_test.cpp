@@ -221,6 +221,25 @@ TEST_F(Spread, RubyBesideItsBase) {
                         {444, 53, 0, u8"の"}});
 }
 
+// Imported HTML frames its readings with 4-byte delimiters; the conversion says so.
+TEST_F(Spread, WideDelimitersComeFromTheConversion) {
+  src.push_back(sj(u8"漢字") + "\x0B\x0B((" + sj(u8"かんじ") + "))\x0B\x0B");
+  TYomiraLine dl;
+  dl.ends_paragraph = true;
+  dl.elements.push_back({kText, 0, 0, 0, 0, 0, 1, 4});
+  dl.elements.push_back({kRuby, 0, 0, 0, 0, 0, 5, 14});
+  lines.push_back(dl);
+  ann.SetSize(o.v_size, o.c_size, o.Page, o.Colum);
+  SpreadDocument doc{o, src, lines, ann, 4, current};
+  SpreadRenderer r(doc, body, ruby, painter, nullptr);
+  r.DrawSpread(host, page, back);
+  ExpectCalls(Texts(), {{444, 25, 0, u8"漢"},
+                        {444, 39, 0, u8"字"},
+                        {444, 26, 0, u8"か"},
+                        {444, 35, 0, u8"ん"},
+                        {444, 44, 0, u8"じ"}});
+}
+
 TEST_F(Spread, RubyAfterBaseMarkCentresOverTheMarkedRun) {
   DrawParts({T(u8"の"), Base(), T(u8"東京"), RubyPart(u8"とうきょう")});
   const auto t = Texts();

@@ -23,7 +23,7 @@ struct PaintCall {
   int mode = 0;      // orientation of the metrics (text, repeat), line mode (marks)
   std::string text;  // cp932
   std::string face;
-  int32_t n = 0;     // cells (marks), cell (repeat), split (repeat: in mode)
+  int32_t n = 0;     // cells (marks), cell (repeat), font height (text)
   Rect rect;         // picture
 };
 
@@ -33,7 +33,7 @@ class RecordingPainter : public GlyphPainter {
   int32_t pairWidth = 14;
 
   void DrawString(int32_t x, int32_t y, const TYomiraTextMetrics& m, bool, std::string_view text) override {
-    calls.push_back({"text", x, y, m.Orientation, std::string(text), m.LogFont.lfFaceName, 0, {}});
+    calls.push_back({"text", x, y, m.Orientation, std::string(text), m.LogFont.lfFaceName, m.LogFont.lfHeight, {}});
   }
   int32_t PairWidth(const TYomiraTextMetrics&, std::string_view) override { return pairWidth; }
   void DrawRepeatMark(std::string_view glyph, TYomiraTextMetrics& m, int, bool, int split, int32_t cell, int32_t x,
