@@ -156,17 +156,11 @@ TEST_F(ArgumentsTest, ForwardedKinds) {
     SourcesWorld w;
     w.AddFilter("T", "*.txt");
     w.AddFilter("U", "*.txt");
-    std::vector<int> runs;
-    w.sources.RunFilter = [&](TFileItem&, std::vector<std::string>& lines, int& cp, bool, bool, int i) {
-      runs.push_back(i);
-      lines = {"x"};
-      cp = 932;
-      return true;
-    };
+    w.StubFilter();
     w.sources.WMCopyData("-c2");
     w.sources.WMCopyData("-e1");
     w.sources.WMCopyData(dir() + "/s p");
-    EXPECT_EQ(runs, std::vector<int>{1});
+    EXPECT_EQ(w.filterRuns, std::vector<int>{1});
     EXPECT_EQ(w.host.calls.back(), "ForceForeground");
     EXPECT_EQ(w.host.CallsStartingWith("Relayout"), std::vector<std::string>{"Relayout(0,1)"});
   }
@@ -218,15 +212,9 @@ TEST_F(ArgumentsTest, OpenDirectoryTakesCharCodeThenFilter) {
   w.AddFilter("A", "*.none");
   w.AddFilter("B", "*.none");
   w.AddFilter("C", "*.none");
-  std::vector<int> runs;
-  w.sources.RunFilter = [&](TFileItem&, std::vector<std::string>& lines, int& cp, bool, bool, int i) {
-    runs.push_back(i);
-    lines = {"x"};
-    cp = 932;
-    return true;
-  };
+  w.StubFilter();
   w.sources.OpenDirectory(dir() + "/d", 2, 1);
-  EXPECT_EQ(runs, std::vector<int>{1});
+  EXPECT_EQ(w.filterRuns, std::vector<int>{1});
   SourcesWorld direct;
   direct.sources.OpenDirectory(dir() + "/d", 2, -1);
   EXPECT_EQ(direct.fields.DocumentCodePage, 51932);

@@ -120,16 +120,9 @@ TEST_F(OpenTest, FilterChoice) {
     w.fields.ActiveFilter = c.activeBefore;
     if (c.filters > 0) w.AddFilter("F0", "*.txt");
     if (c.filters > 1) w.AddFilter("F1", "*.htm,*.html");
-    std::vector<int> runs;
-    w.sources.RunFilter = [&](TFileItem&, std::vector<std::string>& lines, int& cp, bool, bool showErrors, int i) {
-      EXPECT_TRUE(showErrors);
-      runs.push_back(i);
-      lines = {"filtered"};
-      cp = 932;
-      return true;
-    };
+    w.StubFilter();
     Open(w, c.html ? htm : txt, c.argument);
-    EXPECT_EQ(runs, c.expectRun < 0 ? std::vector<int>{} : std::vector<int>{c.expectRun});
+    EXPECT_EQ(w.filterRuns, c.expectRun < 0 ? std::vector<int>{} : std::vector<int>{c.expectRun});
     EXPECT_EQ(w.fields.ActiveFilter, c.expectActive);
     EXPECT_EQ(w.fields.HtmlImported, c.expectImported);
     EXPECT_TRUE(w.fields.DocumentLoaded);
