@@ -112,6 +112,9 @@ TEST_F(OpenTest, FilterChoice) {
       {"-1 looks up *.txt", 2, true, false, -1, -1, 0, 0, false},
       {".htm parsed: direct, ActiveFilter kept", 2, true, true, -1, 7, -1, 7, true},
       {".htm not parsed: the *.htm filter", 2, false, true, -1, 7, 1, 1, false},
+      {".htm parsed, filter 1 asked: runs, ActiveFilter kept", 2, true, true, 1, 7, 1, 7, false},
+      {".htm parsed, stale filter 5 of 2: the last", 2, true, true, 5, 7, 1, 7, false},
+      {".htm parsed, filter 0 of none: direct import", 0, true, true, 0, 7, -1, 7, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
