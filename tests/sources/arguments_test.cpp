@@ -126,6 +126,19 @@ TEST_F(ArgumentsTest, ArgumentFromAMessageBoxIsAppliedAfterTheOpen) {
   EXPECT_FALSE(d.fields.DocumentLoaded);
 }
 
+TEST_F(ArgumentsTest, ArgumentsDuringADrainWaitForIt) {
+  // The fetch lets events through while it downloads, with no open in progress yet.
+  SourcesWorld w;
+  w.sources.OpenUrl = [&](const std::string&, int) {
+    w.sources.WMCopyData("-c3");
+    EXPECT_EQ(w.fields.StartParams.StartCharCode, 0);
+    return true;
+  };
+  w.sources.WMCopyData("http://x/y");
+  EXPECT_EQ(w.fields.StartParams.StartCharCode, 3);
+  EXPECT_EQ(w.host.calls, std::vector<std::string>{"ForceForeground"});
+}
+
 TEST_F(ArgumentsTest, ForwardedKinds) {
   const std::string file = Write("s p/b.txt", "b\n");
   {
