@@ -212,10 +212,10 @@ void DocumentSources::OpenFileItemLocked(const TFileItem& item, bool force, int 
   } else {
     const bool isHtml = kind == dkHtml;
     const bool parse = Option.ParseHTML != 0 && isHtml;
-    if (!parse) {
-      filter = std::min(filter, static_cast<int>(Filters.size()) - 1);
-      if (filter == -1) filter = FindFilterForFile(Filters, ext);
-    }
+    // Clamped with parse too: an index kept from before the filters were edited must not
+    // reach past the list.
+    filter = std::min(filter, static_cast<int>(Filters.size()) - 1);
+    if (!parse && filter == -1) filter = FindFilterForFile(Filters, ext);
 
     // Read into temporaries: nothing of the old document changes until the read succeeds.
     std::vector<std::string> lines;

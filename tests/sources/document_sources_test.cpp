@@ -112,6 +112,9 @@ TEST_F(OpenTest, FilterChoice) {
       {"-1 looks up *.txt", 2, true, false, -1, -1, 0, 0, false},
       {".htm parsed: direct, ActiveFilter kept", 2, true, true, -1, 7, -1, 7, true},
       {".htm not parsed: the *.htm filter", 2, false, true, -1, 7, 1, 1, false},
+      {".htm parsed, filter 1 asked: runs, ActiveFilter kept", 2, true, true, 1, 7, 1, 7, false},
+      {".htm parsed, stale filter 5 of 2: the last", 2, true, true, 5, 7, 1, 7, false},
+      {".htm parsed, filter 0 of none: direct import", 0, true, true, 0, 7, -1, 7, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -120,16 +123,9 @@ TEST_F(OpenTest, FilterChoice) {
     w.fields.ActiveFilter = c.activeBefore;
     if (c.filters > 0) w.AddFilter("F0", "*.txt");
     if (c.filters > 1) w.AddFilter("F1", "*.htm,*.html");
-    std::vector<int> runs;
-    w.sources.RunFilter = [&](TFileItem&, std::vector<std::string>& lines, int& cp, bool, bool showErrors, int i) {
-      EXPECT_TRUE(showErrors);
-      runs.push_back(i);
-      lines = {"filtered"};
-      cp = 932;
-      return true;
-    };
+    w.StubFilter();
     Open(w, c.html ? htm : txt, c.argument);
-    EXPECT_EQ(runs, c.expectRun < 0 ? std::vector<int>{} : std::vector<int>{c.expectRun});
+    EXPECT_EQ(w.filterRuns, c.expectRun < 0 ? std::vector<int>{} : std::vector<int>{c.expectRun});
     EXPECT_EQ(w.fields.ActiveFilter, c.expectActive);
     EXPECT_EQ(w.fields.HtmlImported, c.expectImported);
     EXPECT_TRUE(w.fields.DocumentLoaded);

@@ -4,6 +4,8 @@
 // events arrive during a message box or the relayout driver can be imitated.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -116,6 +118,17 @@ struct SourcesWorld {
     t.Filter = masks;
     fields.Filters.push_back(t);
   }
+  // A filter runner that records the index it is given and yields one line in cp932.
+  void StubFilter() {
+    sources.RunFilter = [this](TFileItem&, std::vector<std::string>& lines, int& codePage, bool, bool showErrors,
+                               int index) {
+      EXPECT_TRUE(showErrors);  // the open lets the filter show its own errors
+      filterRuns.push_back(index);
+      lines = {"filtered"};
+      codePage = 932;
+      return true;
+    };
+  }
   std::vector<std::string> HistoryLocations() const {
     std::vector<std::string> out;
     for (const auto& e : fields.RecentFiles) out.push_back(e->GetLocation());
@@ -126,6 +139,7 @@ struct SourcesWorld {
   FakeSourcesHost host;
   DocumentSources sources;
   std::vector<int> pendingAtRelayout;  // PendingRate as each relayout found it
+  std::vector<int> filterRuns;
 };
 
 }  // namespace yomira::test

@@ -104,6 +104,15 @@ TEST_F(SrcprobeTest, UsageErrorsExitTwo) {
       {"picture", "--pixel", "1", "f"},
       {"picture"},
       {"picture", "--type", "GIF", "f"},
+      {"open"},
+      {"open", "--filter", "x", "f"},
+      {"open", "--parse-html", "2", "f"},
+      {"open", "--order", "size", "f"},
+      {"open", "--filter-def", "nomasks", "f"},
+      {"params", "--layout", "1,1,1", "--", "-p1"},
+      {"params", "--apply", "9", "--layout", "1,1"},
+      {"params", "--apply", "-1"},
+      {"forward", "--cc", "2", "--", "x"},
   };
   for (const auto& args : cases) {
     const Result r = Run(args);
@@ -111,6 +120,74 @@ TEST_F(SrcprobeTest, UsageErrorsExitTwo) {
     EXPECT_NE(r.err.find("usage: srcprobe"), std::string::npos) << ::testing::PrintToString(args);
     EXPECT_EQ(r.out, "");
   }
+}
+
+TEST_F(SrcprobeTest, OpenTracesTheRoadAndTheState) {
+  const std::string a = Write("a.txt", test::sj(u8"吾輩は猫である。\n名前はまだ無い。\n"));
+  const Result r = Run({"open", a});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "open " + a + " force=0 filter=-1 charCode=0\n"
+                   "check-reopen-charset 932\n"
+                   "update-recent-menu\n"
+                   "toggles aut_indent=0 re_wrap=0 toRuby=0\n"
+                   "build-filter-actions ActiveFilter=-1\n"
+                   "relayout force=0 rebuild=1 PendingRate=0\n"
+                   "foreground\n"
+                   "state DocumentLoaded=1 LaidOut=1 DocumentCodePage=932 ActiveFilter=-1 PendingRate=-1 "
+                   "HtmlImported=0 SourceLines=2\n"
+                   "option bg_image=0 bg_image_str=\n"
+                   "option UseSound=0 SoundPath=\n"
+                   "history 0 kind=0 rate=0 " + a + "\n");
+  EXPECT_EQ(r.err, "");
+
+  // The recorded position comes back on the next open of the same file; --recent reopens
+  // an older entry at its position.
+  const std::string b = Write("b.txt", "b\n");
+  const Result again = Run({"open", "--record-rate", "4567", "--recent", "1", a, b});
+  EXPECT_NE(again.out.find("recent 1\ncheck-reopen-charset 932\n"), std::string::npos) << again.out;
+  EXPECT_NE(again.out.find("relayout force=0 rebuild=1 PendingRate=4567\nforeground\nstate"), std::string::npos)
+      << again.out;
+  const std::string tail = "history 0 kind=0 rate=4567 " + a + "\nhistory 1 kind=0 rate=4567 " + b + "\n";
+  ASSERT_GE(again.out.size(), tail.size());
+  EXPECT_EQ(again.out.substr(again.out.size() - tail.size()), tail);
+  const Result missing = Run({"open", dir_ / "none.txt"});
+  EXPECT_EQ(missing.status, 0);
+  EXPECT_NE(missing.out.find("message \"[ " + (dir_ / "none.txt").string() + " ]\\nファイルがありません。\"\n"),
+            std::string::npos)
+      << missing.out;
+}
+
+TEST_F(SrcprobeTest, ParamsPrintsTheFieldsAndTheAppliedPage) {
+  const Result r = Run({"params", "--apply", "60", "--", "-l3", "-n60", " -f"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "param \"-l3\" FullScreen=0 StartCharCode=0 StartFilter=-1 StartPage=-1 StartLine=3 StartPos=-1 "
+            "StartRate=-1\n"
+            "param \"-n60\" FullScreen=0 StartCharCode=0 StartFilter=-1 StartPage=-1 StartLine=3 StartPos=60 "
+            "StartRate=-1\n"
+            "param \" -f\" FullScreen=1 StartCharCode=0 StartFilter=-1 StartPage=-1 StartLine=3 StartPos=60 "
+            "StartRate=-1\n"
+            "full-screen\n"
+            "apply page=2 PendingRate=-1\n");
+  const Result styles = Run({"params", "--", "-s2", "-SNight"});
+  EXPECT_NE(styles.out.find("apply-style-index 2\nforeground\nparam"), std::string::npos) << styles.out;
+  EXPECT_NE(styles.out.find("apply-style-name Night\nforeground\nparam"), std::string::npos) << styles.out;
+}
+
+TEST_F(SrcprobeTest, ForwardClassifiesEachArgument) {
+  const std::string a = Write("a.txt", "a\n");
+  const Result r = Run({"forward", "--", "-c2", "file://" + a, "http://127.0.0.1:9/x", "-null"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("arg switch -c2\narg file " + a + "\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("arg url http://127.0.0.1:9/x\nopen-url rate=0 http://127.0.0.1:9/x\nforeground\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("arg switch -null\nparams FullScreen=0 StartCharCode=0 StartFilter=-1"), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("history 0 kind=0 rate=0 " + a + "\n"), std::string::npos) << r.out;
+  const Result drop = Run({"forward", "--drop", "--", dir_.path().string(), a});
+  EXPECT_NE(drop.out.find("drop 2\n"), std::string::npos) << drop.out;
+  EXPECT_NE(drop.out.find("history 0 kind=0 rate=-1 " + a + "\n"), std::string::npos) << drop.out;
 }
 
 }  // namespace
