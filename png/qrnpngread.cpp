@@ -65,6 +65,21 @@ Pass PassSize(int pass, int interlace, int64_t w, int64_t h) {
   return {cols, rows, skipped};
 }
 
+// A grey sample of bKGD or tRNS as a colour. Below 8 bits the picture holds raw samples shown
+// through its grey ramp, so the colour names the palette index (the original made an RGB value
+// of the raw sample, which matched no pixel). The sample is masked to the depth first: an
+// unmasked 0x100 × 0x010101 would set the index bit. 16 bits keep the high byte.
+int32_t GreyColour(int v, int depth) {
+  if (depth < 8) return (v & ((1 << depth) - 1)) | 0x1000000;
+  return (depth == 16 ? v >> 8 : v & 0xFF) * 0x010101;
+}
+
+// Three 16-bit samples as a colour: the low byte at depth 8, the high byte at 16.
+int32_t RgbColour(const uint8_t* d, int depth) {
+  const int lo = depth == 16 ? 0 : 1;
+  return d[lo] | d[2 + lo] << 8 | d[4 + lo] << 16;
+}
+
 // 2-bit pixels to 4-bit values 0..3: one source byte gives two bytes.
 struct TwoToFour {
   uint16_t t[256];
@@ -228,6 +243,7 @@ void TQRNPNGReadStream::ReadChunk() {
         break;
       case kIEND:
         chunks_ |= pcIEND;
+        Accepted();
         break;
       case kbKGD:
         if (ihdr && !done) ReadBGColor();
@@ -307,21 +323,13 @@ void TQRNPNGReadStream::ReadBGColor() {
   switch (colorBase_) {
     case 0: {
       if (n != 2) return;
-      const int v = BE16(d);
-      if (depth < 8) {
-        // Below 8 bits the picture is indexed through its grey ramp: keep the sample as an index.
-        background_ = (v & ((1 << depth) - 1)) | 0x1000000;
-      } else {
-        background_ = (depth == 16 ? v >> 8 : v & 0xFF) * 0x010101;
-      }
+      background_ = GreyColour(BE16(d), depth);
       break;
     }
-    case 2: {
+    case 2:
       if (n != 6) return;
-      auto s = [&](int i) { return depth == 16 ? d[2 * i] : d[2 * i + 1]; };
-      background_ = s(0) | s(1) << 8 | s(2) << 16;
+      background_ = RgbColour(d, depth);
       break;
-    }
     case 3:
       if (n != 1) return;
       background_ = d[0] | 0x1000000;
@@ -390,28 +398,14 @@ void TQRNPNGReadStream::ReadTransColor() {
   switch (colorBase_) {
     case 0: {
       if (n != 2) return;
-      const int v = BE16(d);
-      if (depth == 16) {
-        key16_ = true;
-        key16Grey_ = static_cast<uint16_t>(v);
-        transKey_ = (v >> 8) * 0x010101;
-      } else if (depth < 8) {
-        // The pixels hold raw samples shown through the ramp: the key is an index.
-        transKey_ = (v & ((1 << depth) - 1)) | 0x1000000;
-      } else {
-        transKey_ = (v & 0xFF) * 0x010101;
-      }
+      transKey_ = GreyColour(BE16(d), depth);
+      if (depth == 16) key16_ = true, key16Grey_ = BE16(d);
       break;
     }
     case 2: {
       if (n != 6) return;
-      if (depth == 16) {
-        key16_ = true;
-        key16R_ = BE16(d), key16G_ = BE16(d + 2), key16B_ = BE16(d + 4);
-        transKey_ = d[0] | d[2] << 8 | d[4] << 16;
-      } else {
-        transKey_ = d[1] | d[3] << 8 | d[5] << 16;
-      }
+      transKey_ = RgbColour(d, depth);
+      if (depth == 16) key16_ = true, key16R_ = BE16(d), key16G_ = BE16(d + 2), key16B_ = BE16(d + 4);
       break;
     }
     case 3: {
