@@ -667,7 +667,6 @@ void TQRNPNGReadStream::ReadImage(uint32_t length) {
 void TQRNPNGReadStream::DecodeRows() {
   int64_t count = 0;
   int lineNo = 0;
-  const bool direct = interlace_ == 0;
   for (int pass = 0; pass < (interlace_ ? 7 : 1); ++pass) {
     const Pass ps = PassSize(pass, interlace_, Width, Height);
     if (ps.skipped) continue;
@@ -688,7 +687,7 @@ void TQRNPNGReadStream::DecodeRows() {
         OnDecode(*this, info_.curRow + 1, info_.rowBytes - 1, lineNo, password_);
       }
       const uint8_t* src = info_.curRow + 1;
-      if (direct) {
+      if (passStep_ == 1) {  // whole rows (and Adam7's pass 7) go straight to the bitmap
         (this->*convert_)(src, scan, alphaScan ? alphaScan : alphaRow_, ps.cols);
       } else {
         (this->*convert_)(src, convRow_, alphaRow_, ps.cols);
@@ -764,10 +763,11 @@ void TQRNPNGReadStream::ChangeGray16A(const uint8_t* src, uint8_t* dst, uint8_t*
   }
 }
 
-void TQRNPNGReadStream::RGBtoBGR24(const uint8_t* src, uint8_t* dst, uint8_t*, int64_t cols) {
-  for (int64_t i = 0; i < cols; ++i, src += 3, dst += 3) {
-    const uint8_t r = src[0], g = src[1], b = src[2];
-    dst[0] = b, dst[1] = g, dst[2] = r;
+void TQRNPNGReadStream::RGBtoBGR24(const uint8_t* __restrict src, uint8_t* __restrict dst, uint8_t*, int64_t cols) {
+  for (int64_t i = 0; i < cols; ++i) {
+    dst[3 * i] = src[3 * i + 2];
+    dst[3 * i + 1] = src[3 * i + 1];
+    dst[3 * i + 2] = src[3 * i];
   }
 }
 
@@ -845,7 +845,9 @@ void TQRNPNGReadStream::SetPixels_Inter16(uint8_t* scan, const uint8_t* row, int
 }
 
 void TQRNPNGReadStream::SetPixels_Inter24(uint8_t* scan, const uint8_t* row, int64_t cols) {
-  for (int64_t k = 0; k < cols; ++k) std::memcpy(scan + 3 * (passFirst_ + k * passStep_), row + 3 * k, 3);
+  uint8_t* d = scan + 3 * passFirst_;
+  const int64_t step = 3 * passStep_;
+  for (int64_t k = 0; k < cols; ++k, d += step, row += 3) d[0] = row[0], d[1] = row[1], d[2] = row[2];
 }
 
 void TQRNPNGReadStream::SetPixels_InterA(uint8_t* scan, const uint8_t* row, int64_t cols) {
