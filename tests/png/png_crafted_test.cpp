@@ -224,6 +224,84 @@ TEST(PngCrafted, KeyWithoutIendAndMaskedKey) {
   }
 }
 
+TEST(PngCrafted, PaletteTransparencyResolution) {
+  // Pixels 0, 1, 2 over a 3-entry palette.
+  const std::string z = Deflate(FilterRows({std::string("\0\1\2", 3)}, 1));
+  auto file = [&](const std::string& trns) {
+    return Signature() + IHDR(3, 1, 8, 3) + Chunk("PLTE", "abcdefghi") + Chunk("tRNS", trns) + Chunk("IDAT", z) +
+           IEND();
+  };
+  {
+    // One entry 0, all other 255 of the 256: a single transparent index, no alpha bitmap.
+    TQRNPNG png;
+    ASSERT_EQ(LoadMessage(png, file(std::string("\xff\x00", 2))), "");
+    EXPECT_EQ(png.TransColor, 0x1000001);
+    EXPECT_TRUE(png.Image()->Transparent());
+    EXPECT_FALSE(png.HasAlpha);
+    EXPECT_TRUE(png.AlphaBitmap()->Empty());
+    const QImage img = png.toQImage();
+    EXPECT_EQ(qAlpha(img.pixel(0, 0)), 255);
+    EXPECT_EQ(qAlpha(img.pixel(1, 0)), 0);
+    EXPECT_EQ(qAlpha(img.pixel(2, 0)), 255);
+  }
+  for (const std::string& trns : {std::string("\0\0", 2), std::string("\xff\x80", 2)}) {
+    TQRNPNG png;
+    ASSERT_EQ(LoadMessage(png, file(trns)), "");
+    EXPECT_EQ(png.TransColor, -1);
+    EXPECT_TRUE(png.HasAlpha);
+    EXPECT_FALSE(png.Image()->Transparent());
+    ASSERT_FALSE(png.AlphaBitmap()->Empty());
+    EXPECT_EQ(png.AlphaBitmap()->ScanLine(0)[0], 255 - static_cast<uint8_t>(trns[0]));
+    EXPECT_EQ(png.AlphaBitmap()->ScanLine(0)[1], 255 - static_cast<uint8_t>(trns[1]));
+    EXPECT_EQ(png.AlphaBitmap()->ScanLine(0)[2], 0);
+    EXPECT_EQ(qAlpha(PixelAt(png, 1, 0)), static_cast<uint8_t>(trns[1]));
+  }
+  {
+    // A table longer than the palette keeps its first entries.
+    TQRNPNG png;
+    ASSERT_EQ(LoadMessage(png, file(std::string("\xff\xff\x00\x00\x00", 5))), "");
+    EXPECT_EQ(png.TransColor, 0x1000002);
+  }
+}
+
+TEST(PngCrafted, MisplacedAncillaryChunksAreIgnored) {
+  const std::string palZ = Deflate(FilterRows({std::string("\0\1", 2)}, 1));
+  {
+    TQRNPNG png;
+    ASSERT_EQ(LoadMessage(png, Signature() + IHDR(2, 1, 8, 3) + Chunk("PLTE", "abcdef") + Chunk("gAMA", Be32(50000)) +
+                                   Chunk("IDAT", palZ) + IEND()),
+              "");
+    EXPECT_EQ(png.Gamma, 0.0);
+  }
+  {
+    TQRNPNG png;
+    ASSERT_EQ(LoadMessage(png, WithTail(Chunk("tIME", Be16(2001) + std::string{1, 2, 3, 4, 5, 6}) +
+                                        Chunk("IDAT", GreyZ()))),
+              "");
+    EXPECT_EQ(png.GetTime(), qrn::TPNGTime{});
+  }
+  {
+    // tRNS on a picture with an alpha channel.
+    const std::string rgba = Deflate(FilterRows({std::string("\1\2\3\4", 4)}, 4));
+    TQRNPNG png;
+    ASSERT_EQ(LoadMessage(png, Signature() + IHDR(1, 1, 8, 6) + Chunk("tRNS", Be16(1) + Be16(2) + Be16(3)) +
+                                   Chunk("IDAT", rgba) + IEND()),
+              "");
+    EXPECT_EQ(png.TransColor, -1);
+    EXPECT_EQ(PixelAt(png, 0, 0), qRgba(1, 2, 3, 4));
+  }
+  {
+    // Chunks after the image: the metadata guards leave them out.
+    TQRNPNG png;
+    ASSERT_EQ(LoadMessage(png, Signature() + IHDR(4, 3, 8, 0) + Chunk("IDAT", GreyZ()) + Chunk("gAMA", Be32(50000)) +
+                                   Chunk("bKGD", Be16(7)) + Chunk("tEXt", std::string("Comment\0late", 12)) + IEND()),
+              "");
+    EXPECT_EQ(png.Gamma, 0.0);
+    EXPECT_EQ(png.BackgroundColor, -1);
+    EXPECT_EQ(png.Comment, "late\r\n");  // tEXt is taken anywhere
+  }
+}
+
 TEST(PngCrafted, MacBinaryHeader) {
   const std::string file = WithTail(Chunk("IDAT", GreyZ()));
   std::string mac(128, 'M');

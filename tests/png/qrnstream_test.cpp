@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <algorithm>
 #include <cstring>
 #include <numeric>
 #include <vector>
 
 #include "png/errors.h"
+#include "png/qrnpng.h"
 #include "png/qrnpngread.h"
+#include "tests/support/test_support.h"
 #include "tests/png/png_builder.h"
 
 namespace yomira::qrn {
@@ -241,6 +245,20 @@ TEST(ReadStream, ProgressOfAnEightRowImage) {
   EXPECT_EQ(percents, want) << file.size();
   EXPECT_EQ(stages.front(), ProgressStage::psStarting);
   EXPECT_EQ(stages.back(), ProgressStage::psEnding);
+}
+
+TEST(ReadStream, TrickleSourceDecodesLikeMemory) {
+  // A file source that hands out 7 bytes at a time, against the in-place memory path.
+  for (const char* name : {"basi2c08", "basn3p04", "tbbn0g04", "basi6a16"}) {
+    const std::string bytes = test::ReadFileBytes(test::TestData(std::string("png/pngsuite/") + name + ".png"));
+    TQRNPNG fromMemory, fromTrickle;
+    MemoryStream m(bytes);
+    fromMemory.LoadFromStream(m);
+    SlowStream s(std::vector<uint8_t>(bytes.begin(), bytes.end()), 7);
+    fromTrickle.LoadFromStream(s);
+    EXPECT_EQ(fromTrickle.toQImage(), fromMemory.toQImage()) << name;
+    EXPECT_EQ(s.Position(), s.Size()) << name;
+  }
 }
 
 }  // namespace
