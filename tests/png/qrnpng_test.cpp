@@ -184,6 +184,33 @@ TEST(QRNPNG, DecodeEventUndoesAnXorPerRow) {
   }
 }
 
+TEST(QRNPNG, Restore16BitInterlacedWithAlpha) {
+  const int w = 9, h = 5;
+  std::vector<std::string> rows;
+  for (int y = 0; y < h; ++y) {
+    std::string r;
+    for (int x = 0; x < w; ++x) r += std::string{char(x * 29), char(y * 61), char(x * y * 7), char(x * 20 + y)};
+    rows.push_back(r);
+  }
+  std::string idat;
+  for (const auto& pass : Adam7Passes(rows, w, 4)) idat += FilterRows(pass, 4, {kSub, kPaeth, kAvg});
+  const std::string file = Signature() + IHDR(w, h, 8, 6, 1) + Chunk("sBIT", std::string{5, 6, 5, 8}) +
+                           Chunk("IDAT", Deflate(idat)) + IEND();
+  TQRNPNG png;
+  png.Restore16Bit = true;
+  ASSERT_EQ(LoadMessage(png, file), "");
+  EXPECT_EQ(png.BitDepth, 16);
+  EXPECT_TRUE(png.HasAlpha);
+  ASSERT_EQ(png.Image()->GetPixelFormat(), PixelFormat::pf16bit);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const auto* p = reinterpret_cast<const uint8_t*>(rows[y].data()) + 4 * x;
+      const uint8_t* s = png.Image()->ScanLine(y) + 2 * x;
+      EXPECT_EQ(s[0] | s[1] << 8, (p[0] >> 3) << 11 | (p[1] >> 2) << 5 | (p[2] >> 3)) << x << "," << y;
+      EXPECT_EQ(png.AlphaBitmap()->ScanLine(y)[x], 255 - p[3]) << x << "," << y;
+    }
+}
+
 TEST(QRNPNG, NoDecodeEventWithoutPassword) {
   const std::string file = Signature() + IHDR(2, 2, 8, 0) + Chunk("tpNG", std::string("QRN3\1\0", 6)) +
                            Chunk("IDAT", Deflate(FilterRows(GreyRamp(2, 2), 1))) + IEND();
