@@ -1,5 +1,7 @@
 #include "png/bitmap.h"
 
+#include <sys/mman.h>
+
 #include <QImage>
 
 #include <algorithm>
@@ -12,15 +14,33 @@ namespace yomira::qrn {
 
 int Bitmap::BitCount() const { return QRNBitCount(format_); }
 
+namespace {
+// Large pictures go on huge pages: first-touch page faults of 4 KB pages cost more than
+// decoding on some machines (9000 faults for a 36 MB picture). Small ones use calloc.
+uint8_t* AllocateZeroed(size_t bytes) {
+  constexpr size_t kHuge = size_t{2} << 20;
+  if (bytes >= 2 * kHuge) {
+    const size_t rounded = (bytes + kHuge - 1) & ~(kHuge - 1);
+    if (void* p = std::aligned_alloc(kHuge, rounded)) {
+      ::madvise(p, rounded, MADV_HUGEPAGE);  // advice only; failure changes nothing
+      std::memset(p, 0, bytes);
+      return static_cast<uint8_t*>(p);
+    }
+    throw std::bad_alloc();
+  }
+  auto* p = static_cast<uint8_t*>(std::calloc(bytes, 1));
+  if (!p) throw std::bad_alloc();
+  return p;
+}
+}  // namespace
+
 void Bitmap::Resize(int width, int height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
   const int64_t stride = GetLineSize(width, BitCount());
   std::unique_ptr<uint8_t, FreeDeleter> pixels;
   if (width > 0 && height > 0) {
-    // calloc: large blocks come zeroed from the system without a pass over them.
-    pixels.reset(static_cast<uint8_t*>(std::calloc(static_cast<size_t>(stride * height), 1)));
-    if (!pixels) throw std::bad_alloc();
+    pixels.reset(AllocateZeroed(static_cast<size_t>(stride * height)));
     if (pixels_) {
       const int64_t rowBytes = std::min(stride, stride_);
       for (int y = 0; y < std::min(height, height_); ++y)
