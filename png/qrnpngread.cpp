@@ -177,6 +177,15 @@ int TQRNPNGReadStream::ReadChunkBody(uint32_t type, uint32_t length, uint32_t ke
   return stored == crc ? 1 : 0;
 }
 
+// Where this walk differs from the original reader, which trusted every byte:
+// - the CRC of every chunk is checked before its data is used; a bad one fails a critical
+//   chunk and drops an ancillary one (IDAT data is hashed as the decoder takes it, and the
+//   parts it leaves are hashed when skipped);
+// - a length above 2^31 - 1, or an IHDR of other than 13 bytes, is an error;
+// - an ancillary chunk of the wrong length is ignored, a tEXt above 1 MiB skipped, and no
+//   chunk reader ever asks the stream for 0 bytes (which stops the whole read);
+// - a chunk claiming more than the file holds allocates nothing: it ends the walk, or, for
+//   IDAT, fails the read.
 void TQRNPNGReadStream::ReadChunk() {
   while (!Stopped() && !EndOfData() && !(chunks_ & pcIEND)) {
     uint32_t length, type;
@@ -569,6 +578,8 @@ void TQRNPNGReadStream::FreeBufMem() {
   info_.curRow = info_.priorRow = convRow_ = alphaRow_ = nullptr;
 }
 
+// Unlike the original refill, empty IDATs are passed over, the CRC of each IDAT is checked as
+// the refill leaves it, and the input is handed to zlib in place instead of copied.
 int TQRNPNGReadStream::Refill(TQRNZLIBInfo& info) {
   // -1: no further IDAT (tolerated once every row is in); -2: an IDAT the data cannot hold.
   while (chunkLeft_ == 0) {
@@ -706,8 +717,8 @@ void TQRNPNGReadStream::DecodeRows() {
 }
 
 void TQRNPNGReadStream::FinishStream() {
-  // Inflate to the end of the stream so that its Adler-32 is checked. Running out of IDAT
-  // data first is tolerated; decoded data past the last row ends the check.
+  // Inflate to the end of the stream so that its Adler-32 is checked (the original never did).
+  // Running out of IDAT data first is tolerated; decoded data past the last row ends the check.
   uint8_t sink[64];
   for (;;) {
     if (info_.zs.avail_in == 0) {
@@ -742,6 +753,8 @@ void TQRNPNGReadStream::ChangeGray16(const uint8_t* src, uint8_t* dst, uint8_t*,
   for (int64_t i = 0; i < cols; ++i) dst[i] = src[2 * i];
 }
 
+// 16-bit keys are compared on all 16 bits (the original compared the high byte, so 256
+// sample values matched one key); the result goes to the alpha bitmap.
 void TQRNPNGReadStream::ChangeGray16Key(const uint8_t* src, uint8_t* dst, uint8_t* alpha, int64_t cols) {
   for (int64_t i = 0; i < cols; ++i) {
     dst[i] = src[2 * i];

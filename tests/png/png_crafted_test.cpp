@@ -101,7 +101,7 @@ TEST(PngCrafted, HeaderFieldErrors) {
   EXPECT_EQ(LoadMessage(file(IHDRData(4, 3, 8, 0, 0, 2))), msg::kNoCompression);
   EXPECT_EQ(LoadMessage(file(IHDRData(4, 3, 8, 0, 0, 0, 2))), msg::kNoFilter);
   EXPECT_EQ(LoadMessage(file(IHDRData(4, 3, 8, 0, 2))), msg::kNoInterlace);
-  // Method 1 is let through as specified.
+  // Method 1 is let through, as the original reader did.
   EXPECT_EQ(LoadMessage(file(IHDRData(4, 3, 8, 0, 0, 1, 1))), "");
   EXPECT_EQ(LoadMessage(file(IHDRData(4, 3, 4, 4))), msg::kNoAlphaChannel);
   EXPECT_EQ(LoadMessage(file(IHDRData(4, 3, 3, 0))), msg::kErrGreyBitdepth);

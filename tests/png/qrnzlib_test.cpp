@@ -223,7 +223,7 @@ TEST(ZlibGlue, EndOfStreamBeforeTheRowFails) {
     return 0;
   };
   uint8_t out[8];
-  EXPECT_LT(ZLIBDecode(info, out, 8), 0);  // as specified this would loop for ever
+  EXPECT_LT(ZLIBDecode(info, out, 8), 0);  // the original looped for ever here
   ZLIBDecodeFinish(info);
 }
 
