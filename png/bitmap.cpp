@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "png/qrnstream.h"
 
@@ -102,6 +103,20 @@ void Bitmap::Assign(const Bitmap* other) {
   palette_ = other->palette_;
   transparent_ = other->transparent_;
   transparentColor_ = other->transparentColor_;
+  Changed();
+}
+
+void Bitmap::TakeFrom(Bitmap& other) {
+  if (&other == this) return;
+  pixels_ = std::move(other.pixels_);
+  width_ = std::exchange(other.width_, 0);
+  height_ = std::exchange(other.height_, 0);
+  stride_ = std::exchange(other.stride_, 0);
+  format_ = other.format_;
+  palette_ = std::move(other.palette_);
+  other.palette_.clear();
+  transparent_ = std::exchange(other.transparent_, false);
+  transparentColor_ = std::exchange(other.transparentColor_, -1);
   Changed();
 }
 

@@ -8,6 +8,7 @@
 #include "png/qrnpngread.h"
 #include "tests/png/png_builder.h"
 #include "tests/png/png_test_util.h"
+#include "tests/support/test_support.h"
 
 namespace yomira::qrn {
 namespace {
@@ -209,6 +210,25 @@ TEST(QRNPNG, Restore16BitInterlacedWithAlpha) {
       EXPECT_EQ(s[0] | s[1] << 8, (p[0] >> 3) << 11 | (p[1] >> 2) << 5 | (p[2] >> 3)) << x << "," << y;
       EXPECT_EQ(png.AlphaBitmap()->ScanLine(y)[x], 255 - p[3]) << x << "," << y;
     }
+}
+
+TEST(QRNPNG, AFailedLoadKeepsThePicture) {
+  const std::string good = test::ReadFileBytes(test::TestData("png/pngsuite/cm0n0g04.png"));
+  const std::string rgba = test::ReadFileBytes(test::TestData("png/pngsuite/basn6a08.png"));
+  TQRNPNG png;
+  ASSERT_EQ(LoadMessage(png, rgba), "");
+  ASSERT_EQ(LoadMessage(png, good), "");
+  EXPECT_FALSE(png.HasAlpha);
+  EXPECT_TRUE(png.AlphaBitmap()->Empty());  // the previous picture's alpha went with it
+  const QImage before = png.toQImage();
+  const TPNGTime time = png.GetTime();
+  for (const std::string& bad : {rgba.substr(0, rgba.size() - 30), std::string("\x89PNG\r\n\x1a\n", 8)}) {
+    EXPECT_NE(LoadMessage(png, bad), "");
+    EXPECT_EQ(png.toQImage(), before);
+    EXPECT_EQ(png.GetTime(), time);
+    EXPECT_FALSE(png.HasAlpha);
+    EXPECT_TRUE(png.AlphaBitmap()->Empty());
+  }
 }
 
 TEST(QRNPNG, NoDecodeEventWithoutPassword) {
