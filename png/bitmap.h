@@ -57,6 +57,8 @@ class Bitmap {
 
   // Copies other; none empties this bitmap (keeping its events).
   void Assign(const Bitmap* other);
+  // Moves other's pixels, palette and transparency here (not its events); other is left empty.
+  void TakeFrom(Bitmap& other);
 
   ChangeEvent OnChange;
   ProgressEvent OnProgress;

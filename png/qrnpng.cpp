@@ -23,30 +23,29 @@ void TQRNPNG::LoadFromStream(Stream& stream) {
   reader.OnPassword = OnPassword;
   reader.SkipMacBinary = SkipMacBinary;
   reader.Restore16Bit = Restore16Bit;
-  reader.TimeTarget = &time_;
-  reader.ChrmTarget = &chrm_;
-  reader.GIFExtTarget = &gifExt_;
-  ownAlpha_->Assign(nullptr);
-  reader.AlphaBitmap = GetAlphaBitmap();
+  // The picture is decoded aside and taken over only when the read succeeded: a failed load
+  // leaves the image, the alpha bitmap and the metadata as they were (the original emptied
+  // them first). The image's own progress handler is used unless this graphic has one, and is
+  // never swapped out, so it cannot be lost on a failure.
+  TPNGTime time = time_;
+  TPNGChromaticities chrm = chrm_;
+  TPNGGIFExtension gifExt = gifExt_;
+  reader.TimeTarget = &time;
+  reader.ChrmTarget = &chrm;
+  reader.GIFExtTarget = &gifExt;
+  Bitmap decoded, alpha;
+  decoded.OnProgress = OnProgress ? OnProgress : Image()->OnProgress;
+  reader.AlphaBitmap = &alpha;
+
+  reader.LoadFromStream(&decoded, &stream, 0);
+
+  time_ = time;
+  chrm_ = chrm;
+  gifExt_ = gifExt;
   Bitmap* image = Image();
-
-  // The image's own progress handler comes back on every path, failures included.
-  struct ProgressHandOver {
-    Bitmap* image;
-    Bitmap::ProgressEvent saved;
-    bool swapped;
-    ~ProgressHandOver() {
-      if (swapped) image->OnProgress = std::move(saved);
-    }
-  } handOver{image, {}, false};
-  if (OnProgress) {
-    handOver.saved = std::move(image->OnProgress);
-    handOver.swapped = true;
-    image->OnProgress = OnProgress;
-  }
-
-  reader.LoadFromStream(image, &stream, 0);
-
+  image->TakeFrom(decoded);
+  ownAlpha_->Assign(nullptr);
+  if (!alpha.Empty()) GetAlphaBitmap()->TakeFrom(alpha);
   HasAlpha = reader.HasAlpha();
   Comment = reader.Comment;
   BackgroundColor = reader.BackgroundColor();

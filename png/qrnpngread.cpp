@@ -65,6 +65,21 @@ Pass PassSize(int pass, int interlace, int64_t w, int64_t h) {
   return {cols, rows, skipped};
 }
 
+// A grey sample of bKGD or tRNS as a colour. Below 8 bits the picture holds raw samples shown
+// through its grey ramp, so the colour names the palette index (the original made an RGB value
+// of the raw sample, which matched no pixel). The sample is masked to the depth first: an
+// unmasked 0x100 × 0x010101 would set the index bit. 16 bits keep the high byte.
+int32_t GreyColour(int v, int depth) {
+  if (depth < 8) return (v & ((1 << depth) - 1)) | 0x1000000;
+  return (depth == 16 ? v >> 8 : v & 0xFF) * 0x010101;
+}
+
+// Three 16-bit samples as a colour: the low byte at depth 8, the high byte at 16.
+int32_t RgbColour(const uint8_t* d, int depth) {
+  const int lo = depth == 16 ? 0 : 1;
+  return d[lo] | d[2 + lo] << 8 | d[4 + lo] << 16;
+}
+
 // 2-bit pixels to 4-bit values 0..3: one source byte gives two bytes.
 struct TwoToFour {
   uint16_t t[256];
@@ -162,6 +177,15 @@ int TQRNPNGReadStream::ReadChunkBody(uint32_t type, uint32_t length, uint32_t ke
   return stored == crc ? 1 : 0;
 }
 
+// Where this walk differs from the original reader, which trusted every byte:
+// - the CRC of every chunk is checked before its data is used; a bad one fails a critical
+//   chunk and drops an ancillary one (IDAT data is hashed as the decoder takes it, and the
+//   parts it leaves are hashed when skipped);
+// - a length above 2^31 - 1, or an IHDR of other than 13 bytes, is an error;
+// - an ancillary chunk of the wrong length is ignored, a tEXt above 1 MiB skipped, and no
+//   chunk reader ever asks the stream for 0 bytes (which stops the whole read);
+// - a chunk claiming more than the file holds allocates nothing: it ends the walk, or, for
+//   IDAT, fails the read.
 void TQRNPNGReadStream::ReadChunk() {
   while (!Stopped() && !EndOfData() && !(chunks_ & pcIEND)) {
     uint32_t length, type;
@@ -228,6 +252,7 @@ void TQRNPNGReadStream::ReadChunk() {
         break;
       case kIEND:
         chunks_ |= pcIEND;
+        Accepted();
         break;
       case kbKGD:
         if (ihdr && !done) ReadBGColor();
@@ -307,21 +332,13 @@ void TQRNPNGReadStream::ReadBGColor() {
   switch (colorBase_) {
     case 0: {
       if (n != 2) return;
-      const int v = BE16(d);
-      if (depth < 8) {
-        // Below 8 bits the picture is indexed through its grey ramp: keep the sample as an index.
-        background_ = (v & ((1 << depth) - 1)) | 0x1000000;
-      } else {
-        background_ = (depth == 16 ? v >> 8 : v & 0xFF) * 0x010101;
-      }
+      background_ = GreyColour(BE16(d), depth);
       break;
     }
-    case 2: {
+    case 2:
       if (n != 6) return;
-      auto s = [&](int i) { return depth == 16 ? d[2 * i] : d[2 * i + 1]; };
-      background_ = s(0) | s(1) << 8 | s(2) << 16;
+      background_ = RgbColour(d, depth);
       break;
-    }
     case 3:
       if (n != 1) return;
       background_ = d[0] | 0x1000000;
@@ -390,28 +407,14 @@ void TQRNPNGReadStream::ReadTransColor() {
   switch (colorBase_) {
     case 0: {
       if (n != 2) return;
-      const int v = BE16(d);
-      if (depth == 16) {
-        key16_ = true;
-        key16Grey_ = static_cast<uint16_t>(v);
-        transKey_ = (v >> 8) * 0x010101;
-      } else if (depth < 8) {
-        // The pixels hold raw samples shown through the ramp: the key is an index.
-        transKey_ = (v & ((1 << depth) - 1)) | 0x1000000;
-      } else {
-        transKey_ = (v & 0xFF) * 0x010101;
-      }
+      transKey_ = GreyColour(BE16(d), depth);
+      if (depth == 16) key16_ = true, key16Grey_ = BE16(d);
       break;
     }
     case 2: {
       if (n != 6) return;
-      if (depth == 16) {
-        key16_ = true;
-        key16R_ = BE16(d), key16G_ = BE16(d + 2), key16B_ = BE16(d + 4);
-        transKey_ = d[0] | d[2] << 8 | d[4] << 16;
-      } else {
-        transKey_ = d[1] | d[3] << 8 | d[5] << 16;
-      }
+      transKey_ = RgbColour(d, depth);
+      if (depth == 16) key16_ = true, key16R_ = BE16(d), key16G_ = BE16(d + 2), key16B_ = BE16(d + 4);
       break;
     }
     case 3: {
@@ -575,6 +578,8 @@ void TQRNPNGReadStream::FreeBufMem() {
   info_.curRow = info_.priorRow = convRow_ = alphaRow_ = nullptr;
 }
 
+// Unlike the original refill, empty IDATs are passed over, the CRC of each IDAT is checked as
+// the refill leaves it, and the input is handed to zlib in place instead of copied.
 int TQRNPNGReadStream::Refill(TQRNZLIBInfo& info) {
   // -1: no further IDAT (tolerated once every row is in); -2: an IDAT the data cannot hold.
   while (chunkLeft_ == 0) {
@@ -673,7 +678,6 @@ void TQRNPNGReadStream::ReadImage(uint32_t length) {
 void TQRNPNGReadStream::DecodeRows() {
   int64_t count = 0;
   int lineNo = 0;
-  const bool direct = interlace_ == 0;
   for (int pass = 0; pass < (interlace_ ? 7 : 1); ++pass) {
     const Pass ps = PassSize(pass, interlace_, Width, Height);
     if (ps.skipped) continue;
@@ -694,7 +698,7 @@ void TQRNPNGReadStream::DecodeRows() {
         OnDecode(*this, info_.curRow + 1, info_.rowBytes - 1, lineNo, password_);
       }
       const uint8_t* src = info_.curRow + 1;
-      if (direct) {
+      if (passStep_ == 1) {  // whole rows (and Adam7's pass 7) go straight to the bitmap
         (this->*convert_)(src, scan, alphaScan ? alphaScan : alphaRow_, ps.cols);
       } else {
         (this->*convert_)(src, convRow_, alphaRow_, ps.cols);
@@ -713,8 +717,8 @@ void TQRNPNGReadStream::DecodeRows() {
 }
 
 void TQRNPNGReadStream::FinishStream() {
-  // Inflate to the end of the stream so that its Adler-32 is checked. Running out of IDAT
-  // data first is tolerated; decoded data past the last row ends the check.
+  // Inflate to the end of the stream so that its Adler-32 is checked (the original never did).
+  // Running out of IDAT data first is tolerated; decoded data past the last row ends the check.
   uint8_t sink[64];
   for (;;) {
     if (info_.zs.avail_in == 0) {
@@ -749,6 +753,8 @@ void TQRNPNGReadStream::ChangeGray16(const uint8_t* src, uint8_t* dst, uint8_t*,
   for (int64_t i = 0; i < cols; ++i) dst[i] = src[2 * i];
 }
 
+// 16-bit keys are compared on all 16 bits (the original compared the high byte, so 256
+// sample values matched one key); the result goes to the alpha bitmap.
 void TQRNPNGReadStream::ChangeGray16Key(const uint8_t* src, uint8_t* dst, uint8_t* alpha, int64_t cols) {
   for (int64_t i = 0; i < cols; ++i) {
     dst[i] = src[2 * i];
@@ -770,10 +776,11 @@ void TQRNPNGReadStream::ChangeGray16A(const uint8_t* src, uint8_t* dst, uint8_t*
   }
 }
 
-void TQRNPNGReadStream::RGBtoBGR24(const uint8_t* src, uint8_t* dst, uint8_t*, int64_t cols) {
-  for (int64_t i = 0; i < cols; ++i, src += 3, dst += 3) {
-    const uint8_t r = src[0], g = src[1], b = src[2];
-    dst[0] = b, dst[1] = g, dst[2] = r;
+void TQRNPNGReadStream::RGBtoBGR24(const uint8_t* __restrict src, uint8_t* __restrict dst, uint8_t*, int64_t cols) {
+  for (int64_t i = 0; i < cols; ++i) {
+    dst[3 * i] = src[3 * i + 2];
+    dst[3 * i + 1] = src[3 * i + 1];
+    dst[3 * i + 2] = src[3 * i];
   }
 }
 
@@ -851,7 +858,9 @@ void TQRNPNGReadStream::SetPixels_Inter16(uint8_t* scan, const uint8_t* row, int
 }
 
 void TQRNPNGReadStream::SetPixels_Inter24(uint8_t* scan, const uint8_t* row, int64_t cols) {
-  for (int64_t k = 0; k < cols; ++k) std::memcpy(scan + 3 * (passFirst_ + k * passStep_), row + 3 * k, 3);
+  uint8_t* d = scan + 3 * passFirst_;
+  const int64_t step = 3 * passStep_;
+  for (int64_t k = 0; k < cols; ++k, d += step, row += 3) d[0] = row[0], d[1] = row[1], d[2] = row[2];
 }
 
 void TQRNPNGReadStream::SetPixels_InterA(uint8_t* scan, const uint8_t* row, int64_t cols) {

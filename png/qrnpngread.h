@@ -90,7 +90,7 @@ class TQRNPNGReadStream : public TQRNCustomGraphicReadStream {
   void ChangeGray16Key(const uint8_t* src, uint8_t* dst, uint8_t* alpha, int64_t cols);
   void ChangeGray8A(const uint8_t* src, uint8_t* dst, uint8_t* alpha, int64_t cols);
   void ChangeGray16A(const uint8_t* src, uint8_t* dst, uint8_t* alpha, int64_t cols);
-  void RGBtoBGR24(const uint8_t* src, uint8_t* dst, uint8_t* alpha, int64_t cols);
+  void RGBtoBGR24(const uint8_t* __restrict src, uint8_t* __restrict dst, uint8_t* alpha, int64_t cols);
   void RGBtoBGR48(const uint8_t* src, uint8_t* dst, uint8_t* alpha, int64_t cols);
   void RGBtoBGR48Key(const uint8_t* src, uint8_t* dst, uint8_t* alpha, int64_t cols);
   void RGBAtoBGRA32(const uint8_t* src, uint8_t* dst, uint8_t* alpha, int64_t cols);

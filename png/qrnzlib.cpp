@@ -47,8 +47,8 @@ int ZLIBDecode(TQRNZLIBInfo& info, uint8_t* dest, int64_t n) {
     }
     r = inflate(&info.zs, Z_NO_FLUSH);
     if (r < 0) return r;
-    // The stream ended (or wants a dictionary) with the row still owed: as specified the loop
-    // would spin forever; fail the row instead.
+    // The stream ended (or wants a dictionary) with the row still owed: the original loop
+    // spun for ever here; fail the row instead.
     if (r != Z_OK && info.zs.avail_out > 0) return Z_DATA_ERROR;
   }
   return r;
