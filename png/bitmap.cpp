@@ -43,9 +43,17 @@ void Bitmap::Resize(int width, int height) {
   if (width > 0 && height > 0) {
     pixels.reset(AllocateZeroed(static_cast<size_t>(stride * height)));
     if (pixels_) {
-      const int64_t rowBytes = std::min(stride, stride_);
-      for (int y = 0; y < std::min(height, height_); ++y)
-        std::memcpy(pixels.get() + stride * y, pixels_.get() + stride_ * y, static_cast<size_t>(rowBytes));
+      // Only the pixels both widths share: bits of columns past the new width would come
+      // back when the bitmap grows again, where the new area must be zero.
+      const int64_t keptBits = int64_t{std::min(width, width_)} * BitCount();
+      const int64_t wholeBytes = keptBits / 8;
+      const auto lastMask = static_cast<uint8_t>(0xFF << (8 - keptBits % 8));
+      for (int y = 0; y < std::min(height, height_); ++y) {
+        uint8_t* d = pixels.get() + stride * y;
+        const uint8_t* s = pixels_.get() + stride_ * y;
+        std::memcpy(d, s, static_cast<size_t>(wholeBytes));
+        if (keptBits % 8) d[wholeBytes] = s[wholeBytes] & lastMask;
+      }
     }
   }
   const bool changed = width != width_ || height != height_;

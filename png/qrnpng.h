@@ -13,6 +13,8 @@
 #include "png/stream.h"
 
 class QImage;
+class QPainter;
+class QRect;
 
 namespace yomira::qrn {
 
@@ -62,6 +64,44 @@ class TQRNPNG {
   void SetChrm(const TPNGChromaticities& c) { chrm_ = c; }
   const TPNGGIFExtension& GetGIFExt() const { return gifExt_; }
   void SetGIFExt(const TPNGGIFExtension& g) { gifExt_ = g; }
+
+  // Assignment, external bitmaps, resizing, drawing, clipboard
+  //
+  // Assign drops the external image reference first. From another graphic: its own image and
+  // own alpha bitmap are copied, its external references taken over, and the saving options,
+  // Comment, the colours, Gamma, sBIT, pHYs, UseCurrentTime, Time and Chrm copied (not GIFExt,
+  // Password, HasAlpha, BitDepth, SkipMacBinary, Restore16Bit or the events). From a bitmap or
+  // a QImage: the own image takes it. All end by taking the own image's Transparent.
+  void Assign(const TQRNPNG& source);
+  void Assign(const Bitmap& source);
+  void Assign(const QImage& source);
+  // dest takes Image.
+  void AssignTo(Bitmap& dest) const;
+  void AssignTo(TQRNPNG& dest) const;
+  // External bitmaps are not owned: the caller keeps them alive while they are set.
+  // LoadFromStream fills them. None (or one of this graphic's own bitmaps) goes back to the
+  // own image; an image that is the external alpha bitmap drops that reference.
+  void SetImage(Bitmap* image);
+  // None, or the bitmap that is the image, clears the external alpha reference.
+  void SetABmp(Bitmap* alpha);
+  // Drops the external alpha reference, then the own alpha bitmap copies source (a graphic's
+  // own alpha bitmap; none empties it).
+  void AlphaBitmapAssign(const Bitmap* source);
+  void AlphaBitmapAssign(const TQRNPNG& source);
+  // Copies the own alpha bitmap into dest when it is not empty; true when it is not.
+  bool AlphaBitmapAssignTo(Bitmap* dest) const;
+  void FreeAlphaBitmap();
+  // Resize the image and the alpha bitmap, each only when it is not empty; the content stays
+  // top-left and the new area is zero.
+  void SetWidth(int width);
+  void SetHeight(int height);
+  void SetPalette(const TQRNPalette& palette);
+  // The composed picture (toQImage) stretched into rect by nearest neighbour, transparency kept.
+  void Draw(QPainter& painter, const QRect& rect) const;
+  // Takes the image only: the external image is dropped, the alpha bitmap is left alone.
+  void LoadFromClipboardFormat(const QImage& image);
+  // Image's own pixels, without the alpha bitmap or the transparent colour.
+  QImage SaveToClipboardFormat() const;
 
   // Fields in declaration order (IDATSize behind its setter).
   int CompressionLevel = -1;
