@@ -16,6 +16,12 @@ namespace yomira::qrn {
 int Bitmap::BitCount() const { return QRNBitCount(format_); }
 
 namespace {
+// A 15-bit pixel is stored in 16 bits, as in a 16-bit bitmap: a row of 15 bits per pixel
+// would be shorter than its pixels from width 19 on.
+int StoredBits(int bits) { return bits == 15 ? 16 : bits; }
+}  // namespace
+
+namespace {
 // Large pictures go on huge pages: first-touch page faults of 4 KB pages cost more than
 // decoding on some machines (9000 faults for a 36 MB picture). Small ones use calloc.
 uint8_t* AllocateZeroed(size_t bytes) {
@@ -38,14 +44,14 @@ uint8_t* AllocateZeroed(size_t bytes) {
 void Bitmap::Resize(int width, int height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
-  const int64_t stride = GetLineSize(width, BitCount());
+  const int64_t stride = GetLineSize(width, StoredBits(BitCount()));
   std::unique_ptr<uint8_t, FreeDeleter> pixels;
   if (width > 0 && height > 0) {
     pixels.reset(AllocateZeroed(static_cast<size_t>(stride * height)));
     if (pixels_) {
       // Only the pixels both widths share: bits of columns past the new width would come
       // back when the bitmap grows again, where the new area must be zero.
-      const int64_t keptBits = int64_t{std::min(width, width_)} * BitCount();
+      const int64_t keptBits = int64_t{std::min(width, width_)} * StoredBits(BitCount());
       const int64_t wholeBytes = keptBits / 8;
       const auto lastMask = static_cast<uint8_t>(0xFF << (8 - keptBits % 8));
       for (int y = 0; y < std::min(height, height_); ++y) {
@@ -169,7 +175,7 @@ QImage Bitmap::toQImage() const {
       auto* d = reinterpret_cast<QRgb*>(dst);
       for (int x = 0; x < width_; ++x) d[x] = qRgb(src[4 * x + 2], src[4 * x + 1], src[4 * x]);
     } else {
-      std::memcpy(dst, src, static_cast<size_t>(std::min<int64_t>(img.bytesPerLine(), (int64_t{width_} * bits + 7) / 8)));
+      std::memcpy(dst, src, static_cast<size_t>(std::min<int64_t>(img.bytesPerLine(), (int64_t{width_} * StoredBits(bits) + 7) / 8)));
     }
   }
   return img;
@@ -212,7 +218,7 @@ void Bitmap::fromQImage(const QImage& source, Bitmap* alpha) {
     if (pal.size() > 256) pal.resize(256);
     palette_ = std::move(pal);
   }
-  const int64_t rowBytes = (int64_t{width_} * BitCount() + 7) / 8;
+  const int64_t rowBytes = (int64_t{width_} * StoredBits(BitCount()) + 7) / 8;
   for (int y = 0; y < height_; ++y)
     std::memcpy(ScanLine(y), img.constScanLine(y), static_cast<size_t>(rowBytes));
   if (alpha) {

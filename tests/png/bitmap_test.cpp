@@ -35,6 +35,21 @@ TEST(Bitmap, RowsAreZeroedAndPadded) {
   EXPECT_TRUE(copy.Empty());
 }
 
+TEST(Bitmap, FifteenBitRowsHoldTwoBytesAPixel) {
+  for (int w : {1, 18, 19, 32, 33, 100}) {
+    QImage src(w, 3, QImage::Format_RGB555);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < w; ++x) src.setPixel(x, y, qRgb((x * 8) & 0xF8, (y * 80) & 0xF8, 0xF8));
+    Bitmap b;
+    b.fromQImage(src);
+    ASSERT_EQ(b.GetPixelFormat(), PixelFormat::pf15bit);
+    EXPECT_GE(b.Stride(), 2 * w) << w;
+    EXPECT_EQ(b.toQImage(), src) << w;
+    const uint8_t* last = b.ScanLine(2) + 2 * (w - 1);
+    EXPECT_EQ(last[0] | last[1] << 8, ((w - 1) & 31) << 10 | 20 << 5 | 31) << w;
+  }
+}
+
 TEST(Bitmap, ToQImageFormats) {
   struct Case {
     PixelFormat pf;
