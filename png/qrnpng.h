@@ -71,7 +71,8 @@ class TQRNPNG {
   // own alpha bitmap are copied, its external references taken over, and the saving options,
   // Comment, the colours, Gamma, sBIT, pHYs, UseCurrentTime, Time and Chrm copied (not GIFExt,
   // Password, HasAlpha, BitDepth, SkipMacBinary, Restore16Bit or the events). From a bitmap or
-  // a QImage: the own image takes it. All end by taking the own image's Transparent.
+  // a QImage: the own image takes it (a QImage's alpha channel is not kept), the alpha bitmap
+  // is left alone. All end by taking the own image's Transparent.
   void Assign(const TQRNPNG& source);
   void Assign(const Bitmap& source);
   void Assign(const QImage& source);
