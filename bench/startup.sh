@@ -32,7 +32,7 @@ for run in 1 2 3 4 5; do
     sleep 0.005
   done
   t1=$(now_ms)
-  [ -n "$line" ] || { echo "run $run: no first paint"; exit 1; }
+  [ -n "$line" ] || { echo "run $run: no first paint"; cat "$E2E_TMP/trace$run"; exit 1; }
   paints+=("$(sed 's/.*first-paint-ms=\([0-9]*\).*/\1/' <<<"$line")")
   execs+=("$((t1 - t0))")
   Y_PID=$pid

@@ -28,17 +28,20 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 }
 
 // YOMIRA_TRACE_STARTUP=1: the time from main() to the first paint of the main window.
+// Watched on the application: the page and bars cover the form, so the form itself may
+// never get a paint event of its own.
 class FirstPaintTrace : public QObject {
  public:
   FirstPaintTrace(yomira::TForm1* form, Clock::time_point start) : form_(form), start_(start) {}
   bool eventFilter(QObject* watched, QEvent* e) override {
-    if (e->type() == QEvent::Paint && !done_) {
+    if (e->type() == QEvent::Paint && !done_ && watched->isWidgetType() &&
+        (watched == form_ || form_->isAncestorOf(static_cast<QWidget*>(watched)))) {
       done_ = true;
       const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
       std::fprintf(stderr, "startup: first-paint-ms=%lld page=%d\n", static_cast<long long>(ms),
                    form_->IsLaidOut() ? 1 : 0);
       std::fflush(stderr);
-      watched->removeEventFilter(this);
+      QCoreApplication::instance()->removeEventFilter(this);
     }
     return false;
   }
@@ -103,7 +106,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<FirstPaintTrace> trace;
   if (qEnvironmentVariableIntValue("YOMIRA_TRACE_STARTUP") == 1) {
     trace = std::make_unique<FirstPaintTrace>(form.get(), start);
-    form->installEventFilter(trace.get());
+    app.installEventFilter(trace.get());
   }
   form->show();
   const int rc = app.exec();
