@@ -16,6 +16,11 @@ namespace yomira::qrn {
 int Bitmap::BitCount() const { return QRNBitCount(format_); }
 
 namespace {
+// A 15-bit pixel is stored in a 16-bit word: rows are sized by the stored bits.
+int StoredBits(int bits) { return bits == 15 ? 16 : bits; }
+}  // namespace
+
+namespace {
 // Large pictures go on huge pages: first-touch page faults of 4 KB pages cost more than
 // decoding on some machines (9000 faults for a 36 MB picture). Small ones use calloc.
 uint8_t* AllocateZeroed(size_t bytes) {
@@ -38,7 +43,7 @@ uint8_t* AllocateZeroed(size_t bytes) {
 void Bitmap::Resize(int width, int height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
-  const int64_t stride = GetLineSize(width, BitCount());
+  const int64_t stride = GetLineSize(width, StoredBits(BitCount()));
   std::unique_ptr<uint8_t, FreeDeleter> pixels;
   if (width > 0 && height > 0) {
     pixels.reset(AllocateZeroed(static_cast<size_t>(stride * height)));
@@ -161,7 +166,7 @@ QImage Bitmap::toQImage() const {
       auto* d = reinterpret_cast<QRgb*>(dst);
       for (int x = 0; x < width_; ++x) d[x] = qRgb(src[4 * x + 2], src[4 * x + 1], src[4 * x]);
     } else {
-      std::memcpy(dst, src, static_cast<size_t>(std::min<int64_t>(img.bytesPerLine(), (int64_t{width_} * bits + 7) / 8)));
+      std::memcpy(dst, src, static_cast<size_t>(std::min<int64_t>(img.bytesPerLine(), (int64_t{width_} * StoredBits(bits) + 7) / 8)));
     }
   }
   return img;
@@ -204,7 +209,7 @@ void Bitmap::fromQImage(const QImage& source, Bitmap* alpha) {
     if (pal.size() > 256) pal.resize(256);
     palette_ = std::move(pal);
   }
-  const int64_t rowBytes = (int64_t{width_} * BitCount() + 7) / 8;
+  const int64_t rowBytes = (int64_t{width_} * StoredBits(BitCount()) + 7) / 8;
   for (int y = 0; y < height_; ++y)
     std::memcpy(ScanLine(y), img.constScanLine(y), static_cast<size_t>(rowBytes));
   if (alpha) {
