@@ -229,7 +229,8 @@ void TQRNPNGWriteStream::WriteTextMes(const std::string& keyword, const std::str
   if (keyword.size() + 1 + text.size() > 0x7FFFFFFF) return;  // no chunk can hold it
   std::string d = keyword;
   d += '\0';
-  d += text;
+  // A NUL inside the text would make the chunk invalid: it becomes a blank.
+  for (char ch : text) d += ch == '\0' ? ' ' : ch;
   WriteChunk(ktEXt, reinterpret_cast<const uint8_t*>(d.data()), static_cast<uint32_t>(d.size()));
 }
 

@@ -211,6 +211,8 @@ TEST(PngWrite, ChunkContents) {
       {"empty comment", p24, {}, none, "tEXt(Comment)", nullptr},
       {"comment", p24, {}, [](TQRNPNGWriteStream& w) { w.Comment = "a b"; }, "tEXt(Comment)",
        "43 6F 6D 6D 65 6E 74 00 61 20 62"},
+      {"NUL in the comment", p24, {}, [](TQRNPNGWriteStream& w) { w.Comment = std::string("a\0b", 3); },
+       "tEXt(Comment)", "43 6F 6D 6D 65 6E 74 00 61 20 62"},
       {"one trailing CR LF dropped", p24, {}, [](TQRNPNGWriteStream& w) { w.Comment = "a\r\n\r\n"; },
        "tEXt(Comment)", "43 6F 6D 6D 65 6E 74 00 61 0D 0A"},
       {"comment of CR LF only", p24, {}, [](TQRNPNGWriteStream& w) { w.Comment = "\r\n"; }, "tEXt(Comment)",
