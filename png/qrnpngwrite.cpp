@@ -557,6 +557,8 @@ void TQRNPNGWriteStream::WriteImage() {
   info_.filterMode = Filter;
   info_.pixelBits = pixelBits_;
   info_.srcBits = workBits_;
+  // The count includes the rows of passes skipped for the width, as the reader's does, so a
+  // narrow interlaced picture ends its row phase short of the full step.
   SetCallBackParam(1, GetTotalLineCount(adam7 ? 1 : 0, h), 0);
 
   int64_t count = 0;
