@@ -1,10 +1,13 @@
 // PNG decode speed against libpng (build in Release, build-release/png_bench).
-//   png_bench [--reps N]
+//   png_bench [--reps N] [--encode]
 // Three pictures (gradient plus xorshift32 noise, seed 1, ±8 per sample) are encoded with
 // libpng's defaults, then decoded from memory by libpng (png_set_bgr, palette indices kept)
 // and by TQRNPNG::LoadFromStream, interleaved; the best of N runs of each is printed.
 // libpng decodes into a block allocated like our bitmap (zeroed, on huge pages), so the
 // figures compare decoding, not page faults.
+// --encode adds, per picture and for our filters gpfNone and gpfJust, the encode time and
+// size: libpng with its default filters at level 6, ours at CompressionLevel -1. For
+// information only: they show what adaptive filtering costs and saves.
 #include <png.h>
 #include <sys/mman.h>
 
@@ -38,8 +41,8 @@ void Append(png_structp png, png_bytep data, png_size_t n) {
 }
 void Flush(png_structp) {}
 
-// colorType PNG_COLOR_TYPE_RGB or PNG_COLOR_TYPE_PALETTE.
-std::vector<uint8_t> Encode(int w, int h, int colorType, bool adam7) {
+// Row-major samples: RGB for PNG_COLOR_TYPE_RGB, palette indices for PNG_COLOR_TYPE_PALETTE.
+std::vector<uint8_t> MakePixels(int w, int h, int colorType) {
   const int channels = colorType == PNG_COLOR_TYPE_RGB ? 3 : 1;
   std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * channels);
   for (int y = 0; y < h; ++y)
@@ -53,6 +56,15 @@ std::vector<uint8_t> Encode(int w, int h, int colorType, bool adam7) {
         p[0] = Clamp((x + y) * 256 / (w + h) + Noise());
       }
     }
+  return pixels;
+}
+
+png_color PaletteEntry(int i) {
+  return png_color{static_cast<png_byte>(i), static_cast<png_byte>(255 - i), static_cast<png_byte>(i / 2)};
+}
+
+std::vector<uint8_t> Encode(const std::vector<uint8_t>& pixels, int w, int h, int colorType, bool adam7) {
+  const int channels = colorType == PNG_COLOR_TYPE_RGB ? 3 : 1;
   std::vector<uint8_t> out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -61,12 +73,12 @@ std::vector<uint8_t> Encode(int w, int h, int colorType, bool adam7) {
     std::exit(1);
   }
   png_set_write_fn(png, &out, Append, Flush);
+  png_set_compression_level(png, 6);
   png_set_IHDR(png, info, w, h, 8, colorType, adam7 ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   std::vector<png_color> palette(256);
   if (colorType == PNG_COLOR_TYPE_PALETTE) {
-    for (int i = 0; i < 256; ++i)
-      palette[i] = png_color{static_cast<png_byte>(i), static_cast<png_byte>(255 - i), static_cast<png_byte>(i / 2)};
+    for (int i = 0; i < 256; ++i) palette[i] = PaletteEntry(i);
     png_set_PLTE(png, info, palette.data(), 256);
   }
   png_write_info(png, info);
@@ -76,6 +88,31 @@ std::vector<uint8_t> Encode(int w, int h, int colorType, bool adam7) {
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
   return out;
+}
+
+// The same picture as our graphic holds it: 24-bit B, G, R rows, or 8-bit indices with the palette.
+void FillGraphic(yomira::qrn::TQRNPNG& g, const std::vector<uint8_t>& pixels, int w, int h, int colorType) {
+  yomira::qrn::Bitmap& b = *g.Image();
+  const bool rgb = colorType == PNG_COLOR_TYPE_RGB;
+  b.SetPixelFormat(rgb ? yomira::qrn::PixelFormat::pf24bit : yomira::qrn::PixelFormat::pf8bit);
+  b.SetSize(w, h);
+  if (!rgb) {
+    yomira::qrn::TQRNPalette pal;
+    for (int i = 0; i < 256; ++i) {
+      const png_color c = PaletteEntry(i);
+      pal.push_back(yomira::qrn::TQRNPalRGB{c.blue, c.green, c.red, 0});
+    }
+    b.SetPalette(pal);
+  }
+  for (int y = 0; y < h; ++y) {
+    uint8_t* row = b.ScanLine(y);
+    const uint8_t* src = pixels.data() + static_cast<size_t>(y) * w * (rgb ? 3 : 1);
+    if (rgb) {
+      for (int x = 0; x < w; ++x) row[3 * x] = src[3 * x + 2], row[3 * x + 1] = src[3 * x + 1], row[3 * x + 2] = src[3 * x];
+    } else {
+      std::memcpy(row, src, static_cast<size_t>(w));
+    }
+  }
 }
 
 struct Reader {
@@ -141,8 +178,11 @@ double TimeMs(F&& f, uint64_t& sink) {
 
 int main(int argc, char** argv) {
   int reps = 7;
-  for (int i = 1; i < argc; ++i)
+  bool encode = false;
+  for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--reps") == 0 && i + 1 < argc) reps = std::max(1, std::atoi(argv[++i]));
+    if (std::strcmp(argv[i], "--encode") == 0) encode = true;
+  }
   struct Image {
     const char* name;
     int w, h, colorType;
@@ -153,7 +193,8 @@ int main(int argc, char** argv) {
   uint64_t sink = 0;
   for (const auto& im : images) {
     g_state = 1;
-    const std::vector<uint8_t> file = Encode(im.w, im.h, im.colorType, im.adam7);
+    const std::vector<uint8_t> pixels = MakePixels(im.w, im.h, im.colorType);
+    const std::vector<uint8_t> file = Encode(pixels, im.w, im.h, im.colorType, im.adam7);
     yomira::qrn::MemoryStream stream(file);  // built once: the copy is not part of decoding
     double bestLib = 1e300, bestOurs = 1e300;
     for (int r = 0; r < reps; ++r) {
@@ -162,6 +203,40 @@ int main(int argc, char** argv) {
     }
     std::printf("decode %s libpng %.1f ms ours %.1f ms ratio %.2f\n", im.name, bestLib, bestOurs, bestOurs / bestLib);
     std::fflush(stdout);
+    if (!encode) continue;
+
+    // Encoding is slower than decoding: fewer runs suffice for a stable best.
+    const int encodeReps = std::max(1, std::min(reps, 3));
+    yomira::qrn::TQRNPNG graphic;
+    FillGraphic(graphic, pixels, im.w, im.h, im.colorType);
+    graphic.Interlace = im.adam7 ? yomira::qrn::gptAdam7 : yomira::qrn::gptNone;
+    graphic.CompressionLevel = -1;
+    double libMs = 1e300;
+    size_t libSize = 0;
+    for (int r = 0; r < encodeReps; ++r)
+      libMs = std::min(libMs, TimeMs([&] {
+                         const auto out = Encode(pixels, im.w, im.h, im.colorType, im.adam7);
+                         libSize = out.size();
+                         return static_cast<uint64_t>(out.size());
+                       }, sink));
+    for (auto filter : {yomira::qrn::gpfNone, yomira::qrn::gpfJust}) {
+      graphic.Filter = filter;
+      double oursMs = 1e300;
+      size_t oursSize = 0;
+      for (int r = 0; r < encodeReps; ++r)
+        oursMs = std::min(oursMs, TimeMs([&] {
+                            yomira::qrn::MemoryStream out;
+                            graphic.SaveToStream(out);
+                            oursSize = static_cast<size_t>(out.Size());
+                            return static_cast<uint64_t>(out.Size());
+                          }, sink));
+      char line[256];
+      std::snprintf(line, sizeof line, "encode %s %s libpng %.1f ms ours %.1f ms ratio %.2f size libpng %zu ours %zu",
+                    im.name, filter == yomira::qrn::gpfNone ? "gpfNone" : "gpfJust", libMs, oursMs, oursMs / libMs,
+                    libSize, oursSize);
+      std::printf("%s\n", line);
+      std::fflush(stdout);
+    }
   }
   return sink == 0xFFFFFFFFFFFFFFFFull ? 1 : 0;
 }

@@ -32,6 +32,25 @@ class TQRNPNG {
   // A UTF-8 path to a regular file. Raises EQRNPNG.
   void LoadFromFile(const std::string& path);
 
+  // Saving and streaming
+  // Writes Image, and AlphaBitmap when HasAlpha, with this graphic's options. An empty
+  // picture or a failed write raises "Write Image (PNG): Write Error".
+  void SaveToStream(Stream& stream);
+  // A UTF-8 path, written atomically: on failure any old file stays as it was.
+  void SaveToFile(const std::string& path);
+  // Streaming in window layouts: the own image and own alpha bitmap with the metadata,
+  // without password, events or reading options. WriteData writes nothing for an empty
+  // own image.
+  void ReadData(Stream& stream);
+  void WriteData(Stream& stream) const;
+  // Both empty, or the same bytes when written as WriteData does with the clock left out.
+  bool Equals(const TQRNPNG& other) const;
+
+ private:
+  void WriteLayoutData(Stream& stream, const Bitmap& image, const Bitmap& alpha, bool useCurrentTime) const;
+
+ public:
+
   // The picture as ARGB32: colours from the palette (an index past it is opaque black), the
   // grey ramp or the widened 15/16-bit values; alpha from the alpha bitmap when HasAlpha,
   // else 0 on the transparent colour when Transparent, else 255. Empty picture: a null image.

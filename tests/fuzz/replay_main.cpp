@@ -28,7 +28,9 @@ int main(int argc, char** argv) {
     // Each file under every option byte: the file as is, with each option appended.
     LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     for (int opt = 0; opt < 8; ++opt) {
-      std::string withOpt = bytes + static_cast<char>(opt);
+      // The reading options in the low bits; a filter and interlace for the save behind them.
+      const int save = (opt % 6) << 3 | ((opt & 1) ? 0x40 : 0);
+      std::string withOpt = bytes + static_cast<char>(opt | save);
       LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(withOpt.data()), withOpt.size());
     }
   }

@@ -118,6 +118,20 @@ TEST(ComposedImage, WidenedHighColourAndPaletteOverflow) {
   EXPECT_EQ(png.toQImage().pixel(0, 0), qRgba(16 << 3 | 16 >> 2, 255, 2 << 3, 255));
 }
 
+TEST(Bitmap, FifteenBitRowsHoldAWordPerPixel) {
+  // 15-bit pixels are stored in 16-bit words: a row of 67 needs 134 bytes, not 126.
+  Bitmap b = Make(PixelFormat::pf15bit, 67, 2);
+  EXPECT_EQ(b.Stride(), 136);
+  const int last = 31 << 10 | 1 << 5 | 7;
+  b.ScanLine(1)[132] = static_cast<uint8_t>(last);
+  b.ScanLine(1)[133] = static_cast<uint8_t>(last >> 8);
+  EXPECT_EQ(b.toQImage().pixel(66, 1), qRgb(255, 1 << 3 | 1 >> 2, 7 << 3 | 7 >> 2));
+  Bitmap back;
+  back.fromQImage(b.toQImage());
+  EXPECT_EQ(back.BitCount(), 15);
+  EXPECT_EQ(back.ScanLine(1)[133], last >> 8);
+}
+
 TEST(ComposedImage, IndexPastThePaletteIsOpaqueBlack) {
   // A 2-entry palette, pixels 0, 1, 5.
   const std::string file = Signature() + IHDR(3, 1, 8, 3) + Chunk("PLTE", "\x10\x20\x30\x40\x50\x60") +
