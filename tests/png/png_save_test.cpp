@@ -170,6 +170,28 @@ TEST(PngSave, ReadDataOfWriteData) {
   EXPECT_EQ(FirstDifference(plain.toQImage(), interlaced.toQImage()), "");
 }
 
+TEST(PngSave, ReadDataDropsExternalBitmapsAndLeavesThemAlone) {
+  TQRNPNG source;
+  source.Image()->Assign(Noise(5, 4, 7).get());
+  MemoryStream data;
+  source.WriteData(data);
+
+  auto external = Noise(2, 2, 9);
+  const QImage externalBefore = external->toQImage();
+  Bitmap externalAlpha;
+  TQRNPNG g;
+  g.SetImage(external.get());
+  g.SetABmp(&externalAlpha);
+  ASSERT_EQ(g.Image(), external.get());
+  data.Seek(0);
+  g.ReadData(data);
+  EXPECT_NE(g.Image(), external.get()) << "the layout is read into the own image";
+  EXPECT_EQ(g.GetWidth(), 5);
+  EXPECT_EQ(FirstDifference(g.toQImage(), source.toQImage()), "");
+  EXPECT_EQ(FirstDifference(external->toQImage(), externalBefore), "") << "the caller's bitmap is untouched";
+  EXPECT_TRUE(externalAlpha.Empty());
+}
+
 TEST(PngSave, Equals) {
   const std::string path = TestData("png/pngsuite/basn2c08.png").string();
   TQRNPNG a, b;
