@@ -92,16 +92,16 @@ int PageSlider::ViewAtPosition(int position) const {
 }
 
 void PageSlider::setSkin(const QImage& skin) {
-  QPalette pal = palette();
   if (skin.isNull()) {
-    pal.setBrush(QPalette::Window, QWidget::palette().window());
+    // The bar's own face again.
     setAutoFillBackground(false);
-  } else {
-    pal.setBrush(QPalette::Window, QBrush(skin));
-    setAutoFillBackground(true);
+    setPalette(QPalette());
+    return;
   }
+  QPalette pal = palette();
+  pal.setBrush(QPalette::Window, QBrush(skin));
   setPalette(pal);
-  update();
+  setAutoFillBackground(true);
 }
 
 void PageSlider::runAction(const char* name) { actions_.at(name).run(this); }

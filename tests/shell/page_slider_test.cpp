@@ -151,6 +151,10 @@ TEST(PageSlider, RangeUpdateKeepsOneSliderAndEnablesIt) {
   EXPECT_EQ(h.slider->palette().window().textureImage().pixelColor(0, 0), QColor(10, 20, 30));
   EXPECT_EQ(h.slider->maximum(), 339);
   EXPECT_EQ(h.slider->value(), 328);
+  // A panel too narrow for a skin: the plain face again.
+  h.slider->setSkin(QImage());
+  EXPECT_FALSE(h.slider->autoFillBackground());
+  EXPECT_TRUE(h.slider->palette().window().textureImage().isNull());
 }
 
 enum class Did { Nothing, Next, Back, Show };
