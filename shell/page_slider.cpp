@@ -207,6 +207,12 @@ void PageSlider::mousePressEvent(QMouseEvent* e) {
   UxTrackBar::mousePressEvent(e);
   // Right and middle presses are the slider's: they must not reach the window's bindings.
   e->accept();
+  if (code >= 5 && code <= 8) {
+    // A menu or a message box takes the release: the slider's own paging must not go on
+    // repeating without it.
+    setRepeatAction(SliderNoAction);
+    setSliderDown(false);
+  }
   if (code != 0) guarded([&] { RunSliderCode(code, x); });
 }
 

@@ -22,6 +22,7 @@ namespace {
 class RectSlider : public PageSlider {
  public:
   using PageSlider::PageSlider;
+  using QAbstractSlider::repeatAction;
   QRect channel{8, 0, 84, 20};
   std::optional<QRect> fixedThumb;
 
@@ -340,6 +341,23 @@ TEST(PageSlider, AStaleLatchDoesNotEatTheNextPress) {
   ASSERT_GE(h.ran.size(), 2u);
   EXPECT_EQ(h.ran[0], "ActionWindowPopUp");
   EXPECT_EQ(h.ran[1], "ActionPageFileNext");
+}
+
+TEST(PageSlider, APressThatOpensAMenuStopsTheSlidersOwnPaging) {
+  const struct {
+    int code;
+    bool repeats;
+  } cases[] = {{3, true}, {8, false}, {5, false}, {6, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.code);
+    Harness h;
+    h.codes.left = c.code;
+    h.at(3);
+    h.press(Qt::LeftButton, 20);
+    // Held, a step press pages on like the native bar; a menu would never send the release.
+    EXPECT_EQ(h.slider->repeatAction() != QAbstractSlider::SliderNoAction, c.repeats);
+    h.release(Qt::LeftButton, 20);
+  }
 }
 
 TEST(PageSlider, LeftPressBesideTheThumbStepsOnceAndTheReleaseStaysThere) {
