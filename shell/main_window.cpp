@@ -24,6 +24,7 @@
 #include "resources/ui/ui_glyphs.h"
 #include "shell/actions/key_dispatcher.h"
 #include "shell/actions/menu_proxy.h"
+#include "shell/book_placeholder.h"
 #include "shell/guard.h"
 #include "sources/codepage.h"
 #include "sources/history.h"
@@ -192,12 +193,6 @@ void TForm1::buildWidgets() {
     connect(p, &QWidget::customContextMenuRequested, this, [this] { popupMainAt(QCursor::pos()); });
   }
   connect(SpeedButtonMenu, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButtonMenuClick(); }); });
-  connect(SpeedButtonNext, &QToolButton::clicked, this, [this] {
-    guarded([this] { actions_.at("ActionPageNext").run(SpeedButtonNext); });
-  });
-  connect(SpeedButtonBack, &QToolButton::clicked, this, [this] {
-    guarded([this] { actions_.at("ActionPageBack").run(SpeedButtonBack); });
-  });
   setAcceptDrops(true);
 }
 
@@ -210,6 +205,7 @@ void TForm1::buildActions() {
   bind("ActionOptionFullScreen", &TForm1::ActionOptionFullScreenExecute);
   bind("ActionBook", &TForm1::ActionBookExecute);
   bind("ActionFileRecent0", static_cast<void (TForm1::*)(QObject*)>(&TForm1::ActionFileRecent0Execute));
+  bindPageActions();
   // The start-up and book toggles only invert their check.
   for (const char* name : {"ActionOptionCreateFileOpen", "ActionOptionCreateBook", "ActionOptionBookAutoOpen",
                            "ActionOptionBookStayOnTop", "ActionOptionBookAutoClose"}) {
@@ -257,7 +253,8 @@ bool TForm1::FormCreate() {
   }
   // 7. The book window exists only after the start-up open.
   if (makeBook_) book_ = makeBook_(*this);
-  if (!book_) book_ = std::make_unique<BookWindowPort>();
+  if (!book_)
+    book_ = std::make_unique<BookPlaceholder>(FileList, RecentFiles, Option, [this] { return GetFileListOrder(); });
   return ok;
 }
 
@@ -392,8 +389,9 @@ void TForm1::FormClose() {
   std::vector<std::string> messages;
   guarded([&] { messages = store_->save(CollectSettings()); });
   for (const std::string& m : messages) ShowMessage(m);
-  TurnSound.clear();
+  // A play may still read the bytes: stop it before they go.
   env_->stopSound();
+  TurnSound.clear();
   env_->setTurnSound({});
 }
 
@@ -457,7 +455,11 @@ void TForm1::ActionOptionFullScreenExecute(QObject*) {
 }
 
 void TForm1::ActionBookExecute(QObject*) {
-  if (book_) book_->show();
+  if (!book_) return;
+  book_->show();
+  // The book window lists the current document's folder.
+  const std::string folder = ExtractFilePath(GetCurrentFileName(RecentFiles));
+  if (!folder.empty()) book_->scanFileList(folder, true);
 }
 
 void TForm1::UpdateRecentMenu() {
@@ -576,21 +578,11 @@ void TForm1::enablePageButtons() {
   SpeedButtonBack->setEnabled(true);
 }
 
-void TForm1::ShowProgressBar(bool show) {
-  ProgressBarPage->setVisible(show);
-  UxTrackBarPage->setVisible(!show);
-}
-
 void TForm1::setCaption(const std::string& titleUtf8) { setWindowTitle(Q(MainCaption(titleUtf8))); }
 
 void TForm1::ApplyParamPosition(int& currentPage) {
   sources_->ApplyParamPosition(currentPage, DisplayLines_);
   StartParams.Reset();
-}
-
-void TForm1::StartPageTurn(int) {
-  // Without the page-turn driver every turn shows the new page at once.
-  ImageView_->setPicture(renderer_->Bitmaps().PageBitmap);
 }
 
 QImage TForm1::loadPicture(const std::string& pathUtf8) {

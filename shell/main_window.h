@@ -34,6 +34,7 @@
 
 class QLabel;
 class QProgressBar;
+class QTimer;
 class QSlider;
 class QToolButton;
 
@@ -59,6 +60,8 @@ class ImageView : public Panel {
   explicit ImageView(QWidget* parent);
   void setPicture(const QImage& picture);
   const QImage& picture() const { return picture_; }
+  // The page-turn frames paint into the picture in place, then repaint what they changed.
+  QImage& picture() { return picture_; }
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -141,6 +144,27 @@ class TForm1 : public QWidget,
   void ActionFileRecent0Execute(QObject* sender);
   void SpeedButtonMenuClick();
   void WMCopyData(const std::string& text);
+
+  // --- page navigation ---
+  // The page-turn timer: single-shot, 10 ms, restarted by each tick that is not the last.
+  QTimer* TimerAnimate = nullptr;
+  int TurnStep = 0;  // the frame counter of the running turn
+  void ActionPageNextExecute(QObject* sender);
+  void ActionPageBackExecute(QObject* sender);
+  void ActionPageHomeExecute(QObject* sender);
+  void ActionPageEndExecute(QObject* sender);
+  void ActionPageGotoPageExecute(QObject* sender);
+  void ActionPageGotoLineExecute(QObject* sender);
+  void ActionPageFileNextExecute(QObject* sender);
+  void ActionPageFileBackExecute(QObject* sender);
+  void TimerAnimateTimer();
+  void ShowPageLabel(int page);
+  void SpeedButtonNextClick();
+  void SpeedButtonBackClick();
+  // The view count of the display lines.
+  int ViewCount() const;
+  // Page moves need a slider that is enabled and a document that is laid out.
+  bool PageMovesAllowed() const;
   void WMDropFiles(const std::vector<std::string>& paths);
   DocumentSources& sources() { return *sources_; }
   Renderer& renderer() { return *renderer_; }
@@ -195,6 +219,8 @@ class TForm1 : public QWidget,
   void setCaption(const std::string& titleUtf8) override;
   void ApplyParamPosition(int& currentPage) override;
   void StartPageTurn(int kind) override;
+  void UpdateSliderRange(int views) override;
+  void progress(int pos, int max) override;
 
   // RenderHost.
   QImage loadPicture(const std::string& pathUtf8) override;
@@ -205,6 +231,8 @@ class TForm1 : public QWidget,
   bool isFullScreen() override { return IsFullScreen(); }
   QSize screenSize() override;
   QPoint mapToScreen(QPoint imagePoint) override;
+  void updateSliderPosition(int32_t page, int32_t views) override;
+  void showPageLabel(int32_t page, int32_t views) override;
   void setHistoryPosition(int32_t rate) override;
   std::string currentFileName() override;
 
@@ -216,6 +244,7 @@ class TForm1 : public QWidget,
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dropEvent(QDropEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   void buildWidgets();
@@ -223,6 +252,12 @@ class TForm1 : public QWidget,
   bool FormCreate();
   void applySettings(const SettingsModel& m);
   void popupMainAt(QPoint global);
+  void bindPageActions();
+  // Sets the view, draws it and shows it at once.
+  void GoToView(int view);
+  void DrawSpread();
+  void PlayTurnSound();
+  void OpenNeighbourFile(int direction);
 
   ShellEnv* env_;
   std::vector<std::string> args_;
