@@ -50,10 +50,11 @@ std::string QtShellEnv::clipboardText() {
 
 void QtShellEnv::setCursorPos(int x, int y) { QCursor::setPos(x, y); }
 
-void QtShellEnv::setTurnSound(const std::string& wavBytes) { turnSound_ = wavBytes; }
+// The player decodes into its own copy: the caller's bytes may go at any time.
+void QtShellEnv::setTurnSound(const std::string& wavBytes) { player_.setSound(wavBytes); }
 
-void QtShellEnv::playTurnSound() {}
+void QtShellEnv::playTurnSound() { player_.play(); }
 
-void QtShellEnv::stopSound() {}
+void QtShellEnv::stopSound() { player_.stop(); }
 
 }  // namespace yomira

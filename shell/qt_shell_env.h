@@ -1,11 +1,12 @@
 // The desktop through Qt: message boxes, questions, input boxes, xdg-open, the clipboard and
-// the cursor. The page-turn sound is kept; playing it comes with the page-turn driver.
+// the cursor; the page-turn sound through the SDL player.
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
 
 #include "platform/shell_env.h"
+#include "platform/sound/turn_sound_player.h"
 
 namespace yomira {
 
@@ -27,7 +28,7 @@ class QtShellEnv : public ShellEnv {
 
  private:
   QPointer<QWidget> parent_;
-  std::string turnSound_;
+  TurnSoundPlayer player_;
 };
 
 }  // namespace yomira

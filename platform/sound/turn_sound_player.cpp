@@ -1,0 +1,82 @@
+#include "platform/sound/turn_sound_player.h"
+
+#include <SDL.h>
+
+#include <limits>
+
+namespace yomira {
+
+TurnSoundPlayer::~TurnSoundPlayer() {
+  closeDevice();
+  if (initOk_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool TurnSoundPlayer::ensureAudio() {
+  if (!initTried_) {
+    initTried_ = true;
+    // Audio only: the windows are Qt's.
+    initOk_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  }
+  return initOk_;
+}
+
+void TurnSoundPlayer::closeDevice() {
+  if (device_ != 0) SDL_CloseAudioDevice(device_);
+  device_ = 0;
+}
+
+bool TurnSoundPlayer::openDevice() {
+  if (device_ != 0 && deviceFreq_ == freq_ && deviceFormat_ == format_ && deviceChannels_ == channels_) return true;
+  closeDevice();
+  if (!ensureAudio()) return false;
+  SDL_AudioSpec want{};
+  want.freq = freq_;
+  want.format = format_;
+  want.channels = channels_;
+  want.samples = 1024;
+  want.callback = nullptr;  // queued audio
+  SDL_AudioSpec have{};
+  // No allowed changes: SDL converts to whatever the hardware takes.
+  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  if (device_ == 0) return false;
+  deviceFreq_ = freq_;
+  deviceFormat_ = format_;
+  deviceChannels_ = channels_;
+  return true;
+}
+
+bool TurnSoundPlayer::setSound(const std::string& wavBytes) {
+  // A play may still be reading the queue: stop it before the sound goes.
+  stop();
+  samples_.clear();
+  if (wavBytes.empty() || wavBytes.size() > static_cast<size_t>(std::numeric_limits<int>::max())) return false;
+  SDL_RWops* rw = SDL_RWFromConstMem(wavBytes.data(), static_cast<int>(wavBytes.size()));
+  if (!rw) return false;
+  SDL_AudioSpec spec{};
+  Uint8* buf = nullptr;
+  Uint32 len = 0;
+  if (!SDL_LoadWAV_RW(rw, 1, &spec, &buf, &len)) return false;
+  samples_.assign(buf, buf + len);
+  SDL_FreeWAV(buf);
+  freq_ = spec.freq;
+  format_ = spec.format;
+  channels_ = spec.channels;
+  return !samples_.empty();
+}
+
+void TurnSoundPlayer::play() {
+  if (samples_.empty() || !openDevice()) return;
+  SDL_ClearQueuedAudio(device_);
+  if (SDL_QueueAudio(device_, samples_.data(), static_cast<Uint32>(samples_.size())) != 0) return;
+  SDL_PauseAudioDevice(device_, 0);
+}
+
+void TurnSoundPlayer::stop() {
+  if (device_ == 0) return;
+  SDL_PauseAudioDevice(device_, 1);
+  SDL_ClearQueuedAudio(device_);
+}
+
+uint32_t TurnSoundPlayer::queuedBytes() const { return device_ != 0 ? SDL_GetQueuedAudioSize(device_) : 0; }
+
+}  // namespace yomira

@@ -1,0 +1,50 @@
+// The page-turn sound: a WAV image decoded once when it is set and played from our own
+// copy, so the caller may drop its bytes at any time. Audio is opened lazily (never
+// video); no device, a failed init, empty or undecodable bytes: every call is silent.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace yomira {
+
+class TurnSoundPlayer {
+ public:
+  TurnSoundPlayer() = default;
+  ~TurnSoundPlayer();
+  TurnSoundPlayer(const TurnSoundPlayer&) = delete;
+  TurnSoundPlayer& operator=(const TurnSoundPlayer&) = delete;
+
+  // Stops any play, then decodes wavBytes (empty: no sound). False when nothing playable
+  // came of them.
+  bool setSound(const std::string& wavBytes);
+  // Plays the sound from its start, cutting off a play still running.
+  void play();
+  void stop();
+
+  bool hasSound() const { return !samples_.empty(); }
+  // Bytes still waiting for the device (0 when stopped or silent).
+  uint32_t queuedBytes() const;
+  // Whether an output device is open (false on a machine without sound).
+  bool deviceOpen() const { return device_ != 0; }
+
+ private:
+  bool ensureAudio();
+  bool openDevice();
+  void closeDevice();
+
+  bool initTried_ = false;
+  bool initOk_ = false;
+  uint32_t device_ = 0;
+  // The decoded sound and the format the device was opened for.
+  std::vector<uint8_t> samples_;
+  int freq_ = 0;
+  uint16_t format_ = 0;
+  uint8_t channels_ = 0;
+  int deviceFreq_ = 0;
+  uint16_t deviceFormat_ = 0;
+  uint8_t deviceChannels_ = 0;
+};
+
+}  // namespace yomira
