@@ -12,7 +12,6 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QScreen>
-#include <QSlider>
 #include <QTimer>
 #include <QToolButton>
 #include <QWindowStateChangeEvent>
@@ -166,13 +165,7 @@ void TForm1::buildWidgets() {
   LabelPage->setAttribute(Qt::WA_TransparentForMouseEvents);
   PanelBottomCenter = new Panel(PanelBottomBase, "PanelBottomCenter");
   PanelBottomCenter->setGeometry(70, 0, kBaseWidth - 140, kBarHeight);
-  UxTrackBarPage = new QSlider(Qt::Horizontal, PanelBottomCenter);
-  UxTrackBarPage->setObjectName(QStringLiteral("UxTrackBarPage"));
-  UxTrackBarPage->setRange(0, 1);
-  UxTrackBarPage->setValue(1);
-  UxTrackBarPage->setPageStep(1);
-  UxTrackBarPage->setEnabled(false);
-  UxTrackBarPage->setFocusPolicy(Qt::NoFocus);
+  UxTrackBarPage = new PageSlider(*this, actions_, PanelBottomCenter);
   UxTrackBarPage->setGeometry(PanelBottomCenter->rect());
   ProgressBarPage = new QProgressBar(PanelBottomCenter);
   ProgressBarPage->setObjectName(QStringLiteral("ProgressBarPage"));
@@ -231,6 +224,7 @@ bool TForm1::FormCreate() {
   store_ = std::make_unique<SettingsStore>(dataFolder_, dataFolder_);
   SettingsStore::Loaded loaded = store_->load();
   applySettings(loaded.model);
+  LoadTurnSound(Option);
   UpdateRecentMenu();
   for (const std::string& m : loaded.messages) ShowMessage(m);
   // 3. Caption, colour, the fixed size until the first layout.
@@ -599,6 +593,7 @@ void TForm1::setBottomBars(const QImage& slider, const QImage& text, const QImag
     w->setPalette(pal);
     w->setAutoFillBackground(true);
   };
+  SliderBitmap = slider;
   paint(PanelBottomCenter, slider);
   paint(PanelBottomText, text);
   paint(PanelBottomMenu, menu);

@@ -27,6 +27,7 @@
 #include "shell/actions/action.h"
 #include "shell/actions/main_menu.h"
 #include "shell/book_port.h"
+#include "shell/page_slider.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "sources/file_item.h"
@@ -74,7 +75,8 @@ class TForm1 : public QWidget,
                public StartupOps,
                public EngineHost,
                public RenderHost,
-               public SourcesHost {
+               public SourcesHost,
+               public PageSliderHost {
  public:
   struct Setup {
     ShellEnv* env = nullptr;                      // required
@@ -96,7 +98,6 @@ class TForm1 : public QWidget,
   bool HtmlImported = false;
   int TurnKind = 0;
   int TurnFrames = 0;
-  int SliderPopupX = -1;
   int HintWidth = 0;
   DisplayLines& DisplayLines_ = Engine_.displayLines;
   SourceLines& SourceLines_ = Engine_.sourceLines;
@@ -165,6 +166,17 @@ class TForm1 : public QWidget,
   int ViewCount() const;
   // Page moves need a slider that is enabled and a document that is laid out.
   bool PageMovesAllowed() const;
+  // Loads record's page-turn sound into TurnSound and hands it to the player; a sound that
+  // cannot be loaded switches UseSound off in record.
+  void LoadTurnSound(TYomiraOption& record);
+
+  // PageSliderHost.
+  bool sliderDocumentReady() override { return IsLaidOut(); }
+  int sliderCurrentView() override { return CurrentPage; }
+  int sliderViewCount() override { return ViewCount(); }
+  void sliderShowView(int view) override { GoToView(view); }
+  void sliderShowPageLabel(int view) override { ShowPageLabel(view); }
+  SliderCodes sliderCodes() override { return {Option.TrackLeft, Option.TrackRight, Option.TrackMiddle}; }
   void WMDropFiles(const std::vector<std::string>& paths);
   DocumentSources& sources() { return *sources_; }
   Renderer& renderer() { return *renderer_; }
@@ -199,7 +211,7 @@ class TForm1 : public QWidget,
   void UpdateRecentMenu() override;
   void SetMomentaryToggles(bool autIndent, bool reWrap, bool toRuby) override;
   void BuildFilterActions() override {}
-  void LoadTurnSound() override {}
+  void LoadTurnSound() override { LoadTurnSound(Option); }
   FileListOrder GetFileListOrder() override;
   void ApplyStyleIndex(int) override {}
   void ApplyStyleName(const std::string&) override {}
@@ -220,6 +232,7 @@ class TForm1 : public QWidget,
   void ApplyParamPosition(int& currentPage) override;
   void StartPageTurn(int kind) override;
   void UpdateSliderRange(int views) override;
+  void RecreatePageSlider() override;
   void progress(int pos, int max) override;
 
   // RenderHost.
@@ -294,7 +307,7 @@ class TForm1 : public QWidget,
   Panel* PanelBottomText = nullptr;
   QLabel* LabelPage = nullptr;
   Panel* PanelBottomCenter = nullptr;
-  QSlider* UxTrackBarPage = nullptr;
+  PageSlider* UxTrackBarPage = nullptr;
   QProgressBar* ProgressBarPage = nullptr;
   Panel* PanelBottomMenu = nullptr;
   QToolButton* SpeedButtonMenu = nullptr;

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QProgressBar>
-#include <QSlider>
 #include <QTimer>
 #include <QToolButton>
 
@@ -13,11 +12,14 @@
 #include <cstdint>
 
 #include "engine/render/PageTurn.h"
+#include "engine/render/Pixels.h"
+#include "platform/color.h"
 #include "platform/shell_env.h"
 #include "platform/text/cp932.h"
 #include "platform/text/utf8.h"
 #include "shell/guard.h"
 #include "shell/main_window.h"
+#include "shell/turn_sound.h"
 #include "sources/history.h"
 
 namespace yomira {
@@ -255,14 +257,19 @@ void TForm1::ShowPageLabel(int page) { LabelPage->setText(PageLabelText(page, Vi
 
 void TForm1::showPageLabel(int32_t page, int32_t views) { LabelPage->setText(PageLabelText(page, views)); }
 
-void TForm1::updateSliderPosition(int32_t page, int32_t) {
-  UxTrackBarPage->setValue(UxTrackBarPage->maximum() + 1 - page);
+void TForm1::updateSliderPosition(int32_t page, int32_t) { UxTrackBarPage->UpdateSliderPosition(page); }
+
+void TForm1::UpdateSliderRange(int views) { UxTrackBarPage->UpdateSliderRange(views); }
+
+void TForm1::RecreatePageSlider() {
+  // One slider for the window's life: its own press handler may be running the relayout.
+  PanelBottomBase->setColor(QColor(BgrToQRgb(ColorToRgb(Option.back_color))));
+  PanelBottomText->show();
+  PanelBottomMenu->show();
+  UxTrackBarPage->setSkin(SliderBitmap);
 }
 
-void TForm1::UpdateSliderRange(int views) {
-  UxTrackBarPage->setMaximum(std::max(0, views - 1));
-  UxTrackBarPage->setEnabled(true);
-}
+void TForm1::LoadTurnSound(TYomiraOption& record) { yomira::LoadTurnSound(record, TurnSound, *env_); }
 
 void TForm1::ShowProgressBar(bool show) {
   ProgressBarPage->setValue(0);
