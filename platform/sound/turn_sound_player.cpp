@@ -33,7 +33,11 @@ bool TurnSoundPlayer::openDevice() {
   want.freq = freq_;
   want.format = format_;
   want.channels = channels_;
-  want.samples = 1024;
+  // About 20 ms a buffer: a turn sound starts at once, and closing the device (which waits
+  // for the buffer in play) stays short.
+  Uint16 samples = 256;
+  while (samples < 4096 && samples < freq_ / 50) samples = static_cast<Uint16>(samples * 2);
+  want.samples = samples;
   want.callback = nullptr;  // queued audio
   SDL_AudioSpec have{};
   // No allowed changes: SDL converts to whatever the hardware takes.
@@ -76,6 +80,8 @@ void TurnSoundPlayer::stop() {
   SDL_PauseAudioDevice(device_, 1);
   SDL_ClearQueuedAudio(device_);
 }
+
+int TurnSoundPlayer::deviceBits() const { return device_ != 0 ? SDL_AUDIO_BITSIZE(deviceFormat_) : 0; }
 
 uint32_t TurnSoundPlayer::queuedBytes() const { return device_ != 0 ? SDL_GetQueuedAudioSize(device_) : 0; }
 

@@ -24,10 +24,15 @@ class TurnSoundPlayer {
   void stop();
 
   bool hasSound() const { return !samples_.empty(); }
+  size_t decodedBytes() const { return samples_.size(); }
   // Bytes still waiting for the device (0 when stopped or silent).
   uint32_t queuedBytes() const;
   // Whether an output device is open (false on a machine without sound).
   bool deviceOpen() const { return device_ != 0; }
+  // The format the open device plays (0 when none is open).
+  int deviceRate() const { return device_ != 0 ? deviceFreq_ : 0; }
+  int deviceChannels() const { return device_ != 0 ? deviceChannels_ : 0; }
+  int deviceBits() const;
 
  private:
   bool ensureAudio();
