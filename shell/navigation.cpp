@@ -211,7 +211,9 @@ void TForm1::StartPageTurn(int kind) {
   auto showNow = [&] {
     prev = QImage();
     TurnStep = 0;
-    ImageView_->setPicture(page);
+    // Copied into the picture's own pixels: sharing them with the page bitmap would make
+    // the next drawing allocate and copy a whole view.
+    ImageView_->update(DrawTurnStep(kTurnNone, 0, 0, shown, page, prev).dirty);
   };
   if (kind == 1 || kind == 2) PlayTurnSound();
   // The frames read both pictures at the same size; after a relayout between two turns
