@@ -92,16 +92,16 @@ int PageSlider::ViewAtPosition(int position) const {
 }
 
 void PageSlider::setSkin(const QImage& skin) {
-  QPalette pal = palette();
   if (skin.isNull()) {
-    pal.setBrush(QPalette::Window, QWidget::palette().window());
+    // The bar's own face again.
     setAutoFillBackground(false);
-  } else {
-    pal.setBrush(QPalette::Window, QBrush(skin));
-    setAutoFillBackground(true);
+    setPalette(QPalette());
+    return;
   }
+  QPalette pal = palette();
+  pal.setBrush(QPalette::Window, QBrush(skin));
   setPalette(pal);
-  update();
+  setAutoFillBackground(true);
 }
 
 void PageSlider::runAction(const char* name) { actions_.at(name).run(this); }
@@ -207,6 +207,12 @@ void PageSlider::mousePressEvent(QMouseEvent* e) {
   UxTrackBar::mousePressEvent(e);
   // Right and middle presses are the slider's: they must not reach the window's bindings.
   e->accept();
+  if (code >= 5 && code <= 8) {
+    // A menu or a message box takes the release: the slider's own paging must not go on
+    // repeating without it.
+    setRepeatAction(SliderNoAction);
+    setSliderDown(false);
+  }
   if (code != 0) guarded([&] { RunSliderCode(code, x); });
 }
 

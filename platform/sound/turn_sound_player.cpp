@@ -14,7 +14,9 @@ TurnSoundPlayer::~TurnSoundPlayer() {
 bool TurnSoundPlayer::ensureAudio() {
   if (!initTried_) {
     initTried_ = true;
-    // Audio only: the windows are Qt's.
+    // Audio only: the windows are Qt's. SDL would otherwise take SIGINT and SIGTERM for
+    // its event queue, which nobody reads, and the program would no longer stop on them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     initOk_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
   }
   return initOk_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -107,6 +108,21 @@ TEST_F(TurnSoundPlayerTest, TheDeviceFollowsTheFormatOfEachSound) {
     EXPECT_GT(p.queuedBytes(), 0u);
     EXPECT_LE(p.queuedBytes(), f.rate * 30 * f.channels * f.bits / 8);
   }
+}
+
+TEST_F(TurnSoundPlayerTest, SignalsStayWithTheProgram) {
+  struct sigaction before[2];
+  sigaction(SIGINT, nullptr, &before[0]);
+  sigaction(SIGTERM, nullptr, &before[1]);
+  TurnSoundPlayer p;
+  ASSERT_TRUE(p.setSound(Wav(8000, 8, 1, 400)));
+  p.play();
+  ASSERT_TRUE(p.deviceOpen());
+  struct sigaction after[2];
+  sigaction(SIGINT, nullptr, &after[0]);
+  sigaction(SIGTERM, nullptr, &after[1]);
+  EXPECT_EQ(after[0].sa_handler, before[0].sa_handler);
+  EXPECT_EQ(after[1].sa_handler, before[1].sa_handler);
 }
 
 TEST_F(TurnSoundPlayerTest, BytesThatAreNoWavAreSilent) {
