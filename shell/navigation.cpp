@@ -280,7 +280,7 @@ void TForm1::ShowProgressBar(bool show) {
 }
 
 void TForm1::progress(int pos, int max) {
-  if (!ProgressBarPage->isVisible()) return;
+  if (ProgressBarPage->isHidden()) return;
   ProgressBarPage->setMaximum(std::max(1, max));
   ProgressBarPage->setValue(std::clamp(pos, 0, std::max(1, max)));
   // Painted now, without letting other events in.

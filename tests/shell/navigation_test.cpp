@@ -380,11 +380,29 @@ TEST_F(Navigation, BottomBar) {
   EXPECT_FALSE(f->ProgressBarPage->isHidden());
   EXPECT_TRUE(f->UxTrackBarPage->isHidden());
   EXPECT_EQ(f->ProgressBarPage->value(), 0);
+  f->progress(30, 60);
+  EXPECT_EQ(f->ProgressBarPage->value() * 2, f->ProgressBarPage->maximum());
   f->ProgressBarPage->setValue(50);
   f->ShowProgressBar(false);
   EXPECT_TRUE(f->ProgressBarPage->isHidden());
   EXPECT_FALSE(f->UxTrackBarPage->isHidden());
   EXPECT_EQ(f->ProgressBarPage->value(), 0);
+}
+
+TEST_F(Navigation, ARelayoutKeepsTheOneSliderWithItsPositionAndTheBarSkin) {
+  auto f = Make();
+  Open(*f, 160);
+  Goto(*f, 4);
+  PageSlider* slider = f->UxTrackBarPage;
+  f->Relayout(true, true);
+  EXPECT_EQ(f->UxTrackBarPage, slider);
+  EXPECT_EQ(f->findChildren<PageSlider*>().size(), 1);
+  EXPECT_TRUE(slider->isEnabled());
+  EXPECT_EQ(slider->maximum(), 9);
+  EXPECT_EQ(slider->value(), 6);
+  EXPECT_FALSE(slider->isHidden());
+  ASSERT_FALSE(f->SliderBitmap.isNull());
+  EXPECT_EQ(slider->palette().brush(QPalette::Window).textureImage(), f->SliderBitmap);
 }
 
 TEST_F(Navigation, ButtonsTurnPagesAndTheirMiddlePressesOpenTheNeighbourFiles) {
