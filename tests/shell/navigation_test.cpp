@@ -1,6 +1,8 @@
 // Page navigation of the main window on a real layout: the page actions, the go-to boxes,
 // the page-turn driver, the bottom bar and the neighbouring files of the folder.
+#include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QTest>
 #include <QTimer>
@@ -479,6 +481,22 @@ TEST_F(Navigation, ASliderClickLeavesTheKeysWithThePageActions) {
   Finish(*f);
   QTest::keyClick(f.get(), Qt::Key_Left);
   EXPECT_EQ(f->CurrentPage, 3);
+}
+
+TEST_F(Navigation, ARightPressOnTheSliderOpensOneMenu) {
+  auto f = Make();
+  Open(*f, 160);
+  f->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
+  PageSlider* s = f->UxTrackBarPage;
+  QTest::mousePress(s, Qt::RightButton, {}, QPoint(s->width() / 2, s->height() / 2));
+  int open = 0;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (qobject_cast<QMenu*>(w) && w->isVisible()) ++open;
+  EXPECT_EQ(open, 1);
+  EXPECT_TRUE(f->mainMenu().menu->isVisible());
+  f->mainMenu().menu->hide();
+  EXPECT_EQ(f->CurrentPage, 1);
 }
 
 TEST_F(Navigation, TheTurnSoundFollowsTheSettingsAndStopsBeforeItsBytesGo) {
