@@ -1,5 +1,5 @@
 // What the main window asks of the book window. Until the book window is built a hidden
-// placeholder stands in, doing nothing.
+// placeholder stands in (shell/book_placeholder.h).
 #pragma once
 
 #include <string>
@@ -13,8 +13,11 @@ class BookWindowPort {
   virtual void close() {}
   virtual bool isVisible() const { return false; }
   virtual bool everShown() const { return false; }
+  // Refills the main window's file list from folder (ending in "/"); unless force, only
+  // while the window is visible.
   virtual void scanFileList(const std::string& /*folder*/, bool /*force*/) {}
-  virtual std::string findNeighbourFile(int /*direction*/) { return {}; }
+  // The row of the file list next to path in direction (+1 or -1), or -1 for none.
+  virtual int findNeighbourFile(const std::string& /*path*/, int /*direction*/) { return -1; }
   virtual void makeTextIndex() {}
   virtual void tabControlBookChange() {}
 };

@@ -12,7 +12,6 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QScreen>
-#include <QSlider>
 #include <QTimer>
 #include <QToolButton>
 #include <QWindowStateChangeEvent>
@@ -24,6 +23,7 @@
 #include "resources/ui/ui_glyphs.h"
 #include "shell/actions/key_dispatcher.h"
 #include "shell/actions/menu_proxy.h"
+#include "shell/book_placeholder.h"
 #include "shell/guard.h"
 #include "sources/codepage.h"
 #include "sources/history.h"
@@ -165,13 +165,7 @@ void TForm1::buildWidgets() {
   LabelPage->setAttribute(Qt::WA_TransparentForMouseEvents);
   PanelBottomCenter = new Panel(PanelBottomBase, "PanelBottomCenter");
   PanelBottomCenter->setGeometry(70, 0, kBaseWidth - 140, kBarHeight);
-  UxTrackBarPage = new QSlider(Qt::Horizontal, PanelBottomCenter);
-  UxTrackBarPage->setObjectName(QStringLiteral("UxTrackBarPage"));
-  UxTrackBarPage->setRange(0, 1);
-  UxTrackBarPage->setValue(1);
-  UxTrackBarPage->setPageStep(1);
-  UxTrackBarPage->setEnabled(false);
-  UxTrackBarPage->setFocusPolicy(Qt::NoFocus);
+  UxTrackBarPage = new PageSlider(*this, actions_, PanelBottomCenter);
   UxTrackBarPage->setGeometry(PanelBottomCenter->rect());
   ProgressBarPage = new QProgressBar(PanelBottomCenter);
   ProgressBarPage->setObjectName(QStringLiteral("ProgressBarPage"));
@@ -192,12 +186,6 @@ void TForm1::buildWidgets() {
     connect(p, &QWidget::customContextMenuRequested, this, [this] { popupMainAt(QCursor::pos()); });
   }
   connect(SpeedButtonMenu, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButtonMenuClick(); }); });
-  connect(SpeedButtonNext, &QToolButton::clicked, this, [this] {
-    guarded([this] { actions_.at("ActionPageNext").run(SpeedButtonNext); });
-  });
-  connect(SpeedButtonBack, &QToolButton::clicked, this, [this] {
-    guarded([this] { actions_.at("ActionPageBack").run(SpeedButtonBack); });
-  });
   setAcceptDrops(true);
 }
 
@@ -210,6 +198,7 @@ void TForm1::buildActions() {
   bind("ActionOptionFullScreen", &TForm1::ActionOptionFullScreenExecute);
   bind("ActionBook", &TForm1::ActionBookExecute);
   bind("ActionFileRecent0", static_cast<void (TForm1::*)(QObject*)>(&TForm1::ActionFileRecent0Execute));
+  bindPageActions();
   // The start-up and book toggles only invert their check.
   for (const char* name : {"ActionOptionCreateFileOpen", "ActionOptionCreateBook", "ActionOptionBookAutoOpen",
                            "ActionOptionBookStayOnTop", "ActionOptionBookAutoClose"}) {
@@ -235,6 +224,7 @@ bool TForm1::FormCreate() {
   store_ = std::make_unique<SettingsStore>(dataFolder_, dataFolder_);
   SettingsStore::Loaded loaded = store_->load();
   applySettings(loaded.model);
+  LoadTurnSound(Option);
   UpdateRecentMenu();
   for (const std::string& m : loaded.messages) ShowMessage(m);
   // 3. Caption, colour, the fixed size until the first layout.
@@ -257,7 +247,8 @@ bool TForm1::FormCreate() {
   }
   // 7. The book window exists only after the start-up open.
   if (makeBook_) book_ = makeBook_(*this);
-  if (!book_) book_ = std::make_unique<BookWindowPort>();
+  if (!book_)
+    book_ = std::make_unique<BookPlaceholder>(FileList, RecentFiles, Option, [this] { return GetFileListOrder(); });
   return ok;
 }
 
@@ -392,8 +383,9 @@ void TForm1::FormClose() {
   std::vector<std::string> messages;
   guarded([&] { messages = store_->save(CollectSettings()); });
   for (const std::string& m : messages) ShowMessage(m);
-  TurnSound.clear();
+  // A play may still read the bytes: stop it before they go.
   env_->stopSound();
+  TurnSound.clear();
   env_->setTurnSound({});
 }
 
@@ -457,7 +449,11 @@ void TForm1::ActionOptionFullScreenExecute(QObject*) {
 }
 
 void TForm1::ActionBookExecute(QObject*) {
-  if (book_) book_->show();
+  if (!book_) return;
+  book_->show();
+  // The book window lists the current document's folder.
+  const std::string folder = ExtractFilePath(GetCurrentFileName(RecentFiles));
+  if (!folder.empty()) book_->scanFileList(folder, true);
 }
 
 void TForm1::UpdateRecentMenu() {
@@ -576,21 +572,11 @@ void TForm1::enablePageButtons() {
   SpeedButtonBack->setEnabled(true);
 }
 
-void TForm1::ShowProgressBar(bool show) {
-  ProgressBarPage->setVisible(show);
-  UxTrackBarPage->setVisible(!show);
-}
-
 void TForm1::setCaption(const std::string& titleUtf8) { setWindowTitle(Q(MainCaption(titleUtf8))); }
 
 void TForm1::ApplyParamPosition(int& currentPage) {
   sources_->ApplyParamPosition(currentPage, DisplayLines_);
   StartParams.Reset();
-}
-
-void TForm1::StartPageTurn(int) {
-  // Without the page-turn driver every turn shows the new page at once.
-  ImageView_->setPicture(renderer_->Bitmaps().PageBitmap);
 }
 
 QImage TForm1::loadPicture(const std::string& pathUtf8) {
@@ -607,6 +593,7 @@ void TForm1::setBottomBars(const QImage& slider, const QImage& text, const QImag
     w->setPalette(pal);
     w->setAutoFillBackground(true);
   };
+  SliderBitmap = slider;
   paint(PanelBottomCenter, slider);
   paint(PanelBottomText, text);
   paint(PanelBottomMenu, menu);

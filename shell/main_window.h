@@ -27,6 +27,7 @@
 #include "shell/actions/action.h"
 #include "shell/actions/main_menu.h"
 #include "shell/book_port.h"
+#include "shell/page_slider.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "sources/file_item.h"
@@ -34,6 +35,7 @@
 
 class QLabel;
 class QProgressBar;
+class QTimer;
 class QSlider;
 class QToolButton;
 
@@ -59,6 +61,8 @@ class ImageView : public Panel {
   explicit ImageView(QWidget* parent);
   void setPicture(const QImage& picture);
   const QImage& picture() const { return picture_; }
+  // The page-turn frames paint into the picture in place, then repaint what they changed.
+  QImage& picture() { return picture_; }
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -71,7 +75,8 @@ class TForm1 : public QWidget,
                public StartupOps,
                public EngineHost,
                public RenderHost,
-               public SourcesHost {
+               public SourcesHost,
+               public PageSliderHost {
  public:
   struct Setup {
     ShellEnv* env = nullptr;                      // required
@@ -93,7 +98,6 @@ class TForm1 : public QWidget,
   bool HtmlImported = false;
   int TurnKind = 0;
   int TurnFrames = 0;
-  int SliderPopupX = -1;
   int HintWidth = 0;
   DisplayLines& DisplayLines_ = Engine_.displayLines;
   SourceLines& SourceLines_ = Engine_.sourceLines;
@@ -141,6 +145,38 @@ class TForm1 : public QWidget,
   void ActionFileRecent0Execute(QObject* sender);
   void SpeedButtonMenuClick();
   void WMCopyData(const std::string& text);
+
+  // --- page navigation ---
+  // The page-turn timer: single-shot, 10 ms, restarted by each tick that is not the last.
+  QTimer* TimerAnimate = nullptr;
+  int TurnStep = 0;  // the frame counter of the running turn
+  void ActionPageNextExecute(QObject* sender);
+  void ActionPageBackExecute(QObject* sender);
+  void ActionPageHomeExecute(QObject* sender);
+  void ActionPageEndExecute(QObject* sender);
+  void ActionPageGotoPageExecute(QObject* sender);
+  void ActionPageGotoLineExecute(QObject* sender);
+  void ActionPageFileNextExecute(QObject* sender);
+  void ActionPageFileBackExecute(QObject* sender);
+  void TimerAnimateTimer();
+  void ShowPageLabel(int page);
+  void SpeedButtonNextClick();
+  void SpeedButtonBackClick();
+  // The view count of the display lines.
+  int ViewCount() const;
+  // Page moves need a slider that is enabled and a document that is laid out.
+  bool PageMovesAllowed() const;
+  // Loads record's page-turn sound into TurnSound and hands it to the player; a sound that
+  // cannot be loaded switches UseSound off in record.
+  void LoadTurnSound(TYomiraOption& record);
+
+  // PageSliderHost.
+  bool sliderDocumentReady() override { return IsLaidOut(); }
+  int sliderCurrentView() override { return CurrentPage; }
+  int sliderViewCount() override { return ViewCount(); }
+  void sliderShowView(int view) override { GoToView(view); }
+  void sliderShowPageLabel(int view) override { ShowPageLabel(view); }
+  SliderCodes sliderCodes() override { return {Option.TrackLeft, Option.TrackRight, Option.TrackMiddle}; }
   void WMDropFiles(const std::vector<std::string>& paths);
   DocumentSources& sources() { return *sources_; }
   Renderer& renderer() { return *renderer_; }
@@ -175,7 +211,7 @@ class TForm1 : public QWidget,
   void UpdateRecentMenu() override;
   void SetMomentaryToggles(bool autIndent, bool reWrap, bool toRuby) override;
   void BuildFilterActions() override {}
-  void LoadTurnSound() override {}
+  void LoadTurnSound() override { LoadTurnSound(Option); }
   FileListOrder GetFileListOrder() override;
   void ApplyStyleIndex(int) override {}
   void ApplyStyleName(const std::string&) override {}
@@ -195,6 +231,9 @@ class TForm1 : public QWidget,
   void setCaption(const std::string& titleUtf8) override;
   void ApplyParamPosition(int& currentPage) override;
   void StartPageTurn(int kind) override;
+  void UpdateSliderRange(int views) override;
+  void RecreatePageSlider() override;
+  void progress(int pos, int max) override;
 
   // RenderHost.
   QImage loadPicture(const std::string& pathUtf8) override;
@@ -205,6 +244,8 @@ class TForm1 : public QWidget,
   bool isFullScreen() override { return IsFullScreen(); }
   QSize screenSize() override;
   QPoint mapToScreen(QPoint imagePoint) override;
+  void updateSliderPosition(int32_t page, int32_t views) override;
+  void showPageLabel(int32_t page, int32_t views) override;
   void setHistoryPosition(int32_t rate) override;
   std::string currentFileName() override;
 
@@ -216,6 +257,7 @@ class TForm1 : public QWidget,
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dropEvent(QDropEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   void buildWidgets();
@@ -223,6 +265,12 @@ class TForm1 : public QWidget,
   bool FormCreate();
   void applySettings(const SettingsModel& m);
   void popupMainAt(QPoint global);
+  void bindPageActions();
+  // Sets the view, draws it and shows it at once.
+  void GoToView(int view);
+  void DrawSpread();
+  void PlayTurnSound();
+  void OpenNeighbourFile(int direction);
 
   ShellEnv* env_;
   std::vector<std::string> args_;
@@ -259,7 +307,7 @@ class TForm1 : public QWidget,
   Panel* PanelBottomText = nullptr;
   QLabel* LabelPage = nullptr;
   Panel* PanelBottomCenter = nullptr;
-  QSlider* UxTrackBarPage = nullptr;
+  PageSlider* UxTrackBarPage = nullptr;
   QProgressBar* ProgressBarPage = nullptr;
   Panel* PanelBottomMenu = nullptr;
   QToolButton* SpeedButtonMenu = nullptr;

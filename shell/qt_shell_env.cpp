@@ -6,7 +6,9 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QTimer>
 #include <QUrl>
 
 namespace yomira {
@@ -29,10 +31,18 @@ bool QtShellEnv::askOkCancel(const std::string& caption, const std::string& text
 
 std::optional<std::string> QtShellEnv::askText(const std::string& caption, const std::string& prompt,
                                                const std::string& defaultText) {
-  bool ok = false;
-  const QString v = QInputDialog::getText(parent_.data(), Q(caption), Q(prompt), QLineEdit::Normal, Q(defaultText), &ok);
-  if (!ok) return std::nullopt;
-  return v.toStdString();
+  QInputDialog box(parent_.data());
+  box.setWindowTitle(Q(caption));
+  box.setLabelText(Q(prompt));
+  box.setInputMode(QInputDialog::TextInput);
+  box.setTextValue(Q(defaultText));
+  // The default comes selected, so typing replaces it.
+  if (auto* edit = box.findChild<QLineEdit*>()) {
+    edit->selectAll();
+    QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
+  }
+  if (box.exec() != QDialog::Accepted) return std::nullopt;
+  return box.textValue().toStdString();
 }
 
 bool QtShellEnv::openExternally(const std::string& target) {

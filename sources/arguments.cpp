@@ -54,32 +54,36 @@ const char* ArgumentKindName(ArgumentKind kind) {
   return "switch";
 }
 
+FileItemList ListFolderFiles(const std::string& folder, const TYomiraOption& option) {
+  FileItemList items;
+  if (folder.empty()) return items;
+  const std::string prefix = folder.back() == '/' ? folder : folder + "/";
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+  if (!dir) return items;
+  while (const dirent* e = ::readdir(dir.get())) {
+    const std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    const std::string ext = AsciiLower(ExtractFileExt(name));
+    if (!option.IsListedExtension(ext)) continue;
+    const std::string path = prefix + name;
+    // Only regular files, after links: a FIFO would block the read.
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    auto item = std::make_unique<TFileItem>();
+    item->Kind = fkLocalFile;
+    item->Rate = -1;
+    item->Path = path;
+    item->Ext = ext;
+    const qint64 ms = qint64{st.st_mtim.tv_sec} * 1000 + st.st_mtim.tv_nsec / 1000000;
+    item->Time = FileTimeToDateTime(QDateTime::fromMSecsSinceEpoch(ms).toLocalTime());
+    items.push_back(std::move(item));
+  }
+  return items;
+}
+
 void DocumentSources::OpenDirectory(const std::string& folder, int charCode, int filter) {
   if (TypeOf(folder) != PathType::Folder) return;
-  const std::string prefix = folder.back() == '/' ? folder : folder + "/";
-  FileItemList items;
-  {
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
-    if (!dir) return;
-    while (const dirent* e = ::readdir(dir.get())) {
-      const std::string name = e->d_name;
-      if (name == "." || name == "..") continue;
-      const std::string ext = AsciiLower(ExtractFileExt(name));
-      if (!Option.IsListedExtension(ext)) continue;
-      const std::string path = prefix + name;
-      // Only regular files, after links: a FIFO would block the read.
-      struct stat st;
-      if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-      auto item = std::make_unique<TFileItem>();
-      item->Kind = fkLocalFile;
-      item->Rate = -1;
-      item->Path = path;
-      item->Ext = ext;
-      const qint64 ms = qint64{st.st_mtim.tv_sec} * 1000 + st.st_mtim.tv_nsec / 1000000;
-      item->Time = FileTimeToDateTime(QDateTime::fromMSecsSinceEpoch(ms).toLocalTime());
-      items.push_back(std::move(item));
-    }
-  }
+  FileItemList items = ListFolderFiles(folder, Option);
   if (items.empty()) return;
   SortFileItems(items, host_.GetFileListOrder());
   OpenFileItem(*items[0], false, filter, charCode, false, true);

@@ -70,6 +70,11 @@ std::string AbsoluteCleanPath(std::string_view path);
 // The folder part of a path, ending in "/" ("" for a bare name).
 std::string ExtractFilePath(std::string_view path);
 
+// The regular files of a folder whose extension the option's file-list masks accept, as
+// entries of kind 0 without a reading position (Rate -1), unsorted. Empty when the folder
+// cannot be read.
+FileItemList ListFolderFiles(const std::string& folder, const TYomiraOption& option);
+
 class DocumentSources {
  public:
   DocumentSources(const SourcesFields& fields, SourcesHost& host);

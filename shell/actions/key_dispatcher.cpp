@@ -30,8 +30,11 @@ void KeyDispatcher::rebuild() {
     if (combo.key() == Qt::Key_unknown) continue;
     QList<QKeySequence> keys{QKeySequence(combo)};
     // Enter on the keypad is the same key as Return; Shift+Tab arrives as Backtab.
-    if (combo.key() == Qt::Key_Return)
+    // The window system may or may not report the keypad modifier with it: take both.
+    if (combo.key() == Qt::Key_Return) {
       keys.append(QKeySequence(QKeyCombination(combo.keyboardModifiers() | Qt::KeypadModifier, Qt::Key_Enter)));
+      keys.append(QKeySequence(QKeyCombination(combo.keyboardModifiers(), Qt::Key_Enter)));
+    }
     if (combo.key() == Qt::Key_Tab && (combo.keyboardModifiers() & Qt::ShiftModifier))
       keys.append(QKeySequence(QKeyCombination(combo.keyboardModifiers(), Qt::Key_Backtab)));
     auto* s = new QShortcut(window_);

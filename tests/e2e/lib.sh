@@ -181,3 +181,16 @@ ini_count() {
     END { print n + 0 }
   ' "$YOMIRA_HOME/$1"
 }
+
+# mkwav FILE: a valid 8 kHz 8-bit mono WAV of 400 silent frames (444 bytes).
+mkwav() {
+  { printf 'RIFF\264\001\000\000WAVEfmt \020\000\000\000\001\000\001\000\100\037\000\000\100\037\000\000\001\000\010\000data\220\001\000\000'
+    head -c 400 /dev/zero | tr '\0' '\200'; } >"$1"
+}
+
+# wait_window NAME: the id of a visible window titled NAME (up to 5 s); false without one.
+wait_window() {
+  local id
+  id=$(timeout 5 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1)
+  [ -n "$id" ] && echo "$id"
+}

@@ -15,11 +15,13 @@ class FakeShellEnv : public ShellEnv {
   std::vector<std::string> messages;
   std::deque<bool> okCancelAnswers;                    // default OK
   std::deque<std::optional<std::string>> textAnswers;  // default cancelled
+  std::vector<std::string> textDefaults;               // the default text of each input box
   std::vector<std::string> opened;
   std::string clipboard;
   std::vector<std::pair<int, int>> cursorMoves;
   std::string turnSound;
   int plays = 0, stops = 0;
+  std::vector<std::string> soundCalls;  // "set <bytes>", "play", "stop" in order
 
   void showMessage(const std::string& text) override { messages.push_back(text); }
   bool askOkCancel(const std::string&, const std::string& text) override {
@@ -29,8 +31,10 @@ class FakeShellEnv : public ShellEnv {
     okCancelAnswers.pop_front();
     return a;
   }
-  std::optional<std::string> askText(const std::string&, const std::string& prompt, const std::string&) override {
+  std::optional<std::string> askText(const std::string&, const std::string& prompt,
+                                     const std::string& defaultText) override {
     messages.push_back(prompt);
+    textDefaults.push_back(defaultText);
     if (textAnswers.empty()) return std::nullopt;
     auto a = textAnswers.front();
     textAnswers.pop_front();
@@ -42,9 +46,18 @@ class FakeShellEnv : public ShellEnv {
   }
   std::string clipboardText() override { return clipboard; }
   void setCursorPos(int x, int y) override { cursorMoves.emplace_back(x, y); }
-  void setTurnSound(const std::string& wav) override { turnSound = wav; }
-  void playTurnSound() override { ++plays; }
-  void stopSound() override { ++stops; }
+  void setTurnSound(const std::string& wav) override {
+    turnSound = wav;
+    soundCalls.push_back("set " + std::to_string(wav.size()));
+  }
+  void playTurnSound() override {
+    ++plays;
+    soundCalls.push_back("play");
+  }
+  void stopSound() override {
+    ++stops;
+    soundCalls.push_back("stop");
+  }
 };
 
 }  // namespace yomira::test
