@@ -114,4 +114,19 @@ std::string TYomiraLine::GetFirstText(const SourceLines& sources) const {
   return {};
 }
 
+char ElementKindLetter(int kind) {
+  switch (kind) {
+    case 0: return 'T';
+    case 1: return 'R';
+    case 2: return 'B';
+    case 3: return 'A';
+    case 6: return 'K';
+    case 7: return 'V';
+    case 8: return 'S';
+    case 10: return 'H';
+    case 11: return 'I';
+    default: return '?';
+  }
+}
+
 }  // namespace yomira

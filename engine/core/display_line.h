@@ -103,6 +103,11 @@ struct TYomiraLine {
 
 using DisplayLines = std::vector<TYomiraLine>;
 
+// One letter per element kind, as the layout dumps and their goldens write it
+// (T text, R ruby, B break, A annotation, K reading mark, V side reading, S spacer,
+// H rule, I illustration; '?' for any other).
+char ElementKindLetter(int kind);
+
 // Lines own their elements by value, so clearing the list frees everything.
 inline void ClearDisplayLines(DisplayLines& lines) { lines.clear(); }
 

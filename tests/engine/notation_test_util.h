@@ -13,23 +13,8 @@
 
 namespace yomira::test {
 
-inline char KindLetter(int kind) {
-  switch (kind) {
-    case 0: return 'T';
-    case 1: return 'R';
-    case 2: return 'B';
-    case 3: return 'A';
-    case 6: return 'K';
-    case 7: return 'V';
-    case 8: return 'S';
-    case 10: return 'H';
-    case 11: return 'I';
-    default: return '?';
-  }
-}
-
 inline std::string ElementRow(const TYomiraObject& el) {
-  std::string out(1, KindLetter(el.kind));
+  std::string out(1, ElementKindLetter(el.kind));
   auto put = [&out](char sep, int value) {
     out += sep;
     out += std::to_string(value);

@@ -203,27 +203,12 @@ std::string Blanks(int cells) {
   return out;
 }
 
-char KindLetter(int kind) {
-  switch (kind) {
-    case 0: return 'T';
-    case 1: return 'R';
-    case 2: return 'B';
-    case 3: return 'A';
-    case 6: return 'K';
-    case 7: return 'V';
-    case 8: return 'S';
-    case 10: return 'H';
-    case 11: return 'I';
-  }
-  return '?';
-}
-
 bool HasQuotedText(int kind) { return kind == 0 || kind == 1 || kind == 3 || kind == 6 || kind == 7 || kind == 11; }
 
 void PrintElements(const TYomiraLine& line, const SourceLines& sources, bool wide) {
   for (const TYomiraObject& el : line.elements) {
     std::string row = " | ";
-    row += KindLetter(el.kind);
+    row += ElementKindLetter(el.kind);
     row += ' ' + std::to_string(el.first);
     if (el.last != el.first) row += '-' + std::to_string(el.last);
     row += ':' + std::to_string(el.column) + '+' + std::to_string(el.length);
