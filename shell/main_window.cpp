@@ -527,10 +527,14 @@ void TForm1::Relayout(bool force, bool rebuild) {
   Engine_.switches.reWrap = actions_.at("ActionMomentaryReWrap").checked;
   Engine_.switches.toRuby = actions_.at("ActionMomentaryToRuby").checked;
   Engine_.switches.htmlImported = HtmlImported;
+  ++layoutGeneration_;
   engine_->Relayout(force, rebuild);
 }
 
-void TForm1::ClearDisplayLines() { yomira::ClearDisplayLines(DisplayLines_); }
+void TForm1::ClearDisplayLines() {
+  ++layoutGeneration_;
+  yomira::ClearDisplayLines(DisplayLines_);
+}
 
 void TForm1::ForceForeground() {
   raise();

@@ -166,6 +166,9 @@ class TForm1 : public QWidget,
   int ViewCount() const;
   // Page moves need a slider that is enabled and a document that is laid out.
   bool PageMovesAllowed() const;
+  // Counts relayouts and cleared lines: a go-to box that comes back to another layout
+  // (a document opened or the window resized under it) does nothing.
+  uint64_t layoutGeneration_ = 0;
   // Loads record's page-turn sound into TurnSound and hands it to the player; a sound that
   // cannot be loaded switches UseSound off in record.
   void LoadTurnSound(TYomiraOption& record);

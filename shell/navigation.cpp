@@ -137,8 +137,9 @@ void TForm1::ActionPageEndExecute(QObject* sender) {
 
 void TForm1::ActionPageGotoPageExecute(QObject*) {
   if (!IsLaidOut()) return;
+  const uint64_t generation = layoutGeneration_;
   const auto text = env_->askText("ページ指定", "指定ページへ移動", std::to_string(CurrentPage));
-  if (!text) return;
+  if (!text || generation != layoutGeneration_ || !IsLaidOut()) return;
   // A text that is not a 32-bit number counts as 0.
   const int n = std::min(StrToIntDef(Utf8ToCp932(*text), 0), ViewCount());
   if (n > 0) GoToView(n);
@@ -149,8 +150,10 @@ void TForm1::ActionPageGotoLineExecute(QObject*) {
   const int64_t count = static_cast<int64_t>(DisplayLines_.size());
   const int64_t first = Option.GetFirstLineIndex(CurrentPage, 1, 1);
   const int64_t current = first >= 0 && first < count ? DisplayLines_[static_cast<size_t>(first)].GetFirstSourceLine() : 0;
+  const uint64_t generation = layoutGeneration_;
   const auto text = env_->askText("行指定", "指定行へ移動", std::to_string(current + 1));
-  if (!text) return;
+  // The box runs events: a document opened under it must not take the old line count.
+  if (!text || generation != layoutGeneration_ || !IsLaidOut()) return;
   // 64 bits: "-2147483648" - 1 must not wrap.
   int64_t target = int64_t{StrToIntDef(Utf8ToCp932(*text), 0)} - 1;
   target = std::min<int64_t>(target, static_cast<int64_t>(SourceLines_.size()) - 1);

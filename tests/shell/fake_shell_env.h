@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@ class FakeShellEnv : public ShellEnv {
   std::vector<std::string> messages;
   std::deque<bool> okCancelAnswers;                    // default OK
   std::deque<std::optional<std::string>> textAnswers;  // default cancelled
+  // Runs while an input box is open, as events do under a modal box.
+  std::function<void()> whileAsking;
   std::vector<std::string> textDefaults;               // the default text of each input box
   std::vector<std::string> opened;
   std::string clipboard;
@@ -35,6 +38,7 @@ class FakeShellEnv : public ShellEnv {
                                      const std::string& defaultText) override {
     messages.push_back(prompt);
     textDefaults.push_back(defaultText);
+    if (whileAsking) whileAsking();
     if (textAnswers.empty()) return std::nullopt;
     auto a = textAnswers.front();
     textAnswers.pop_front();

@@ -272,6 +272,23 @@ TEST_F(Navigation, GoToLineTakesTheViewThatHoldsTheLine) {
   }
 }
 
+TEST_F(Navigation, GoToBoxesDoNothingWhenAnotherDocumentOpensUnderThem) {
+  // The boxes run events, so a forwarded file can open while one is up; the answer was
+  // meant for the old document and the old line count no longer holds.
+  for (const char* action : {"ActionPageGotoLine", "ActionPageGotoPage"}) {
+    SCOPED_TRACE(action);
+    auto f = Make();
+    Open(*f, 150);
+    Goto(*f, 4);
+    env_.textAnswers = {"140"};
+    env_.whileAsking = [&] { Open(*f, 20, "short.txt"); };
+    f->actions().at(action).run(nullptr);
+    env_.whileAsking = nullptr;
+    EXPECT_EQ(f->CurrentPage, 1);
+    EXPECT_EQ(f->ViewCount(), 2);
+  }
+}
+
 // Pictures of one size: the old one plain, the new one with a colour per column, so a
 // column taken from the wrong place shows.
 QImage Striped(int w, int h) {
