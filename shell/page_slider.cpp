@@ -212,6 +212,9 @@ void PageSlider::mousePressEvent(QMouseEvent* e) {
     // repeating without it.
     setRepeatAction(SliderNoAction);
     setSliderDown(false);
+    // Nor may the page step the press made stay: the label would be a view off, and a
+    // release that does come back (no next file) would turn a page.
+    if (host_.sliderDocumentReady()) UpdateSliderPosition(host_.sliderCurrentView());
   }
   if (code != 0) guarded([&] { RunSliderCode(code, x); });
 }
