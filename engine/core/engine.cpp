@@ -24,6 +24,16 @@ void Engine::Relayout(bool geometry, bool rebuild) {
   host_.hideStartUpPanel();
   host_.enablePageButtons();
   if (heavy) host_.ShowProgressBar(true);
+  // The bar stands in the slider's place: it must go also when a step throws.
+  struct ProgressBarShown {
+    EngineHost& host;
+    bool shown;
+    void hide() {
+      if (shown) host.ShowProgressBar(false);
+      shown = false;
+    }
+    ~ProgressBarShown() { hide(); }
+  } progressBar{host_, heavy};
 
   if (firstTime || geometry) {
     s.annotations.SetSize(o.v_size, o.c_size, o.Page, o.Colum);
@@ -68,7 +78,7 @@ void Engine::Relayout(bool geometry, bool rebuild) {
   if (s.currentPage < 1) s.currentPage = 1;
 
   stages_.DrawSpread();
-  if (heavy) host_.ShowProgressBar(false);
+  progressBar.hide();
   host_.StartPageTurn(0);
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "engine/core/engine.h"
 #include "engine/core/option_defaults.h"
 #include "tests/support/recording_host.h"
@@ -200,6 +202,23 @@ TEST_F(RelayoutTest, TextLayersTakeTheBackgroundPixelWithABackgroundImage) {
   host.calls.clear();
   engine.Relayout(false, false);
   EXPECT_NE(host.Named("setTextLayers").at(0).find("back=$00F0FAFF ruby"), std::string::npos);
+}
+
+// A conversion that throws (in practice only out of memory on a huge text) must not leave
+// the progress bar standing where the slider belongs.
+TEST(RelayoutFailure, AThrowingStepStillPutsTheSliderBack) {
+  struct ThrowingHost : test::RecordingHost {
+    using RecordingHost::RecordingHost;
+    void progress(int, int) override { throw std::bad_alloc(); }
+  };
+  EngineState state;
+  state.option = DefaultOptions();
+  state.sourceLines.assign(3, sj(u8"あ"));
+  state.documentLoaded = true;
+  ThrowingHost host{state};
+  Engine engine{state, host, host};
+  EXPECT_THROW(engine.Relayout(false, true), std::bad_alloc);
+  EXPECT_EQ(host.Named("ShowProgressBar"), (std::vector<std::string>{"ShowProgressBar 1", "ShowProgressBar 0"}));
 }
 
 TEST(RelayoutHosts, DefaultMethodsDoNothing) {
