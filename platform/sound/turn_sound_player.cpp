@@ -30,7 +30,7 @@ void TurnSoundPlayer::closeDevice() {
 bool TurnSoundPlayer::openDevice() {
   if (device_ != 0 && deviceFreq_ == freq_ && deviceFormat_ == format_ && deviceChannels_ == channels_) return true;
   closeDevice();
-  if (!ensureAudio()) return false;
+  if (openFailed_ || !ensureAudio()) return false;
   SDL_AudioSpec want{};
   want.freq = freq_;
   want.format = format_;
@@ -44,7 +44,10 @@ bool TurnSoundPlayer::openDevice() {
   SDL_AudioSpec have{};
   // No allowed changes: SDL converts to whatever the hardware takes.
   device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-  if (device_ == 0) return false;
+  if (device_ == 0) {
+    openFailed_ = true;
+    return false;
+  }
   deviceFreq_ = freq_;
   deviceFormat_ = format_;
   deviceChannels_ = channels_;
@@ -55,6 +58,7 @@ bool TurnSoundPlayer::setSound(const std::string& wavBytes) {
   // A play may still be reading the queue: stop it before the sound goes.
   stop();
   samples_.clear();
+  openFailed_ = false;
   if (wavBytes.empty() || wavBytes.size() > static_cast<size_t>(std::numeric_limits<int>::max())) return false;
   SDL_RWops* rw = SDL_RWFromConstMem(wavBytes.data(), static_cast<int>(wavBytes.size()));
   if (!rw) return false;

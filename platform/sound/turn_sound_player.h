@@ -42,6 +42,8 @@ class TurnSoundPlayer {
   bool initTried_ = false;
   bool initOk_ = false;
   uint32_t device_ = 0;
+  // The device would not open for the current sound: not retried at every page turn.
+  bool openFailed_ = false;
   // The decoded sound and the format the device was opened for.
   std::vector<uint8_t> samples_;
   int freq_ = 0;
