@@ -308,20 +308,25 @@ void TQRNPNGWriteStream::WritebKGD() {
   const int32_t c = BackgroundColor;
   if (c == -1) return;
   uint8_t d[6];
-  if (grey_) {
-    const int v = GreyOf(c);
-    if (v < 0) return;
-    PutBE16(d, static_cast<uint32_t>(v));
-    WriteChunk(kbKGD, d, 2);
-  } else if (srcBits_ <= 8) {
+  if (!grey_ && srcBits_ <= 8) {
     const int index = IndexOf(c);
     if (index < 0) return;
     d[0] = static_cast<uint8_t>(index);
     WriteChunk(kbKGD, d, 1);
-  } else {
-    PutBE16(d, c & 0xFF), PutBE16(d + 2, (c >> 8) & 0xFF), PutBE16(d + 4, (c >> 16) & 0xFF);
-    WriteChunk(kbKGD, d, 6);
+  } else if (const uint32_t n = PutColourSamples(c, d)) {
+    WriteChunk(kbKGD, d, n);
   }
+}
+
+uint32_t TQRNPNGWriteStream::PutColourSamples(int32_t c, uint8_t* d) const {
+  if (grey_) {
+    const int v = GreyOf(c);
+    if (v < 0) return 0;
+    PutBE16(d, static_cast<uint32_t>(v));
+    return 2;
+  }
+  PutBE16(d, c & 0xFF), PutBE16(d + 2, (c >> 8) & 0xFF), PutBE16(d + 4, (c >> 16) & 0xFF);
+  return 6;
 }
 
 void TQRNPNGWriteStream::WritetRNS() {
@@ -357,20 +362,14 @@ void TQRNPNGWriteStream::WritetRNS() {
   }
   const int32_t c = TransColor;
   if (c == -1) return;
-  if (grey_) {
-    const int v = GreyOf(c);
-    if (v < 0) return;
-    PutBE16(d, static_cast<uint32_t>(v));
-    WriteChunk(ktRNS, d, 2);
-  } else if (srcBits_ <= 8) {
+  if (!grey_ && srcBits_ <= 8) {
     const int index = IndexOf(c);
     if (index < 0) return;
     std::fill_n(d, index, uint8_t{255});
     d[index] = 0;
     WriteChunk(ktRNS, d, static_cast<uint32_t>(index + 1));
-  } else {
-    PutBE16(d, c & 0xFF), PutBE16(d + 2, (c >> 8) & 0xFF), PutBE16(d + 4, (c >> 16) & 0xFF);
-    WriteChunk(ktRNS, d, 6);
+  } else if (const uint32_t n = PutColourSamples(c, d)) {
+    WriteChunk(ktRNS, d, n);
   }
 }
 

@@ -79,6 +79,9 @@ class TQRNPNGWriteStream : public TQRNCustomGraphicWriteStream {
   int GreyOf(int32_t colour) const;
   // The palette index a colour names or comes nearest to; -1 when there is none.
   int IndexOf(int32_t colour) const;
+  // A grey (2 bytes) or RGB (6 bytes) colour as 16-bit samples for bKGD and tRNS; 0 when a
+  // grey level cannot be had.
+  uint32_t PutColourSamples(int32_t colour, uint8_t* d) const;
   bool EncodeEventOn() const { return !Password.empty() && static_cast<bool>(OnEncode); }
 
   int IDATSize_ = 32768;
