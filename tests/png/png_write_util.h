@@ -3,12 +3,10 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <png.h>
 #include <zlib.h>
 
 #include <QImage>
 
-#include <csetjmp>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -19,6 +17,7 @@
 #include "png/qrnpng.h"
 #include "png/qrnpngwrite.h"
 #include "png/stream.h"
+#include "tools/png_conformance/libpng_reference.h"
 
 namespace yomira::test::png {
 
@@ -174,65 +173,8 @@ inline std::string Raised(const std::function<void()>& f) {
   return "";
 }
 
-// libpng's reading of a file as RGBA8, with every warning it gave.
-struct LibpngImage {
-  bool ok = false;
-  int width = 0, height = 0;
-  std::vector<uint8_t> rgba;
-  std::vector<std::string> warnings;
-  QRgb pixel(int x, int y) const {
-    const uint8_t* p = rgba.data() + (static_cast<size_t>(y) * width + x) * 4;
-    return qRgba(p[0], p[1], p[2], p[3]);
-  }
-};
-
-namespace detail {
-struct LibpngSource {
-  const std::string* data;
-  size_t pos;
-  LibpngImage* image;
-};
-inline void LibpngError(png_structp p, png_const_charp) { longjmp(png_jmpbuf(p), 1); }
-inline void LibpngWarning(png_structp p, png_const_charp message) {
-  static_cast<LibpngSource*>(png_get_error_ptr(p))->image->warnings.emplace_back(message);
-}
-inline void LibpngRead(png_structp p, png_bytep out, png_size_t n) {
-  auto* s = static_cast<LibpngSource*>(png_get_io_ptr(p));
-  if (s->pos + n > s->data->size()) png_error(p, "read past end");
-  std::memcpy(out, s->data->data() + s->pos, n);
-  s->pos += n;
-}
-}  // namespace detail
-
-inline LibpngImage DecodeLibpng(const std::string& file) {
-  LibpngImage img;
-  detail::LibpngSource src{&file, 0, &img};
-  png_structp p = png_create_read_struct(PNG_LIBPNG_VER_STRING, &src, detail::LibpngError, detail::LibpngWarning);
-  png_infop info = png_create_info_struct(p);
-  std::vector<png_bytep> rows;
-  if (setjmp(png_jmpbuf(p))) {
-    png_destroy_read_struct(&p, &info, nullptr);
-    img.ok = false;
-    return img;
-  }
-  png_set_read_fn(p, &src, detail::LibpngRead);
-  png_read_info(p, info);
-  png_set_strip_16(p);
-  png_set_expand(p);
-  png_set_gray_to_rgb(p);
-  png_set_filler(p, 0xFF, PNG_FILLER_AFTER);
-  png_set_interlace_handling(p);
-  png_read_update_info(p, info);
-  img.width = static_cast<int>(png_get_image_width(p, info));
-  img.height = static_cast<int>(png_get_image_height(p, info));
-  img.rgba.assign(static_cast<size_t>(img.width) * img.height * 4, 0);
-  for (int y = 0; y < img.height; ++y) rows.push_back(img.rgba.data() + static_cast<size_t>(y) * img.width * 4);
-  png_read_image(p, rows.data());
-  png_read_end(p, nullptr);
-  png_destroy_read_struct(&p, &info, nullptr);
-  img.ok = true;
-  return img;
-}
+using pngref::DecodeLibpng;
+using pngref::LibpngImage;
 
 // "" when the two pictures agree on every pixel (ARGB), else the first difference.
 inline std::string FirstDifference(const QImage& a, const QImage& b) {

@@ -10,12 +10,9 @@
 // without a warning to the original's RGBA8, and by our reader to the same toQImage() (and,
 // for palette pictures, the same index bytes). --keep writes the level -1 outputs as
 // DIR/<relpath with / as _>-<filter>-<n|i>.png.
-#include <png.h>
-
 #include <QImage>
 
 #include <algorithm>
-#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -28,80 +25,20 @@
 
 #include "platform/atomic_file.h"
 #include "png/qrnpng.h"
+#include "tools/png_conformance/libpng_reference.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Reference {
-  bool ok = false;
-  int width = 0, height = 0;
-  std::vector<uint8_t> rgba;
-};
-
-struct Context {
-  std::string warning;  // the first warning libpng gave
-  int warnings = 0;
-  const std::vector<uint8_t>* data = nullptr;
-  size_t pos = 0;
-};
-
-void ErrorFn(png_structp png, png_const_charp) { longjmp(png_jmpbuf(png), 1); }
-// libpng reports a chunk longer than its 8 MB chunk limit as a benign error (a warning), then
-// allocates and zeroes the whole claimed length anyway before the read fails (1 GiB for each
-// huge_* file of crashers/). Taking that warning as the error it becomes a moment later keeps
-// the verdict and saves the gigabyte.
-void WarningFn(png_structp png, png_const_charp message) {
-  if (std::strstr(message, "chunk data is too large")) longjmp(png_jmpbuf(png), 1);
-  auto* ctx = static_cast<Context*>(png_get_error_ptr(png));
-  if (ctx->warnings++ == 0) ctx->warning = message;
-}
-
-void ReadMem(png_structp png, png_bytep out, png_size_t n) {
-  auto* ctx = static_cast<Context*>(png_get_io_ptr(png));
-  if (ctx->pos + n > ctx->data->size()) png_error(png, "read past end");
-  std::memcpy(out, ctx->data->data() + ctx->pos, n);
-  ctx->pos += n;
-}
-
-// libpng's classic API, no gamma, everything widened to RGBA8. Warnings are counted in ctx.
-Reference DecodeWithLibpng(const std::vector<uint8_t>& bytes, Context& ctx) {
-  Reference ref;
-  ctx.data = &bytes;
-  ctx.pos = 0;
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &ctx, ErrorFn, WarningFn);
-  png_infop info = png_create_info_struct(png);
-  std::vector<png_bytep> rows;
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    return Reference{};
-  }
-  png_set_read_fn(png, &ctx, ReadMem);
-  png_read_info(png, info);
-  png_set_strip_16(png);
-  png_set_expand(png);
-  png_set_gray_to_rgb(png);
-  png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-  png_set_interlace_handling(png);
-  png_read_update_info(png, info);
-  ref.width = static_cast<int>(png_get_image_width(png, info));
-  ref.height = static_cast<int>(png_get_image_height(png, info));
-  ref.rgba.assign(static_cast<size_t>(ref.width) * ref.height * 4, 0);
-  rows.resize(ref.height);
-  for (int y = 0; y < ref.height; ++y) rows[y] = ref.rgba.data() + static_cast<size_t>(y) * ref.width * 4;
-  png_read_image(png, rows.data());
-  png_read_end(png, nullptr);
-  png_destroy_read_struct(&png, &info, nullptr);
-  ref.ok = true;
-  return ref;
-}
+using yomira::pngref::DecodeLibpng;
+using Reference = yomira::pngref::LibpngImage;
 
 Reference DecodeWithLibpng(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return Reference{};
   const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  Context ctx;
-  return DecodeWithLibpng(bytes, ctx);
+  return DecodeLibpng(bytes);
 }
 
 // "" when ours (ARGB32) equals libpng's RGBA8 on every channel, else where they first differ.
@@ -196,9 +133,8 @@ std::string CheckWrite(yomira::qrn::TQRNPNG& png, const Setting& s, const Refere
     return std::string("raised \"") + e.what() + "\"";
   }
   out = stream.data();
-  Context ctx;
-  const Reference ref = DecodeWithLibpng(out, ctx);
-  if (ctx.warnings > 0) return "libpng warning \"" + ctx.warning + "\"";
+  const Reference ref = DecodeLibpng(out);
+  if (!ref.warnings.empty()) return "libpng warning \"" + ref.warnings.front() + "\"";
   if (!ref.ok) return "libpng error";
   // libpng must give the original's RGBA8.
   if (ref.width != original.width || ref.height != original.height) return "libpng size differs";
