@@ -375,12 +375,13 @@ FontEngine::~FontEngine() {
   FT_Done_FreeType(impl_->library);
 }
 
-const ResolvedFont* FontEngine::Resolve(std::string_view faceCp932, bool bold) {
-  std::string key(faceCp932);
+const ResolvedFont* FontEngine::Resolve(std::string_view faceUtf8, bool bold) {
+  // Face names are UTF-8, as the settings hold them: fontconfig takes them as they are.
+  std::string key(faceUtf8);
   key.push_back(bold ? '\x01' : '\x02');
   auto it = impl_->resolved.find(key);
   if (it != impl_->resolved.end()) return it->second.get();
-  std::string name = Cp932ToUtf8(faceCp932);
+  std::string name(faceUtf8);
   bool vertical = false;
   if (!name.empty() && name[0] == '@') {
     vertical = true;

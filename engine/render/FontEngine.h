@@ -45,7 +45,7 @@ class FontEngine {
   static FontEngine& Instance();
 
   // face: the stored name, cp932; a leading "@" marks a vertical face.
-  const ResolvedFont* Resolve(std::string_view faceCp932, bool bold);
+  const ResolvedFont* Resolve(std::string_view faceUtf8, bool bold);
   FontMetrics Metrics(const ResolvedFont* font, int height);
   // The glyph of a cp932 code (one byte: 0x00-0xFF; two bytes: lead * 256 + trail) in an
   // orientation mode 0-5. Null when the code draws nothing (control bytes, a size <= 0).

@@ -39,7 +39,7 @@ struct LogFontDesc {
   int32_t lfWidth = 0;  // 0 natural; 2 for the doubled long repeat mark
   int32_t lfEscapement = 0;
   int32_t lfWeight = 400;
-  std::string lfFaceName;  // cp932, whole
+  std::string lfFaceName;  // UTF-8, whole
 };
 
 class TYomiraTextMetrics {

@@ -81,7 +81,7 @@ std::string Fmt(const char* format, double a, double b = 0) {
 
 class Sheet {
  public:
-  Sheet(const std::string& faceCp932, int f) : face_(faceCp932), f_(f) {
+  Sheet(const std::string& faceUtf8, int f) : face_(faceUtf8), f_(f) {
     metrics_.TextColor = 0;
     metrics_.SetFont(face_, false, f_);
   }
@@ -136,9 +136,8 @@ class Sheet {
 }  // namespace
 
 int RunGlyphSheet(const std::string& faceUtf8, int f, const std::string& out) {
-  const std::string faceCp932 = Utf8ToCp932(faceUtf8);
   FontEngine& engine = FontEngine::Instance();
-  const ResolvedFont* font = engine.Resolve(faceCp932, false);
+  const ResolvedFont* font = engine.Resolve(faceUtf8, false);
   if (!font || FontEngine::FamilyOf(font).empty()) {
     std::fprintf(stderr, "yomira-render: no font for %s\n", faceUtf8.c_str());
     return 2;
@@ -158,7 +157,7 @@ int RunGlyphSheet(const std::string& faceUtf8, int f, const std::string& out) {
     if (!ok && !skip) failed = true;
   };
 
-  Sheet sheet(faceCp932, f);
+  Sheet sheet(faceUtf8, f);
   const double F = f;
   const int cx = f, cy = f;  // the cell every check draws in
   const Rect cell{cx, cy, cx + f, cy + f};
@@ -290,7 +289,7 @@ int RunGlyphSheet(const std::string& faceUtf8, int f, const std::string& out) {
   {
     TYomiraTextMetrics bold;
     bold.TextColor = 0;
-    bold.SetFont(faceCp932, true, f);
+    bold.SetFont(faceUtf8, true, f);
     QImage regular = sheet.Scratch(), heavy = sheet.Scratch();
     sheet.Draw(regular, cx, cy, goVertical, true, sj("永"));
     bold.SetOrientation(goVertical);
@@ -326,7 +325,7 @@ int RunGlyphSheet(const std::string& faceUtf8, int f, const std::string& out) {
     const QImage strip = BuildEmphasisStrip(r, QString());
     TYomiraTextMetrics ruby;
     ruby.TextColor = 0;
-    ruby.SetFont(faceCp932, false, r);
+    ruby.SetFont(faceUtf8, false, r);
     QImage c = sheet.Scratch(), o = sheet.Scratch();
     bool ok = true;
     std::string value = "centred";

@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "engine/core/option_defaults.h"
 #include "engine/render/FontEngine.h"
 #include "engine/render/GlyphDraw.h"
 #include "engine/render/Pixels.h"
@@ -41,13 +42,16 @@ TEST(FontEngine, FaceNamesResolve) {
       {u8"", "IPAexMincho", false},
   };
   for (const Case& c : cases) {
-    const ResolvedFont* font = e.Resolve(sj(c.name), false);
-    EXPECT_EQ(FontEngine::FamilyOf(font), c.family) << test::u8(sj(c.name));
-    EXPECT_EQ(FontEngine::IsVertical(font), c.vertical) << test::u8(sj(c.name));
+    const std::string name(c.name.begin(), c.name.end());
+    const ResolvedFont* font = e.Resolve(name, false);
+    EXPECT_EQ(FontEngine::FamilyOf(font), c.family) << name;
+    EXPECT_EQ(FontEngine::IsVertical(font), c.vertical) << name;
   }
-  EXPECT_TRUE(FontEngine::HasHwid(e.Resolve(sj(u8"@IPAexMincho"), false)));
-  EXPECT_FALSE(FontEngine::Emboldened(e.Resolve(sj(u8"@IPAexMincho"), false)));
-  EXPECT_TRUE(FontEngine::Emboldened(e.Resolve(sj(u8"@IPAexMincho"), true)));
+  // The settings' own default face, as the text layers pass it on.
+  EXPECT_EQ(FontEngine::FamilyOf(e.Resolve(DefaultOptions().font_family, false)), "IPAexGothic");
+  EXPECT_TRUE(FontEngine::HasHwid(e.Resolve("@IPAexMincho", false)));
+  EXPECT_FALSE(FontEngine::Emboldened(e.Resolve("@IPAexMincho", false)));
+  EXPECT_TRUE(FontEngine::Emboldened(e.Resolve("@IPAexMincho", true)));
 }
 
 TEST(FontEngine, MetricsSumToTheHeight) {
