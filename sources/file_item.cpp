@@ -64,10 +64,17 @@ std::string TFileItem::GetLocation() const {
   return location_;
 }
 
-int CompareFileItems(const TFileItem& a, const TFileItem& b, const FileListOrder& order) {
-  const int c = QString::compare(SortKey(a, order), SortKey(b, order), Qt::CaseInsensitive);
+namespace {
+// -1, 0 or 1 for two sort keys in the list's direction.
+int CompareSortKeys(const QString& a, const QString& b, const FileListOrder& order) {
+  const int c = QString::compare(a, b, Qt::CaseInsensitive);
   const int sign = c < 0 ? -1 : c > 0 ? 1 : 0;
   return order.OrderUp ? sign : -sign;
+}
+}  // namespace
+
+int CompareFileItems(const TFileItem& a, const TFileItem& b, const FileListOrder& order) {
+  return CompareSortKeys(SortKey(a, order), SortKey(b, order), order);
 }
 
 void SortFileItems(FileItemList& list, const FileListOrder& order) {
@@ -80,10 +87,8 @@ void SortFileItems(FileItemList& list, const FileListOrder& order) {
   std::vector<Keyed> keyed;
   keyed.reserve(list.size());
   for (auto& item : list) keyed.push_back({SortKey(*item, order), std::move(item)});
-  std::stable_sort(keyed.begin(), keyed.end(), [&order](const Keyed& a, const Keyed& b) {
-    const int c = QString::compare(a.key, b.key, Qt::CaseInsensitive);
-    return order.OrderUp ? c < 0 : c > 0;
-  });
+  std::stable_sort(keyed.begin(), keyed.end(),
+                   [&order](const Keyed& a, const Keyed& b) { return CompareSortKeys(a.key, b.key, order) < 0; });
   for (size_t i = 0; i < keyed.size(); ++i) list[i] = std::move(keyed[i].item);
 }
 
