@@ -44,8 +44,10 @@ PropGridPopupList::PropGridPopupList(QWidget* parent) : QFrame(parent, Qt::Popup
   setFrameShape(QFrame::Box);
   setLineWidth(1);
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(1, 1, 1, 1);
+  // The frame's own line is the border: the list fills the rest, whatever its size.
+  layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
+  layout->setSizeConstraint(QLayout::SetNoConstraint);
   list_ = new QListWidget(this);
   list_->setObjectName("PropGridPopupListBox");
   list_->setFrameShape(QFrame::NoFrame);
@@ -53,6 +55,8 @@ PropGridPopupList::PropGridPopupList(QWidget* parent) : QFrame(parent, Qt::Popup
   list_->setItemDelegate(new EntryDelegate(this));
   list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   list_->setMouseTracking(true);
+  list_->setMinimumSize(1, 1);
+  list_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   list_->installEventFilter(this);
   list_->viewport()->installEventFilter(this);
   layout->addWidget(list_);
