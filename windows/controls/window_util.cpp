@@ -1,0 +1,75 @@
+#include "windows/controls/window_util.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace yomira {
+namespace {
+
+// Squared distance from a point to a rectangle (0 inside); 64-bit: coordinates from a
+// settings file can be anything.
+int64_t DistanceSquared(const QRect& s, int64_t x, int64_t y) {
+  const int64_t dx = x < s.left() ? s.left() - x : (x > s.right() ? x - s.right() : 0);
+  const int64_t dy = y < s.top() ? s.top() - y : (y > s.bottom() ? y - s.bottom() : 0);
+  return dx * dx + dy * dy;
+}
+
+// One axis: the start inside [lo, lo + room), and the whole length inside when it fits.
+int ClampAxis(int start, int length, int lo, int room) {
+  const int64_t last = int64_t{lo} + room - length;  // largest start that keeps it all inside
+  int64_t v = std::min<int64_t>(start, last);
+  v = std::max<int64_t>(v, lo);
+  return static_cast<int>(v);
+}
+
+}  // namespace
+
+QRect ClampToVisibleScreen(const QRect& r, const QList<QRect>& availableScreens) {
+  if (availableScreens.isEmpty()) return r;
+  // A rectangle without area (a size never saved) still has a corner that must be on screen.
+  const QRect box(r.topLeft(), QSize(std::max(r.width(), 1), std::max(r.height(), 1)));
+  for (const QRect& s : availableScreens)
+    if (s.contains(box)) return r;
+  const int64_t cx = (int64_t{box.left()} + box.right()) / 2;
+  const int64_t cy = (int64_t{box.top()} + box.bottom()) / 2;
+  const QRect* target = &availableScreens.front();
+  int64_t best = std::numeric_limits<int64_t>::max();
+  for (const QRect& s : availableScreens) {
+    if (!s.intersects(box)) continue;
+    const int64_t d = DistanceSquared(s, cx, cy);
+    if (d < best) {
+      best = d;
+      target = &s;
+    }
+  }
+  QRect out = r;
+  out.moveTo(ClampAxis(box.left(), box.width(), target->left(), target->width()),
+             ClampAxis(box.top(), box.height(), target->top(), target->height()));
+  return out;
+}
+
+QRect ClampToVisibleScreen(const QRect& r) {
+  QList<QRect> screens;
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary) screens.append(primary->availableGeometry());
+  for (const QScreen* s : QGuiApplication::screens())
+    if (s != primary) screens.append(s->availableGeometry());
+  return ClampToVisibleScreen(r, screens);
+}
+
+void SetStayOnTop(QWidget* w, bool on) {
+  if (!w) return;
+  if (w->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
+  const QRect frame = w->geometry();
+  const bool shown = w->isVisible();
+  w->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+  w->setGeometry(frame);
+  if (shown) w->show();
+}
+
+}  // namespace yomira
