@@ -194,3 +194,15 @@ wait_window() {
   id=$(timeout 5 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1)
   [ -n "$id" ] && echo "$id"
 }
+
+# y_quit_check NAME: quits, expects exit status 0; a reader still running is stopped, so the
+# next start is not handed over to it.
+y_quit_check() {
+  local st
+  st=$(y_quit)
+  expect "$1 quits" 0 "$st"
+  if [ "$st" = timeout ]; then
+    kill -9 "$Y_PID" 2>/dev/null
+    y_wait_exit 5 >/dev/null
+  fi
+}
