@@ -34,6 +34,7 @@
 #include "sources/file_item.h"
 #include "sources/tool_item.h"
 
+class QActionGroup;
 class QLabel;
 class QProgressBar;
 class QTimer;
@@ -147,6 +148,16 @@ class TForm1 : public QWidget,
   void SpeedButtonMenuClick();
   void WMCopyData(const std::string& text);
 
+  // --- tools and filters ---
+  // Create the missing actions and menu entries (one spare beyond the list) and update all
+  // of them from Tools / Filters; the filter of ActiveFilter is checked.
+  void BuildToolActions();
+  // (BuildFilterActions is under SourcesHost.)
+  // Launches tool n on the shown document; nothing for n outside the list.
+  void ToolActionExecute(int n);
+  // Reopens the current document through filter n; the active filter again: without one.
+  void FilterActionExecute(int n);
+
   // --- page navigation ---
   // The page-turn timer: single-shot, 10 ms, restarted by each tick that is not the last.
   QTimer* TimerAnimate = nullptr;
@@ -237,7 +248,7 @@ class TForm1 : public QWidget,
   void CheckReOpenCharset() override {}
   void UpdateRecentMenu() override;
   void SetMomentaryToggles(bool autIndent, bool reWrap, bool toRuby) override;
-  void BuildFilterActions() override {}
+  void BuildFilterActions() override;
   void LoadTurnSound() override { LoadTurnSound(Option); }
   FileListOrder GetFileListOrder() override;
   void ApplyStyleIndex(int) override {}
@@ -298,6 +309,9 @@ class TForm1 : public QWidget,
   void DrawSpread();
   void PlayTurnSound();
   void OpenNeighbourFile(int direction);
+  void BuildRunTimeActions(bool filters);
+  // The RunFilter hook of the sources: the external filters with their bounds.
+  decltype(DocumentSources::RunFilter) MakeFilterRunner();
 
   ShellEnv* env_;
   std::vector<std::string> args_;
@@ -323,6 +337,9 @@ class TForm1 : public QWidget,
   bool destroyed_ = false;
   int fullScreenRequests_ = 0;
   bool maximisePending_ = false;
+  int toolActionCount_ = 0;    // tool actions made so far; they live for the run
+  int filterActionCount_ = 0;
+  QActionGroup* filterGroup_ = nullptr;
 
  public:
   // Components, named as the window's design names them.
