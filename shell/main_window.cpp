@@ -112,6 +112,7 @@ TForm1::TForm1(Setup setup)
       SourcesFields{SourceLines_, RecentFiles, Filters, ActiveFilter, PendingRate, DocumentCodePage, HtmlImported,
                     LaidOut, DocumentLoaded, Loading, StartParams, Option},
       static_cast<SourcesHost&>(*this));
+  CreateWebFetch();
   startedOk_ = FormCreate();
 }
 
