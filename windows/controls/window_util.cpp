@@ -2,42 +2,74 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 
 namespace yomira {
+namespace {
 
-QRect ClampToVisibleScreen(const QRect& r, const QList<QRect>& screens) {
-  if (screens.isEmpty()) return r;
-  for (const QRect& s : screens)
-    if (s.contains(r)) return r;
-  // The screen whose area is nearest the centre; the first wins a tie.
-  const QPoint c = r.center();
-  qsizetype best = 0;
-  long long bestDistance = std::numeric_limits<long long>::max();
-  for (qsizetype i = 0; i < screens.size(); ++i) {
-    const QRect& s = screens[i];
-    const long long dx = c.x() < s.left() ? s.left() - c.x() : c.x() > s.right() ? c.x() - s.right() : 0;
-    const long long dy = c.y() < s.top() ? s.top() - c.y() : c.y() > s.bottom() ? c.y() - s.bottom() : 0;
-    const long long d = dx * dx + dy * dy;
-    if (d < bestDistance) {
-      bestDistance = d;
-      best = i;
+// Squared distance from a point to a rectangle (0 inside); 64-bit: coordinates from a
+// settings file can be anything.
+int64_t DistanceSquared(const QRect& s, int64_t x, int64_t y) {
+  const int64_t dx = x < s.left() ? s.left() - x : (x > s.right() ? x - s.right() : 0);
+  const int64_t dy = y < s.top() ? s.top() - y : (y > s.bottom() ? y - s.bottom() : 0);
+  return dx * dx + dy * dy;
+}
+
+// One axis: the start inside [lo, lo + room), and the whole length inside when it fits.
+int ClampAxis(int start, int length, int lo, int room) {
+  const int64_t last = int64_t{lo} + room - length;  // largest start that keeps it all inside
+  int64_t v = std::min<int64_t>(start, last);
+  v = std::max<int64_t>(v, lo);
+  return static_cast<int>(v);
+}
+
+}  // namespace
+
+QRect ClampToVisibleScreen(const QRect& r, const QList<QRect>& availableScreens) {
+  if (availableScreens.isEmpty()) return r;
+  // A rectangle without area (a size never saved) still has a corner that must be on screen.
+  const QRect box(r.topLeft(), QSize(std::max(r.width(), 1), std::max(r.height(), 1)));
+  for (const QRect& s : availableScreens)
+    if (s.contains(box)) return r;
+  const int64_t cx = (int64_t{box.left()} + box.right()) / 2;
+  const int64_t cy = (int64_t{box.top()} + box.bottom()) / 2;
+  const QRect* target = &availableScreens.front();
+  int64_t best = std::numeric_limits<int64_t>::max();
+  for (const QRect& s : availableScreens) {
+    if (!s.intersects(box)) continue;
+    const int64_t d = DistanceSquared(s, cx, cy);
+    if (d < best) {
+      best = d;
+      target = &s;
     }
   }
-  const QRect& s = screens[best];
-  const int x = std::clamp(r.x(), s.left(), std::max(s.left(), s.left() + s.width() - r.width()));
-  const int y = std::clamp(r.y(), s.top(), std::max(s.top(), s.top() + s.height() - r.height()));
-  return QRect(QPoint(x, y), r.size());
+  QRect out = r;
+  out.moveTo(ClampAxis(box.left(), box.width(), target->left(), target->width()),
+             ClampAxis(box.top(), box.height(), target->top(), target->height()));
+  return out;
 }
 
 QRect ClampToVisibleScreen(const QRect& r) {
   QList<QRect> screens;
-  if (QScreen* primary = QGuiApplication::primaryScreen()) screens.append(primary->availableGeometry());
-  for (QScreen* s : QGuiApplication::screens())
-    if (s != QGuiApplication::primaryScreen()) screens.append(s->availableGeometry());
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary) screens.append(primary->availableGeometry());
+  for (const QScreen* s : QGuiApplication::screens())
+    if (s != primary) screens.append(s->availableGeometry());
   return ClampToVisibleScreen(r, screens);
+}
+
+void SetStayOnTop(QWidget* w, bool on) {
+  if (!w) return;
+  if (w->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
+  const QRect frame = w->geometry();
+  const bool shown = w->isVisible();
+  w->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+  w->setGeometry(frame);
+  if (shown) w->show();
 }
 
 }  // namespace yomira

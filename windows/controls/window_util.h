@@ -4,14 +4,21 @@
 #include <QList>
 #include <QRect>
 
+class QWidget;
+
 namespace yomira {
 
-// Where a window with the frame r is shown so that the user can reach it. The size never
-// changes. A rectangle inside one screen's available area is kept; otherwise it moves onto
-// the screen nearest its centre (the first, the primary, when none is near) with its
-// top-left corner inside and as much of it visible as fits. Without screens it is kept.
+// Where a window with the frame `r` is shown so that the user can reach it. The size is never
+// changed. A rectangle that lies entirely inside one screen's available area is kept. Otherwise
+// it moves onto the screen nearest its centre among those it overlaps (the first one, the
+// primary, when it overlaps none): its top-left corner inside that screen and as much of it
+// visible as fits. Without screens the rectangle is kept.
 QRect ClampToVisibleScreen(const QRect& r, const QList<QRect>& availableScreens);
 // The same over the screens of the running application, primary first.
 QRect ClampToVisibleScreen(const QRect& r);
+
+// Turns the stay-on-top flag of a top-level window on or off, keeping its geometry and its
+// visibility (changing window flags hides a window and may lose its place). Null: nothing.
+void SetStayOnTop(QWidget* w, bool on);
 
 }  // namespace yomira
