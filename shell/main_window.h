@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,11 +29,13 @@
 #include "shell/actions/main_menu.h"
 #include "shell/book_port.h"
 #include "shell/page_slider.h"
+#include "shell/setup_dialog_port.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "sources/file_item.h"
 #include "sources/tool_item.h"
 
+class QAction;
 class QLabel;
 class QProgressBar;
 class QTimer;
@@ -43,6 +46,7 @@ namespace yomira {
 
 class KeyDispatcher;
 class ShellEnv;
+class TOpenDialogEx;
 
 // A plain area that keeps its mouse presses, so they never reach the window's own handler.
 class Panel : public QWidget {
@@ -85,6 +89,11 @@ class TForm1 : public QWidget,
     std::string dataFolder;                       // settings are loaded from and saved to it
     // Makes the book window; a hidden placeholder when empty.
     std::function<std::unique_ptr<BookWindowPort>(TForm1&)> makeBook;
+    // The folder readme.txt is looked for in when the program is not installed; empty: the
+    // program's own folder.
+    std::string programFolder;
+    // The online help address; unset: the one the program was built with. Empty: no help entry.
+    std::optional<std::string> helpUrl;
   };
   explicit TForm1(Setup setup);
   ~TForm1() override;
@@ -146,6 +155,46 @@ class TForm1 : public QWidget,
   void SpeedButtonMenuClick();
   void WMCopyData(const std::string& text);
 
+  // --- settings and tools dialogs (shell/setup_action.cpp, shell/tools_command.cpp) ---
+  void ActionOptionSetupExecute(QObject* sender);
+  void ActionOptionToolsExecute(QObject* sender);
+  void LoadFavoriteColors();
+  void BuildStyleMenu();
+  void ShowOptionInDialog(const TYomiraOption& record, const std::string* styleName = nullptr);
+  SetupDialogPort& setupDialog() { return *setup_; }
+  // The remembered dialog place (shell/dialog_rect.cpp): saved from the frame when a dialog
+  // closes, restored only by the first dialog of the run.
+  void SaveDialogRect(QWidget* dialog);
+  void RestoreDialogRect(QWidget* dialog);
+  static void ForgetDialogRectRestored();  // for tests: the next restore applies again
+
+  // --- file, clipboard and help actions (shell/file_actions.cpp, clipboard_document.cpp,
+  // help_actions.cpp) ---
+  TOpenDialogEx* OpenDialogExText = nullptr;
+  // Sets the open dialog's file types from the built-in ones and the filters.
+  void BuildOpenFilter();
+  void ActionFileOpenExecute(QObject* sender);
+  void ActionURLOpenExecute(QObject* sender);
+  void MenuFileReOpenClick(QAction* item);
+  void ActionOptionRecentClearExecute(QObject* sender);
+  void ActionFileToolEditorExecute(QObject* sender);
+  void ActionFileToolDirectoryExecute(QObject* sender);
+  void ActionFileClipboardOpenExecute(QObject* sender);
+  void ActionFileClipboardAddExecute(QObject* sender);
+  void ActionHelpReadmeExecute(QObject* sender);
+  void ActionHelpOnlineHelpExecute(QObject* sender);
+  // readme.txt of the installed program, else the one in the program's folder.
+  std::string ReadmePath() const;
+  const std::string& HelpUrl() const { return helpUrl_; }
+
+  // --- window and option actions (shell/window_actions.cpp) ---
+  void ActionOptionBookStayOnTopExecute(QObject* sender);
+  void ActionWindowAnnotateExecute(QObject* sender);
+  void ImageEasterEggClick();
+  // The main menu is about to open: hides the hint and greys what cannot run now.
+  void PopupMenuMainPopup();
+  static void FreeListItems(FileItemList& list) { list.clear(); }
+
   // --- page navigation ---
   // The page-turn timer: single-shot, 10 ms, restarted by each tick that is not the last.
   QTimer* TimerAnimate = nullptr;
@@ -183,8 +232,6 @@ class TForm1 : public QWidget,
   void WMDropFiles(const std::vector<std::string>& paths);
   DocumentSources& sources() { return *sources_; }
   Renderer& renderer() { return *renderer_; }
-  // Called by the full-screen handler; counts for tests until full screen is built.
-  int fullScreenRequests() const { return fullScreenRequests_; }
 
   // The model the settings file and the key file are written from.
   SettingsModel CollectSettings() const;
@@ -210,7 +257,7 @@ class TForm1 : public QWidget,
   void ForceForeground() override;
   bool IsFullScreen() override;
   void ExecuteFullScreen() override;
-  void CheckReOpenCharset() override {}
+  void CheckReOpenCharset() override;
   void UpdateRecentMenu() override;
   void SetMomentaryToggles(bool autIndent, bool reWrap, bool toRuby) override;
   void BuildFilterActions() override {}
@@ -268,6 +315,12 @@ class TForm1 : public QWidget,
   bool FormCreate();
   void applySettings(const SettingsModel& m);
   void popupMainAt(QPoint global);
+  // The action's handler becomes fn of this window.
+  void bindAction(const char* name, void (TForm1::*fn)(QObject*));
+  void bindFileActions();
+  void bindWindowActions();
+  // Writes the clipboard text as the clipboard document and opens it (clipboard_document.cpp).
+  void OpenClipboardText(const std::string& text);
   void bindPageActions();
   // Sets the view, draws it and shows it at once.
   void GoToView(int view);
@@ -284,17 +337,20 @@ class TForm1 : public QWidget,
   std::unique_ptr<DocumentSources> sources_;
   std::string dataFolder_;
   std::function<std::unique_ptr<BookWindowPort>(TForm1&)> makeBook_;
+  std::string programFolder_;
+  std::string helpUrl_;
+  QString lastOpenFolder_;  // where the open dialog was last closed
   ActionCatalogue actions_;
   MainMenu menu_;
   KeyDispatcher* keys_ = nullptr;
   std::unique_ptr<SettingsStore> store_;
   std::unique_ptr<BookWindowPort> book_;
+  std::unique_ptr<SetupDialogPort> setup_ = std::make_unique<SetupPlaceholder>();
   SettingsChecks checksKept_;  // check states that have no action of their own yet
   bool startedOk_ = true;
   bool shownOnce_ = false;
   bool closed_ = false;
   bool destroyed_ = false;
-  int fullScreenRequests_ = 0;
   bool maximisePending_ = false;
 
  public:
