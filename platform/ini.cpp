@@ -62,7 +62,7 @@ IniDoc::LoadResult IniDoc::LoadFile(const std::string& path, std::string* err) {
 void IniDoc::Parse(std::string_view bytes) {
   Clear();
   // Decode first, then split: a cp932 trail byte can look like "]" or "\".
-  const std::string text = DecodeStoredText(bytes);
+  const std::string text = DecodeUtf8OrCp932(bytes);
   for (const std::string& raw : SplitLines(text)) {
     std::string line = Trim(raw);
     if (line.empty()) continue;

@@ -74,7 +74,7 @@ void TForm1::ActionFileClipboardAddExecute(QObject*) {
     ShowMessage(kClipboardFailed);
     return;
   }
-  std::string joined = DocumentText(SplitLines(DecodeStoredText(bytes)));
+  std::string joined = DocumentText(SplitLines(DecodeUtf8OrCp932(bytes)));
   joined += text;
   if (!AtomicWriteFile(path, DocumentText(SplitLines(joined))).empty()) {
     ShowMessage(kClipboardFailed);

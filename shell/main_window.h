@@ -158,10 +158,6 @@ class TForm1 : public QWidget,
   // --- settings and tools dialogs (shell/setup_action.cpp, shell/tools_command.cpp) ---
   void ActionOptionSetupExecute(QObject* sender);
   void ActionOptionToolsExecute(QObject* sender);
-  void LoadFavoriteColors();
-  void BuildStyleMenu();
-  void ShowOptionInDialog(const TYomiraOption& record, const std::string* styleName = nullptr);
-  SetupDialogPort& setupDialog() { return *setup_; }
   // The remembered dialog place (shell/dialog_rect.cpp): saved from the frame when a dialog
   // closes, restored only by the first dialog of the run.
   void SaveDialogRect(QWidget* dialog);
@@ -232,6 +228,29 @@ class TForm1 : public QWidget,
   void WMDropFiles(const std::vector<std::string>& paths);
   DocumentSources& sources() { return *sources_; }
   Renderer& renderer() { return *renderer_; }
+
+  // --- the settings dialog (option_dialog.cpp) ---
+  // The dialog behind the port: a hidden placeholder until the real one is attached.
+  SetupDialogPort& setupDialog();
+  void attachSetupDialog(std::unique_ptr<SetupDialogPort> dialog);
+  // Fills the dialog from record, with styleName (the live StyleName when null) in the style
+  // box; FillingDialog is true throughout.
+  void ShowOptionInDialog(const TYomiraOption& record, const std::string* styleName = nullptr);
+  // Reads the dialog into record (the live Option), validates it and makes it live.
+  void ApplySetupDialog(TYomiraOption& record);
+  void UpdateSetupDependentControls();
+  // The text-revise checks from record, the menu entries' own enabled flags (the actions
+  // stay enabled, so their keys keep working).
+  void SyncTextReviseMenu(const TYomiraOption& record);
+  // The dialog's colour lists from favorite.dat in the data folder.
+  void LoadFavoriteColors();
+  void AddFavoriteColor(const std::string& combo, TColor colour, const std::string& name);
+  // A path label's caption for a file name, measured in the dialog's font.
+  std::string FitParenText(const std::string& text, int maxWidth);
+  // Rebuilds the style menu from StyleNames.
+  void BuildStyleMenu();
+  // What the last fill showed; untouched values read back from it.
+  const SetupValues& lastShownSetup() const { return setupShown_; }
 
   // The model the settings file and the key file are written from.
   SettingsModel CollectSettings() const;
@@ -345,7 +364,9 @@ class TForm1 : public QWidget,
   KeyDispatcher* keys_ = nullptr;
   std::unique_ptr<SettingsStore> store_;
   std::unique_ptr<BookWindowPort> book_;
-  std::unique_ptr<SetupDialogPort> setup_ = std::make_unique<SetupPlaceholder>();
+  std::unique_ptr<SetupDialogPort> setup_;
+  SetupValues setupShown_;
+  bool setupFilled_ = false;
   SettingsChecks checksKept_;  // check states that have no action of their own yet
   bool startedOk_ = true;
   bool shownOnce_ = false;

@@ -19,11 +19,11 @@ IconvResult Utf8ToCp932Checked(std::string_view utf8);
 // Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view s);
 
-// The text of a file the program wrote or a user edited: a UTF-8 BOM is dropped; bytes that
-// are not valid UTF-8 are taken as cp932 as a whole.
-std::string DecodeStoredText(std::string_view bytes);
-
 // s with every byte that does not start a well-formed character replaced by "?".
 std::string SanitizeUtf8(std::string_view s);
+
+// The text of a file the program reads as text: without a UTF-8 BOM; kept when it is valid
+// UTF-8, else taken as cp932 as a whole.
+std::string DecodeUtf8OrCp932(std::string_view bytes);
 
 }  // namespace yomira

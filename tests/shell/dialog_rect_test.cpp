@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/main_window.h"
+#include "shell/setup_placeholder.h"
 #include "tests/shell/fake_shell_env.h"
 #include "tests/support/test_support.h"
 #include "windows/controls/window_util.h"
@@ -78,10 +79,29 @@ TEST_F(DialogRectTest, SaveKeepsLeftTopRightBottomOfTheFrame) {
   EXPECT_EQ(form_->DialogRect, QRect(f.left(), f.top(), f.left() + f.width(), f.top() + f.height()));
 }
 
-TEST_F(DialogRectTest, TheSettingsCommandShowsTheDialog) {
-  EXPECT_FALSE(form_->setupDialog().isVisible());
+// A settings dialog that counts what the main window asks of it.
+class CountingSetup : public SetupPlaceholder {
+ public:
+  int* shows;
+  int* fills;
+  CountingSetup(int* s, int* f) : shows(s), fills(f) {}
+  bool isVisible() const override { return *shows > 0; }
+  void show() override { ++*shows; }
+  void setValues(const SetupValues& v) override {
+    ++*fills;
+    SetupPlaceholder::setValues(v);
+  }
+};
+
+TEST_F(DialogRectTest, TheSettingsCommandFillsTheDialogEachTimeAndShowsIt) {
+  int shows = 0, fills = 0;
+  form_->attachSetupDialog(std::make_unique<CountingSetup>(&shows, &fills));
   form_->actions().at("ActionOptionSetup").run(nullptr);
-  EXPECT_TRUE(form_->setupDialog().isVisible());
+  EXPECT_EQ(shows, 1);
+  EXPECT_EQ(fills, 1);
+  form_->actions().at("ActionOptionSetup").run(nullptr);
+  EXPECT_EQ(shows, 2);
+  EXPECT_EQ(fills, 2);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "windows/controls/window_util.h"
 
-#include <QTest>
+#include <QApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -8,40 +9,79 @@
 namespace yomira {
 namespace {
 
-TEST(ClampToVisibleScreen, KeepsInsideMovesOutsideAndNeverResizes) {
-  const QVector<QRect> screens{QRect(0, 0, 1280, 1024), QRect(1280, 0, 800, 600)};
-  struct Case {
-    QRect in, out;
-  } cases[] = {
-      {QRect(100, 50, 492, 539), QRect(100, 50, 492, 539)},       // inside the first
-      {QRect(1300, 10, 400, 300), QRect(1300, 10, 400, 300)},     // inside the second
-      {QRect(5000, 5000, 700, 500), QRect(1380, 100, 700, 500)},  // nearest: the second
-      {QRect(-300, 900, 700, 500), QRect(0, 524, 700, 500)},      // partly off the first
-      {QRect(1200, 100, 300, 200), QRect(1280, 100, 300, 200)},   // across both: centre on the second
-      {QRect(10, 10, 3000, 2000), QRect(0, 0, 3000, 2000)},       // larger: corner on the screen
+// One 1920x1080 screen whose available area leaves a 40 px panel at the top, and a second
+// 1280x1024 screen to its right.
+const QRect kPrimary(0, 40, 1920, 1040);
+const QRect kSecond(1920, 0, 1280, 1024);
+
+struct ClampCase {
+  const char* what;
+  QRect in;
+  QList<QRect> screens;
+  QPoint topLeft;
+};
+
+TEST(ClampToVisibleScreen, MovesOnlyWhatIsNotWhollyOnOneScreen) {
+  const QList<QRect> one{kPrimary};
+  const QList<QRect> two{kPrimary, kSecond};
+  const ClampCase cases[] = {
+      {"inside: kept", QRect(100, 100, 640, 480), one, {100, 100}},
+      {"touching every edge: kept", QRect(0, 40, 1920, 1040), one, {0, 40}},
+      {"off to the left", QRect(-300, 100, 640, 480), one, {0, 100}},
+      {"off to the right", QRect(1700, 100, 640, 480), one, {1280, 100}},
+      {"above the panel", QRect(100, 0, 640, 480), one, {100, 40}},
+      {"off the bottom", QRect(100, 900, 640, 480), one, {100, 600}},
+      {"far off every screen: onto the primary", QRect(5000, 5000, 640, 480), one, {1280, 600}},
+      {"far off, negative", QRect(-9000, -9000, 640, 480), one, {0, 40}},
+      {"wholly on the second screen: kept", QRect(2000, 10, 640, 480), two, {2000, 10}},
+      {"hanging off the second screen's right", QRect(3000, 10, 640, 480), two, {2560, 10}},
+      {"across both, centre on the second", QRect(1800, 100, 640, 480), two, {1920, 100}},
+      {"across both, centre on the primary", QRect(1500, 100, 640, 480), two, {1280, 100}},
+      {"off every screen with two: the primary", QRect(5000, 5000, 640, 480), two, {1280, 600}},
+      {"wider and taller than the screen: top-left on it", QRect(-50, -50, 2500, 1500), one,
+       {0, 40}},
+      {"larger than the screen to the right", QRect(1000, 500, 2500, 1500), one, {0, 40}},
+      {"wider only: top-left at the left edge, height fitted", QRect(300, 900, 2500, 300), one,
+       {0, 780}},
+      {"no size: its corner onto the screen", QRect(5000, 300, 0, 0), one, {1919, 300}},
+      {"no screens: kept", QRect(5000, 5000, 640, 480), {}, {5000, 5000}},
   };
-  for (const Case& c : cases) EXPECT_EQ(ClampToVisibleScreen(c.in, screens), c.out) << c.in.x() << "," << c.in.y();
-  EXPECT_EQ(ClampToVisibleScreen(QRect(5000, 5000, 10, 10), {}), QRect(5000, 5000, 10, 10));
+  for (const ClampCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const QRect out = ClampToVisibleScreen(c.in, c.screens);
+    EXPECT_EQ(out.topLeft(), c.topLeft);
+    EXPECT_EQ(out.size(), c.in.size()) << "the size is never changed";
+  }
 }
 
-TEST(SetStayOnTop, KeepsGeometryAndVisibilityAndIgnoresNull) {
-  SetStayOnTop(nullptr, true);
+TEST(ClampToVisibleScreen, TheApplicationsScreensHoldTheWindow) {
+  // The offscreen platform has one screen; a window far off it comes back.
+  const QRect far(50000, 50000, 300, 200);
+  const QRect out = ClampToVisibleScreen(far);
+  ASSERT_FALSE(QGuiApplication::screens().isEmpty());
+  EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(out));
+  EXPECT_EQ(out.size(), far.size());
+}
+
+TEST(SetStayOnTop, KeepsGeometryAndVisibility) {
   QWidget w;
-  w.setGeometry(120, 80, 300, 200);
+  w.setGeometry(120, 130, 300, 200);
   w.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-  const QRect before = w.geometry();
   SetStayOnTop(&w, true);
-  EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_EQ(w.geometry(), before);
+  EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   EXPECT_TRUE(w.isVisible());
+  EXPECT_EQ(w.geometry(), QRect(120, 130, 300, 200));
   SetStayOnTop(&w, false);
-  EXPECT_FALSE(w.windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_EQ(w.geometry(), before);
+  EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   EXPECT_TRUE(w.isVisible());
+  EXPECT_EQ(w.geometry(), QRect(120, 130, 300, 200));
+
   QWidget hidden;
   SetStayOnTop(&hidden, true);
-  EXPECT_FALSE(hidden.isVisible());
+  EXPECT_TRUE(hidden.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_FALSE(hidden.isVisible()) << "a hidden window is not shown by the flag";
+
+  SetStayOnTop(nullptr, true);  // nothing, no crash
 }
 
 }  // namespace

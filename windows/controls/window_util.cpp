@@ -11,60 +11,65 @@
 namespace yomira {
 namespace {
 
-// Squared distance from p to the nearest point of r (0 inside).
-int64_t DistanceSquared(const QRect& r, QPoint p) {
-  const int64_t dx = p.x() < r.left() ? r.left() - p.x() : (p.x() > r.right() ? p.x() - r.right() : 0);
-  const int64_t dy = p.y() < r.top() ? r.top() - p.y() : (p.y() > r.bottom() ? p.y() - r.bottom() : 0);
+// Squared distance from a point to a rectangle (0 inside); 64-bit: coordinates from a
+// settings file can be anything.
+int64_t DistanceSquared(const QRect& s, int64_t x, int64_t y) {
+  const int64_t dx = x < s.left() ? s.left() - x : (x > s.right() ? x - s.right() : 0);
+  const int64_t dy = y < s.top() ? s.top() - y : (y > s.bottom() ? y - s.bottom() : 0);
   return dx * dx + dy * dy;
 }
 
-// The offset that puts [pos, pos + size) inside [lo, lo + span) as far as it fits, the
-// start never before lo.
-int Fit(int pos, int size, int lo, int span) {
-  const int hi = lo + span;
-  if (pos + size > hi) pos = hi - size;
-  return std::max(pos, lo);
+// One axis: the start inside [lo, lo + room), and the whole length inside when it fits.
+int ClampAxis(int start, int length, int lo, int room) {
+  const int64_t last = int64_t{lo} + room - length;  // largest start that keeps it all inside
+  int64_t v = std::min<int64_t>(start, last);
+  v = std::max<int64_t>(v, lo);
+  return static_cast<int>(v);
 }
 
 }  // namespace
 
-QRect ClampToVisibleScreen(const QRect& rect, const QVector<QRect>& screens) {
-  if (screens.isEmpty()) return rect;
-  for (const QRect& s : screens)
-    if (s.contains(rect)) return rect;
-  const QPoint centre = rect.center();
-  const QRect* best = &screens.front();
-  int64_t bestDistance = std::numeric_limits<int64_t>::max();
-  for (const QRect& s : screens) {
-    const int64_t d = DistanceSquared(s, centre);
-    if (d < bestDistance) {
-      bestDistance = d;
-      best = &s;
+QRect ClampToVisibleScreen(const QRect& r, const QList<QRect>& availableScreens) {
+  if (availableScreens.isEmpty()) return r;
+  // A rectangle without area (a size never saved) still has a corner that must be on screen.
+  const QRect box(r.topLeft(), QSize(std::max(r.width(), 1), std::max(r.height(), 1)));
+  for (const QRect& s : availableScreens)
+    if (s.contains(box)) return r;
+  const int64_t cx = (int64_t{box.left()} + box.right()) / 2;
+  const int64_t cy = (int64_t{box.top()} + box.bottom()) / 2;
+  const QRect* target = &availableScreens.front();
+  int64_t best = std::numeric_limits<int64_t>::max();
+  for (const QRect& s : availableScreens) {
+    if (!s.intersects(box)) continue;
+    const int64_t d = DistanceSquared(s, cx, cy);
+    if (d < best) {
+      best = d;
+      target = &s;
     }
   }
-  QRect out = rect;
-  out.moveTo(Fit(rect.x(), rect.width(), best->x(), best->width()),
-             Fit(rect.y(), rect.height(), best->y(), best->height()));
+  QRect out = r;
+  out.moveTo(ClampAxis(box.left(), box.width(), target->left(), target->width()),
+             ClampAxis(box.top(), box.height(), target->top(), target->height()));
   return out;
 }
 
-QRect ClampToVisibleScreen(const QRect& rect) {
-  QVector<QRect> screens;
-  if (QScreen* primary = QGuiApplication::primaryScreen()) screens.push_back(primary->availableGeometry());
-  for (QScreen* s : QGuiApplication::screens())
-    if (s != QGuiApplication::primaryScreen()) screens.push_back(s->availableGeometry());
-  return ClampToVisibleScreen(rect, screens);
+QRect ClampToVisibleScreen(const QRect& r) {
+  QList<QRect> screens;
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary) screens.append(primary->availableGeometry());
+  for (const QScreen* s : QGuiApplication::screens())
+    if (s != primary) screens.append(s->availableGeometry());
+  return ClampToVisibleScreen(r, screens);
 }
 
-void SetStayOnTop(QWidget* window, bool on) {
-  if (!window) return;
-  if (bool(window->windowFlags() & Qt::WindowStaysOnTopHint) == on) return;
-  const QRect geometry = window->geometry();
-  const bool visible = window->isVisible();
-  // Changing a flag hides the window: put it back where and as it was.
-  window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
-  window->setGeometry(geometry);
-  if (visible) window->show();
+void SetStayOnTop(QWidget* w, bool on) {
+  if (!w) return;
+  if (w->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
+  const QRect frame = w->geometry();
+  const bool shown = w->isVisible();
+  w->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+  w->setGeometry(frame);
+  if (shown) w->show();
 }
 
 }  // namespace yomira

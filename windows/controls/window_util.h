@@ -1,23 +1,24 @@
-// Small helpers shared by the program's windows: keeping a restored window on a screen and
-// the stay-on-top flag.
+// Window placement helpers shared by the main window, the book window and the dialogs.
 #pragma once
 
+#include <QList>
 #include <QRect>
-#include <QVector>
 
 class QWidget;
 
 namespace yomira {
 
-// A window rectangle as it may be shown: kept when it lies entirely inside some screen's
-// available area; otherwise moved (never resized) onto the screen nearest its centre, its
-// top-left corner inside that screen and as much of it visible as fits. No screens: kept.
-QRect ClampToVisibleScreen(const QRect& rect, const QVector<QRect>& screens);
-// The same with the available geometry of the screens of the running application.
-QRect ClampToVisibleScreen(const QRect& rect);
+// Where a window with the frame `r` is shown so that the user can reach it. The size is never
+// changed. A rectangle that lies entirely inside one screen's available area is kept. Otherwise
+// it moves onto the screen nearest its centre among those it overlaps (the first one, the
+// primary, when it overlaps none): its top-left corner inside that screen and as much of it
+// visible as fits. Without screens the rectangle is kept.
+QRect ClampToVisibleScreen(const QRect& r, const QList<QRect>& availableScreens);
+// The same over the screens of the running application, primary first.
+QRect ClampToVisibleScreen(const QRect& r);
 
-// Puts a top-level window into the stay-on-top band or out of it, keeping its geometry and
-// whether it is shown. Null does nothing.
-void SetStayOnTop(QWidget* window, bool on);
+// Turns the stay-on-top flag of a top-level window on or off, keeping its geometry and its
+// visibility (changing window flags hides a window and may lose its place). Null: nothing.
+void SetStayOnTop(QWidget* w, bool on);
 
 }  // namespace yomira
