@@ -115,6 +115,7 @@ TForm1::TForm1(Setup setup)
       SourcesFields{SourceLines_, RecentFiles, Filters, ActiveFilter, PendingRate, DocumentCodePage, HtmlImported,
                     LaidOut, DocumentLoaded, Loading, StartParams, Option},
       static_cast<SourcesHost&>(*this));
+  sources_->RunFilter = MakeFilterRunner();
   startedOk_ = FormCreate();
 }
 
@@ -243,6 +244,8 @@ bool TForm1::FormCreate() {
   SyncTextReviseMenu(Option);
   UpdateRecentMenu();
   BuildOpenFilter();
+  BuildToolActions();
+  BuildFilterActions();
   for (const std::string& m : loaded.messages) ShowMessage(m);
   // 3. Caption, colour, the fixed size until the first layout.
   setWindowTitle(QStringLiteral("yomira"));

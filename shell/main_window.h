@@ -36,6 +36,7 @@
 #include "sources/tool_item.h"
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QProgressBar;
 class QTimer;
@@ -191,6 +192,16 @@ class TForm1 : public QWidget,
   void PopupMenuMainPopup();
   static void FreeListItems(FileItemList& list) { list.clear(); }
 
+  // --- tools and filters ---
+  // Create the missing actions and menu entries (one spare beyond the list) and update all
+  // of them from Tools / Filters; the filter of ActiveFilter is checked.
+  void BuildToolActions();
+  // (BuildFilterActions is under SourcesHost.)
+  // Launches tool n on the shown document; nothing for n outside the list.
+  void ToolActionExecute(int n);
+  // Reopens the current document through filter n; the active filter again: without one.
+  void FilterActionExecute(int n);
+
   // --- page navigation ---
   // The page-turn timer: single-shot, 10 ms, restarted by each tick that is not the last.
   QTimer* TimerAnimate = nullptr;
@@ -279,7 +290,7 @@ class TForm1 : public QWidget,
   void CheckReOpenCharset() override;
   void UpdateRecentMenu() override;
   void SetMomentaryToggles(bool autIndent, bool reWrap, bool toRuby) override;
-  void BuildFilterActions() override {}
+  void BuildFilterActions() override;
   void LoadTurnSound() override { LoadTurnSound(Option); }
   FileListOrder GetFileListOrder() override;
   void ApplyStyleIndex(int) override {}
@@ -346,6 +357,9 @@ class TForm1 : public QWidget,
   void DrawSpread();
   void PlayTurnSound();
   void OpenNeighbourFile(int direction);
+  void BuildRunTimeActions(bool filters);
+  // The RunFilter hook of the sources: the external filters with their bounds.
+  decltype(DocumentSources::RunFilter) MakeFilterRunner();
 
   ShellEnv* env_;
   std::vector<std::string> args_;
@@ -373,6 +387,9 @@ class TForm1 : public QWidget,
   bool closed_ = false;
   bool destroyed_ = false;
   bool maximisePending_ = false;
+  int toolActionCount_ = 0;    // tool actions made so far; they live for the run
+  int filterActionCount_ = 0;
+  QActionGroup* filterGroup_ = nullptr;
 
  public:
   // Components, named as the window's design names them.
