@@ -21,10 +21,6 @@ namespace {
 
 constexpr int kWheelNotch = 120;
 
-int Saturate(int64_t v) {
-  return static_cast<int>(std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
-
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 bool AllDigits(const QString& s) { return std::all_of(s.begin(), s.end(), IsDigit); }
@@ -61,6 +57,12 @@ std::optional<int> ReadSpinText(const QString& text) {
   return negative ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
 }
 
+int ClampSpinValue(int64_t v, int min, int max) {
+  int value = static_cast<int>(std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+  if (min != max) value = std::min(std::max(value, min), max);
+  return value;
+}
+
 UxSpinEdit::UxSpinEdit(QWidget* parent) : QLineEdit(parent) {
   setText(QStringLiteral("0"));
   setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -84,8 +86,7 @@ UxSpinEdit::UxSpinEdit(QWidget* parent) : QLineEdit(parent) {
 }
 
 void UxSpinEdit::setValue(int value) {
-  if (minValue_ != maxValue_) value = std::min(std::max(value, minValue_), maxValue_);
-  value_ = value;
+  value_ = ClampSpinValue(value, minValue_, maxValue_);
   if (!inChange_) setText(QString::number(value_));
 }
 
@@ -101,7 +102,10 @@ void UxSpinEdit::setMinValue(int value) {
 
 void UxSpinEdit::setIncrement(int value) { increment_ = value; }
 
-void UxSpinEdit::stepBy(int steps) { setValue(Saturate(int64_t{value_} + int64_t{steps} * increment_)); }
+void UxSpinEdit::stepBy(int steps) {
+  // Saturated here, so that setValue (which holders may override) sees an int in range.
+  setValue(ClampSpinValue(int64_t{value_} + int64_t{steps} * increment_, 0, 0));
+}
 
 void UxSpinEdit::readBack(const QString& text) {
   {

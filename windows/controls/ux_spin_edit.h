@@ -6,6 +6,7 @@
 
 #include <QLineEdit>
 
+#include <cstdint>
 #include <optional>
 
 class QToolButton;
@@ -82,5 +83,9 @@ class UxSpinEdit : public QLineEdit {
 // The decimal value of a spin edit's text: digits with an optional sign; digits beyond the
 // int range saturate; anything else (a lone "-" included) is not a number.
 std::optional<int> ReadSpinText(const QString& text);
+
+// v saturated to the int range, then raised to min and lowered to max unless min == max
+// (equal bounds take any value).
+int ClampSpinValue(int64_t v, int min, int max);
 
 }  // namespace yomira
