@@ -25,9 +25,12 @@
 #include "shell/actions/menu_proxy.h"
 #include "shell/book_placeholder.h"
 #include "shell/guard.h"
+#include "shell/setup_dialog_port.h"
+#include "shell/setup_placeholder.h"
 #include "sources/codepage.h"
 #include "sources/history.h"
 #include "sources/picture.h"
+#include "windows/controls/hint_window.h"
 
 namespace yomira {
 namespace {
@@ -91,6 +94,21 @@ void ImageView::paintEvent(QPaintEvent*) {
   if (picture_.isNull()) return;
   QPainter p(this);
   p.drawImage(0, 0, picture_);
+}
+
+// One binding per press: the second press of a quick pair is a press of its own.
+void ImageView::mousePressEvent(QMouseEvent* e) {
+  e->accept();
+  if (onPress) onPress(e->button(), e->modifiers(), e->position().toPoint());
+}
+void ImageView::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
+
+void ImageView::mouseMoveEvent(QMouseEvent* e) {
+  if (onMove) onMove(e->position().toPoint());
+}
+
+void ImageView::leaveEvent(QEvent*) {
+  if (onLeave) onLeave();
 }
 
 // ---------------------------------------------------------------- creation
@@ -199,6 +217,9 @@ void TForm1::buildActions() {
   bind("ActionBook", &TForm1::ActionBookExecute);
   bind("ActionFileRecent0", static_cast<void (TForm1::*)(QObject*)>(&TForm1::ActionFileRecent0Execute));
   bindPageActions();
+  bindInputBindings();
+  bindWindowResize();
+  bindLayoutSteps();
   // The start-up and book toggles only invert their check.
   for (const char* name : {"ActionOptionCreateFileOpen", "ActionOptionCreateBook", "ActionOptionBookAutoOpen",
                            "ActionOptionBookStayOnTop", "ActionOptionBookAutoClose"}) {
@@ -211,6 +232,7 @@ void TForm1::buildActions() {
     menu_.mirrorAll();
   };
   menu_ = BuildMainMenu(actions_, this);
+  bindTextReviseActions();
   connect(menu_.recent[0], &QAction::triggered, this,
           [this] { guarded([this] { ActionFileRecent0Execute(menu_.recent[0]); }); });
   for (int i = 1; i < kRecentMenuCount; ++i)
@@ -218,13 +240,16 @@ void TForm1::buildActions() {
 }
 
 bool TForm1::FormCreate() {
-  // 1. Fields.
+  // 1. Fields, the hint window (an info-coloured box of its own) and the dialog's place.
   HintWidth = kBaseWidth;
+  HintWindow_ = new HintWindow(this);
+  setup_ = std::make_unique<SetupPlaceholder>();
   // 2. Settings.
   store_ = std::make_unique<SettingsStore>(dataFolder_, dataFolder_);
   SettingsStore::Loaded loaded = store_->load();
   applySettings(loaded.model);
   LoadTurnSound(Option);
+  SyncTextReviseMenu(Option);
   UpdateRecentMenu();
   for (const std::string& m : loaded.messages) ShowMessage(m);
   // 3. Caption, colour, the fixed size until the first layout.
@@ -238,6 +263,8 @@ bool TForm1::FormCreate() {
   ImageEasterEgg->setGeometry(ImageIcon->geometry());
   LabelVersion->adjustSize();
   LabelVersion->move((PanelView->width() - LabelVersion->width()) / 2, ImageIcon->geometry().bottom() + 8);
+  // 5. The application-wide hook (side buttons).
+  qApp->installEventFilter(appHook_.get());
   // 6. The command line, once per process.
   bool ok = true;
   if (!StartupArgumentsDone()) {
@@ -277,17 +304,6 @@ void TForm1::applySettings(const SettingsModel& m) {
   RecentFiles.clear();
   for (const auto& e : m.history) RecentFiles.push_back(std::make_unique<TFileItem>(*e));
   Option = m.option;
-  // The style toggles show the option record's flags.
-  check("ActionStyleTextReviseUseAozora", Option.ruby_tag);
-  check("ActionStyleTextReviseParseHTML", Option.ParseHTML);
-  check("ActionStyleTextReviseUseCover", Option.UseCover);
-  check("ActionStyleTextReviseUseAutoIndent", Option.aut_indent);
-  check("ActionStyleTextReviseUseYomiraTag", Option.images);
-  check("ActionStyleTextReviseUseStrict", Option.strict);
-  check("ActionStyleTextReviseUseReWrap", Option.re_wrap);
-  check("ActionStyleTextReviseUseToRuby", Option.toRuby);
-  check("ActionStyleTextReviseReWrapFixed", Option.ReWrapType == 0);
-  check("ActionStyleTextReviseReWrapCompel", Option.ReWrapType == 1);
   Tools = m.tools;
   Filters = m.filters;
   actions_.applyShortcuts(m.shortcuts);
@@ -364,7 +380,10 @@ void TForm1::changeEvent(QEvent* e) {
 
 void TForm1::FormActivate() { EnableActions(true, false); }
 
-void TForm1::FormDeactivate() { EnableActions(false, false); }
+void TForm1::FormDeactivate() {
+  hideHint();
+  EnableActions(false, false);
+}
 
 void TForm1::EnableActions(bool main, bool book) { actions_.EnableActions(main, book); }
 
@@ -392,6 +411,7 @@ void TForm1::FormClose() {
 void TForm1::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  if (appHook_) qApp->removeEventFilter(appHook_.get());
   // The book window works on our lists: it goes first.
   book_.reset();
   for (const std::string& name : TemporaryFileNames()) {
@@ -631,9 +651,14 @@ void TForm1::applyPanelLayout(const PanelLayout& l) {
   PanelBottomMenu->setGeometry(std::max(0, w - static_cast<int>(l.bottomMenuWidth)), 0,
                                static_cast<int>(l.bottomMenuWidth), bar);
   HintWidth = l.HintWidth;
-  if (l.setClientSize)
-    resize(static_cast<int>(std::min<int64_t>(l.clientWidth, QWIDGETSIZE_MAX)),
-           static_cast<int>(std::min<int64_t>(l.clientHeight, QWIDGETSIZE_MAX)));
+  if (l.setClientSize) {
+    fitSize_ = QSize(static_cast<int>(std::min<int64_t>(l.clientWidth, QWIDGETSIZE_MAX)),
+                     static_cast<int>(std::min<int64_t>(l.clientHeight, QWIDGETSIZE_MAX)));
+    fitting_ = true;
+    resize(fitSize_);
+    fitting_ = false;
+    fitClock_.start();
+  }
 }
 
 QSize TForm1::screenSize() {

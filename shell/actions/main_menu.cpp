@@ -100,14 +100,15 @@ MainMenu BuildMainMenu(ActionCatalogue& catalogue, QWidget* parent) {
   QMenu* style = b.sub(m, "MenuStyle", "スタイル(&S)");
   b.sub(style, "MenuStyleLoad", "スタイル読込(&S)");
   style->addSeparator();
-  for (const char* n : {"ActionStyleTextReviseUseAozora", "ActionStyleTextReviseParseHTML",
-                        "ActionStyleTextReviseUseCover", "ActionStyleTextReviseUseAutoIndent",
-                        "ActionStyleTextReviseUseYomiraTag", "ActionStyleTextReviseUseStrict",
-                        "ActionStyleTextReviseUseReWrap", "ActionStyleTextReviseUseToRuby"})
-    b.add(style, nullptr, n);
+  for (const char* n : {"UseAozora", "ParseHTML", "UseCover", "UseAutoIndent", "UseYomiraTag", "UseStrict",
+                        "UseReWrap", "UseToRuby"})
+    b.add(style, ("MenuStyleTextRevise" + std::string(n)).c_str(), ("ActionStyleTextRevise" + std::string(n)).c_str());
   style->addSeparator();
-  b.add(style, nullptr, "ActionStyleTextReviseReWrapFixed");
-  b.add(style, nullptr, "ActionStyleTextReviseReWrapCompel");
+  // Drawn as radio items; their checks come from the actions only.
+  auto* methods = new QActionGroup(style);
+  methods->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+  methods->addAction(b.add(style, "MenuStyleTextReviseReWrapFixed", "ActionStyleTextReviseReWrapFixed"));
+  methods->addAction(b.add(style, "MenuStyleTextReviseReWrapCompel", "ActionStyleTextReviseReWrapCompel"));
   m->addSeparator();
 
   QMenu* page = b.sub(m, "MenuPage", "ページ移動(&V)");
