@@ -61,7 +61,11 @@ void TForm1::MouseClickAction(Qt::MouseButton button, Qt::KeyboardModifiers modi
     default: return;
   }
   slot += 3 * ModifierRow(modifiers);
-  switch (Option.click[slot]) {
+  RunClickCode(Option.click[slot], x);
+}
+
+void TForm1::RunClickCode(int code, int x) {
+  switch (code) {
     case 1: ActionPageNextExecute(ImageView_); break;
     case 2: ActionPageBackExecute(ImageView_); break;
     case 3:
@@ -113,14 +117,10 @@ void TForm1::wheelEvent(QWheelEvent* e) {
 void TForm1::SideButtonAction(int index) {
   if (!IsLaidOut()) return;
   index = index < 0 ? 0 : index > 1 ? 1 : index;
-  switch (Option.side[index]) {
-    case 1: ActionPageNextExecute(ImageView_); break;
-    case 2: ActionPageBackExecute(ImageView_); break;
-    case 3: ActionWindowPopUpExecute(ImageView_); break;
-    case 4: ActionPageFileNextExecute(ImageView_); break;
-    case 5: ActionPageFileBackExecute(ImageView_); break;
-    default: break;
-  }
+  // The side codes are the click codes without the one that reads the click's side.
+  const int code = Option.side[index];
+  if (code >= 1 && code <= 2) RunClickCode(code, 0);
+  else if (code >= 3 && code <= 5) RunClickCode(code + 1, 0);
 }
 
 bool TForm1::ApplicationMessage(QObject*, QEvent* e) {

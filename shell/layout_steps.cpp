@@ -9,9 +9,7 @@
 namespace yomira {
 
 void TForm1::bindLayoutSteps() {
-  auto bind = [this](const char* name, void (TForm1::*fn)(QObject*)) {
-    actions_.at(name).handler = [this, fn](QObject* sender) { (this->*fn)(sender); };
-  };
+  auto bind = [this](const char* name, void (TForm1::*fn)(QObject*)) { bindAction(name, fn); };
   bind("ActionWindowRowUp", &TForm1::ActionWindowRowUpExecute);
   bind("ActionWindowRowDown", &TForm1::ActionWindowRowDownExecute);
   bind("ActionWindowColUp", &TForm1::ActionWindowColUpExecute);

@@ -207,10 +207,12 @@ void TForm1::buildWidgets() {
   setAcceptDrops(true);
 }
 
+void TForm1::bindAction(const char* name, void (TForm1::*fn)(QObject*)) {
+  actions_.at(name).handler = [this, fn](QObject* sender) { (this->*fn)(sender); };
+}
+
 void TForm1::buildActions() {
-  auto bind = [this](const char* name, void (TForm1::*fn)(QObject*)) {
-    actions_.at(name).handler = [this, fn](QObject* sender) { (this->*fn)(sender); };
-  };
+  auto bind = [this](const char* name, void (TForm1::*fn)(QObject*)) { bindAction(name, fn); };
   bind("ActionExit", &TForm1::ActionExitExecute);
   bind("ActionWindowPopUp", &TForm1::ActionWindowPopUpExecute);
   bind("ActionOptionFullScreen", &TForm1::ActionOptionFullScreenExecute);

@@ -342,6 +342,10 @@ class TForm1 : public QWidget,
   bool FormCreate();
   void applySettings(const SettingsModel& m);
   void popupMainAt(QPoint global);
+  // Makes the action's handler call fn.
+  void bindAction(const char* name, void (TForm1::*fn)(QObject*));
+  // A click code's action (page image as the sender); x decides code 3.
+  void RunClickCode(int code, int x);
   void bindPageActions();
   void bindInputBindings();
   void bindWindowResize();

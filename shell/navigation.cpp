@@ -37,9 +37,7 @@ void TForm1::bindPageActions() {
   TimerAnimate->setTimerType(Qt::PreciseTimer);
   connect(TimerAnimate, &QTimer::timeout, this, [this] { guarded([this] { TimerAnimateTimer(); }); });
 
-  auto bind = [this](const char* name, void (TForm1::*fn)(QObject*)) {
-    actions_.at(name).handler = [this, fn](QObject* sender) { (this->*fn)(sender); };
-  };
+  auto bind = [this](const char* name, void (TForm1::*fn)(QObject*)) { bindAction(name, fn); };
   for (const char* name : {"ActionPageNext", "ActionPageNext2", "ActionPageNext3", "ActionPageNext4", "ActionPageNext5"})
     bind(name, &TForm1::ActionPageNextExecute);
   for (const char* name : {"ActionPageBack", "ActionPageBack2", "ActionPageBack3", "ActionPageBack4", "ActionPageBack5"})

@@ -10,9 +10,7 @@
 namespace yomira {
 
 void TForm1::bindTextReviseActions() {
-  auto bind = [this](const char* name, void (TForm1::*fn)(QObject*)) {
-    actions_.at(name).handler = [this, fn](QObject* sender) { (this->*fn)(sender); };
-  };
+  auto bind = [this](const char* name, void (TForm1::*fn)(QObject*)) { bindAction(name, fn); };
   bind("ActionMomentaryAutoIndent", &TForm1::ActionMomentaryAutoIndentExecute);
   bind("ActionMomentaryReWrap", &TForm1::ActionMomentaryReWrapExecute);
   bind("ActionMomentaryToRuby", &TForm1::ActionMomentaryToRubyExecute);
