@@ -18,19 +18,8 @@ fresh() {
   y_start "$docs/$1" || { fail "start $1" "no window"; return 1; }
   wait_title "[$1] - yomira" || fail "start $1" "title $(y_title)"
 }
-quit() {
-  local st
-  st=$(y_quit)
-  expect "$1 quits" 0 "$st"
-  if [ "$st" = timeout ]; then
-    kill -9 "$Y_PID" 2>/dev/null
-    y_wait_exit 5 >/dev/null
-  fi
-}
-rate() {
-  quit "$1"
-  expect "$1" "$2" "$(ini_get yomira.ini RecentFiles rate0 2>/dev/null)"
-}
+quit() { y_quit_expect "$@"; }
+rate() { y_rate "$@"; }
 opt() { ini_get yomira.ini option "$1"; }
 
 # 1. Clicks on the page: left on, right back, middle nothing.

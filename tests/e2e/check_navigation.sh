@@ -11,22 +11,8 @@ fresh() {
   y_start "$docs/$1" || { fail "start $1" "no window"; return 1; }
   wait_title "[$1] - yomira" || fail "start $1" "title $(y_title)"
 }
-# quit NAME: Esc and the exit status; a reader still running is stopped, so the next start
-# is not handed over to it.
-quit() {
-  local st
-  st=$(y_quit)
-  expect "$1 quits" 0 "$st"
-  if [ "$st" = timeout ]; then
-    kill -9 "$Y_PID" 2>/dev/null
-    y_wait_exit 5 >/dev/null
-  fi
-}
-# rate NAME EXPECTED: quits and checks the saved position.
-rate() {
-  quit "$1"
-  expect "$1" "$2" "$(ini_get yomira.ini RecentFiles rate0 2>/dev/null)"
-}
+quit() { y_quit_expect "$@"; }
+rate() { y_rate "$@"; }
 # answer TITLE TEXT: types TEXT into the input box TITLE and confirms it.
 answer() {
   local id

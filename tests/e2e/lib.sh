@@ -209,3 +209,20 @@ y_ink() {
   min=$(convert "$shot" -crop "$3x$4+$1+$2" +repage -colorspace Gray -format '%[fx:minima]' info: 2>/dev/null)
   awk -v m="${min:-1}" 'BEGIN { print (m < 0.5) ? 1 : 0 }'
 }
+
+# y_quit_expect NAME: Esc and the exit status, expected 0; a reader still running is stopped,
+# so the next start is not handed over to it.
+y_quit_expect() {
+  local st
+  st=$(y_quit)
+  expect "$1 quits" 0 "$st"
+  if [ "$st" = timeout ]; then
+    kill -9 "$Y_PID" 2>/dev/null
+    y_wait_exit 5 >/dev/null
+  fi
+}
+# y_rate NAME EXPECTED: quits and checks the reading position saved at exit (rate0).
+y_rate() {
+  y_quit_expect "$1"
+  expect "$1" "$2" "$(ini_get yomira.ini RecentFiles rate0 2>/dev/null)"
+}
