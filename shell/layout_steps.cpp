@@ -9,15 +9,14 @@
 namespace yomira {
 
 void TForm1::bindLayoutSteps() {
-  auto bind = [this](const char* name, void (TForm1::*fn)(QObject*)) { bindAction(name, fn); };
-  bind("ActionWindowRowUp", &TForm1::ActionWindowRowUpExecute);
-  bind("ActionWindowRowDown", &TForm1::ActionWindowRowDownExecute);
-  bind("ActionWindowColUp", &TForm1::ActionWindowColUpExecute);
-  bind("ActionWindowColDown", &TForm1::ActionWindowColDownExecute);
-  bind("ActionWindowFontUp", &TForm1::ActionWindowFontUpExecute);
-  bind("ActionWindowFontDown", &TForm1::ActionWindowFontDownExecute);
-  bind("ActionWindowRubyUp", &TForm1::ActionWindowRubyUpExecute);
-  bind("ActionWindowRubyDown", &TForm1::ActionWindowRubyDownExecute);
+  bindAction("ActionWindowRowUp", &TForm1::ActionWindowRowUpExecute);
+  bindAction("ActionWindowRowDown", &TForm1::ActionWindowRowDownExecute);
+  bindAction("ActionWindowColUp", &TForm1::ActionWindowColUpExecute);
+  bindAction("ActionWindowColDown", &TForm1::ActionWindowColDownExecute);
+  bindAction("ActionWindowFontUp", &TForm1::ActionWindowFontUpExecute);
+  bindAction("ActionWindowFontDown", &TForm1::ActionWindowFontDownExecute);
+  bindAction("ActionWindowRubyUp", &TForm1::ActionWindowRubyUpExecute);
+  bindAction("ActionWindowRubyDown", &TForm1::ActionWindowRubyDownExecute);
 }
 
 void TForm1::StepLayout(int32_t TYomiraOption::*field, int delta, int limit, bool grid) {
@@ -28,7 +27,7 @@ void TForm1::StepLayout(int32_t TYomiraOption::*field, int delta, int limit, boo
   value = delta > 0 ? std::min(value + delta, limit) : std::max(value + delta, limit);
   if (grid) PendingRate = GetHistoryPosition(RecentFiles);
   Relayout(true, grid);
-  if (setup_ && setup_->isVisible()) ShowOptionInDialog(Option);
+  if (setupDialog().isVisible()) ShowOptionInDialog(Option);
 }
 
 void TForm1::ActionWindowRowUpExecute(QObject*) { StepLayout(&TYomiraOption::v_size, 2, 512, true); }

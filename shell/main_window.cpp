@@ -19,14 +19,13 @@
 #include <cstdio>
 
 #include "platform/datafolder.h"
+#include "platform/file/file_ops.h"
 #include "platform/shell_env.h"
 #include "resources/ui/ui_glyphs.h"
 #include "shell/actions/key_dispatcher.h"
 #include "shell/actions/menu_proxy.h"
 #include "shell/book_placeholder.h"
 #include "shell/guard.h"
-#include "shell/setup_dialog_port.h"
-#include "shell/setup_placeholder.h"
 #include "sources/codepage.h"
 #include "sources/history.h"
 #include "sources/picture.h"
@@ -118,7 +117,9 @@ TForm1::TForm1(Setup setup)
       args_(std::move(setup.args)),
       receiver_(setup.receiver),
       dataFolder_(std::move(setup.dataFolder)),
-      makeBook_(std::move(setup.makeBook)) {
+      makeBook_(std::move(setup.makeBook)),
+      programFolder_(std::move(setup.programFolder)),
+      helpUrl_(setup.helpUrl.value_or(YOMIRA_HELP_URL)) {
   setObjectName(QStringLiteral("Form1"));
   setAttribute(Qt::WA_DeleteOnClose, false);
   buildWidgets();
@@ -130,6 +131,8 @@ TForm1::TForm1(Setup setup)
       SourcesFields{SourceLines_, RecentFiles, Filters, ActiveFilter, PendingRate, DocumentCodePage, HtmlImported,
                     LaidOut, DocumentLoaded, Loading, StartParams, Option},
       static_cast<SourcesHost&>(*this));
+  sources_->RunFilter = MakeFilterRunner();
+  CreateWebFetch();
   startedOk_ = FormCreate();
 }
 
@@ -212,19 +215,20 @@ void TForm1::bindAction(const char* name, void (TForm1::*fn)(QObject*)) {
 }
 
 void TForm1::buildActions() {
-  auto bind = [this](const char* name, void (TForm1::*fn)(QObject*)) { bindAction(name, fn); };
-  bind("ActionExit", &TForm1::ActionExitExecute);
-  bind("ActionWindowPopUp", &TForm1::ActionWindowPopUpExecute);
-  bind("ActionOptionFullScreen", &TForm1::ActionOptionFullScreenExecute);
-  bind("ActionBook", &TForm1::ActionBookExecute);
-  bind("ActionFileRecent0", static_cast<void (TForm1::*)(QObject*)>(&TForm1::ActionFileRecent0Execute));
+  bindAction("ActionExit", &TForm1::ActionExitExecute);
+  bindAction("ActionWindowPopUp", &TForm1::ActionWindowPopUpExecute);
+  bindAction("ActionOptionFullScreen", &TForm1::ActionOptionFullScreenExecute);
+  bindAction("ActionBook", &TForm1::ActionBookExecute);
+  bindAction("ActionFileRecent0", static_cast<void (TForm1::*)(QObject*)>(&TForm1::ActionFileRecent0Execute));
+  bindAction("ActionOptionSetup", &TForm1::ActionOptionSetupExecute);
+  bindAction("ActionOptionTools", &TForm1::ActionOptionToolsExecute);
   bindPageActions();
   bindInputBindings();
   bindWindowResize();
   bindLayoutSteps();
   // The start-up and book toggles only invert their check.
   for (const char* name : {"ActionOptionCreateFileOpen", "ActionOptionCreateBook", "ActionOptionBookAutoOpen",
-                           "ActionOptionBookStayOnTop", "ActionOptionBookAutoClose"}) {
+                           "ActionOptionBookAutoClose"}) {
     Action* a = &actions_.at(name);
     a->handler = [a](QObject*) { a->checked = !a->checked; };
   }
@@ -235,6 +239,12 @@ void TForm1::buildActions() {
   };
   menu_ = BuildMainMenu(actions_, this);
   bindTextReviseActions();
+  bindFileActions();
+  bindWindowActions();
+  if (auto* help = static_cast<MenuProxy*>(menu_.items.at("MenuHelpOnlineHelp"))) {
+    help->setCaptionOverride(QStringLiteral("&online Help"));
+    help->setVisible(!helpUrl_.empty());
+  }
   connect(menu_.recent[0], &QAction::triggered, this,
           [this] { guarded([this] { ActionFileRecent0Execute(menu_.recent[0]); }); });
   for (int i = 1; i < kRecentMenuCount; ++i)
@@ -242,10 +252,9 @@ void TForm1::buildActions() {
 }
 
 bool TForm1::FormCreate() {
-  // 1. Fields, the hint window (an info-coloured box of its own) and the dialog's place.
+  // 1. Fields and the hint window (an info-coloured box of its own).
   HintWidth = kBaseWidth;
   HintWindow_ = new HintWindow(this);
-  setup_ = std::make_unique<SetupPlaceholder>();
   // 2. Settings.
   store_ = std::make_unique<SettingsStore>(dataFolder_, dataFolder_);
   SettingsStore::Loaded loaded = store_->load();
@@ -253,6 +262,9 @@ bool TForm1::FormCreate() {
   LoadTurnSound(Option);
   SyncTextReviseMenu(Option);
   UpdateRecentMenu();
+  BuildOpenFilter();
+  BuildToolActions();
+  BuildFilterActions();
   for (const std::string& m : loaded.messages) ShowMessage(m);
   // 3. Caption, colour, the fixed size until the first layout.
   setWindowTitle(QStringLiteral("yomira"));
@@ -465,17 +477,12 @@ void TForm1::ActionExitExecute(QObject*) { close(); }
 
 void TForm1::ActionWindowPopUpExecute(QObject*) { popupMainAt(QCursor::pos()); }
 
-void TForm1::ActionOptionFullScreenExecute(QObject*) {
-  ++fullScreenRequests_;
-  if (!IsLaidOut()) return;
-}
-
 void TForm1::ActionBookExecute(QObject*) {
   if (!book_) return;
-  book_->show();
   // The book window lists the current document's folder.
   const std::string folder = ExtractFilePath(GetCurrentFileName(RecentFiles));
-  if (!folder.empty()) book_->scanFileList(folder, true);
+  if (IsExistingDirectory(folder)) book_->scanFileList(folder, true);
+  book_->show();
 }
 
 void TForm1::UpdateRecentMenu() {

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,11 +30,16 @@
 #include "shell/actions/main_menu.h"
 #include "shell/book_port.h"
 #include "shell/page_slider.h"
+#include "shell/setup_dialog_port.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "sources/file_item.h"
 #include "sources/tool_item.h"
+#include "sources/web_fetch.h"
+#include "windows/url_dialog.h"
 
+class QAction;
+class QActionGroup;
 class QLabel;
 class QProgressBar;
 class QTimer;
@@ -44,8 +50,8 @@ namespace yomira {
 
 class HintWindow;
 class KeyDispatcher;
-class SetupDialogPort;
 class ShellEnv;
+class TOpenDialogEx;
 
 // A plain area that keeps its mouse presses, so they never reach the window's own handler.
 class Panel : public QWidget {
@@ -88,7 +94,9 @@ class TForm1 : public QWidget,
                public EngineHost,
                public RenderHost,
                public SourcesHost,
-               public PageSliderHost {
+               public PageSliderHost,
+               public WebHost,
+               public UrlDialogHost {
  public:
   struct Setup {
     ShellEnv* env = nullptr;                      // required
@@ -97,6 +105,11 @@ class TForm1 : public QWidget,
     std::string dataFolder;                       // settings are loaded from and saved to it
     // Makes the book window; a hidden placeholder when empty.
     std::function<std::unique_ptr<BookWindowPort>(TForm1&)> makeBook;
+    // The folder readme.txt is looked for in when the program is not installed; empty: the
+    // program's own folder.
+    std::string programFolder;
+    // The online help address; unset: the one the program was built with. Empty: no help entry.
+    std::optional<std::string> helpUrl;
   };
   explicit TForm1(Setup setup);
   ~TForm1() override;
@@ -158,6 +171,52 @@ class TForm1 : public QWidget,
   void SpeedButtonMenuClick();
   void WMCopyData(const std::string& text);
 
+  // --- settings and tools dialogs (shell/setup_action.cpp, shell/tools_command.cpp) ---
+  void ActionOptionSetupExecute(QObject* sender);
+  void ActionOptionToolsExecute(QObject* sender);
+  // The remembered dialog place (shell/dialog_rect.cpp): saved from the frame when a dialog
+  // closes, restored only by the first dialog of the run.
+  void SaveDialogRect(QWidget* dialog);
+  void RestoreDialogRect(QWidget* dialog);
+  static void ForgetDialogRectRestored();  // for tests: the next restore applies again
+
+  // --- file, clipboard and help actions (shell/file_actions.cpp, clipboard_document.cpp,
+  // help_actions.cpp) ---
+  TOpenDialogEx* OpenDialogExText = nullptr;
+  // Sets the open dialog's file types from the built-in ones and the filters.
+  void BuildOpenFilter();
+  void ActionFileOpenExecute(QObject* sender);
+  void ActionURLOpenExecute(QObject* sender);
+  void MenuFileReOpenClick(QAction* item);
+  void ActionOptionRecentClearExecute(QObject* sender);
+  void ActionFileToolEditorExecute(QObject* sender);
+  void ActionFileToolDirectoryExecute(QObject* sender);
+  void ActionFileClipboardOpenExecute(QObject* sender);
+  void ActionFileClipboardAddExecute(QObject* sender);
+  void ActionHelpReadmeExecute(QObject* sender);
+  void ActionHelpOnlineHelpExecute(QObject* sender);
+  // readme.txt of the installed program, else the one in the program's folder.
+  std::string ReadmePath() const;
+  const std::string& HelpUrl() const { return helpUrl_; }
+
+  // --- window and option actions (shell/window_actions.cpp) ---
+  void ActionOptionBookStayOnTopExecute(QObject* sender);
+  void ActionWindowAnnotateExecute(QObject* sender);
+  void ImageEasterEggClick();
+  // The main menu is about to open: hides the hint and greys what cannot run now.
+  void PopupMenuMainPopup();
+  static void FreeListItems(FileItemList& list) { list.clear(); }
+
+  // --- tools and filters ---
+  // Create the missing actions and menu entries (one spare beyond the list) and update all
+  // of them from Tools / Filters; the filter of ActiveFilter is checked.
+  void BuildToolActions();
+  // (BuildFilterActions is under SourcesHost.)
+  // Launches tool n on the shown document; nothing for n outside the list.
+  void ToolActionExecute(int n);
+  // Reopens the current document through filter n; the active filter again: without one.
+  void FilterActionExecute(int n);
+
   // --- page navigation ---
   // The page-turn timer: single-shot, 10 ms, restarted by each tick that is not the last.
   QTimer* TimerAnimate = nullptr;
@@ -195,8 +254,29 @@ class TForm1 : public QWidget,
   void WMDropFiles(const std::vector<std::string>& paths);
   DocumentSources& sources() { return *sources_; }
   Renderer& renderer() { return *renderer_; }
-  // Called by the full-screen handler; counts for tests until full screen is built.
-  int fullScreenRequests() const { return fullScreenRequests_; }
+
+  // --- the settings dialog (option_dialog.cpp) ---
+  // The dialog behind the port: a hidden placeholder until the real one is attached.
+  SetupDialogPort& setupDialog();
+  void attachSetupDialog(std::unique_ptr<SetupDialogPort> dialog);
+  // Fills the dialog from record, with styleName (the live StyleName when null) in the style
+  // box; FillingDialog is true throughout.
+  void ShowOptionInDialog(const TYomiraOption& record, const std::string* styleName = nullptr);
+  // Reads the dialog into record (the live Option), validates it and makes it live.
+  void ApplySetupDialog(TYomiraOption& record);
+  void UpdateSetupDependentControls();
+  // The text-revise checks from record, the menu entries' own enabled flags (the actions
+  // stay enabled, so their keys keep working).
+  void SyncTextReviseMenu(const TYomiraOption& record);
+  // The dialog's colour lists from favorite.dat in the data folder.
+  void LoadFavoriteColors();
+  void AddFavoriteColor(const std::string& combo, TColor colour, const std::string& name);
+  // A path label's caption for a file name, measured in the dialog's font.
+  std::string FitParenText(const std::string& text, int maxWidth);
+  // Rebuilds the style menu from StyleNames.
+  void BuildStyleMenu();
+  // What the last fill showed; untouched values read back from it.
+  const SetupValues& lastShownSetup() const { return setupShown_; }
 
   // The model the settings file and the key file are written from.
   SettingsModel CollectSettings() const;
@@ -251,13 +331,6 @@ class TForm1 : public QWidget,
   void ActionWindowRubyUpExecute(QObject* sender);
   void ActionWindowRubyDownExecute(QObject* sender);
 
-  // --- the option record and the settings dialog (option_dialog.cpp) ---
-  // The style toggles' checks and the style menu's enabled entries from record.
-  void SyncTextReviseMenu(const TYomiraOption& record);
-  void ShowOptionInDialog(const TYomiraOption& record, const std::string* styleName = nullptr);
-  SetupDialogPort& setupDialog() { return *setup_; }
-  void attachSetupDialog(std::unique_ptr<SetupDialogPort> port);
-
   // StartupOps (the command line of the first start).
   void ResetStartParams() override;
   int StartFilter() const override;
@@ -279,10 +352,10 @@ class TForm1 : public QWidget,
   void ForceForeground() override;
   bool IsFullScreen() override;
   void ExecuteFullScreen() override;
-  void CheckReOpenCharset() override {}
+  void CheckReOpenCharset() override;
   void UpdateRecentMenu() override;
   void SetMomentaryToggles(bool autIndent, bool reWrap, bool toRuby) override;
-  void BuildFilterActions() override {}
+  void BuildFilterActions() override;
   void LoadTurnSound() override { LoadTurnSound(Option); }
   FileListOrder GetFileListOrder() override;
   void ApplyStyleIndex(int) override {}
@@ -324,6 +397,16 @@ class TForm1 : public QWidget,
   QSize cursorSize() override;
   void showHint(const std::string& textUtf8, const QRect& rect) override;
 
+  // WebHost and UrlDialogHost (shell/web_window.cpp).
+  std::optional<std::string> PromptUrl(const std::string& proposed) override;
+  void SetCaption(const std::string& utf8) override;
+  void SetInputEnabled(bool enabled) override;
+  bool PumpEvents() override;
+  std::vector<std::string> HistoryUrls() override;
+  bool StartUpPanelVisible() override;
+  void ShowEasterEgg() override;
+  WebFetch& web() { return *web_; }
+
  protected:
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
@@ -342,8 +425,12 @@ class TForm1 : public QWidget,
   bool FormCreate();
   void applySettings(const SettingsModel& m);
   void popupMainAt(QPoint global);
-  // Makes the action's handler call fn.
+  // The action's handler becomes fn of this window.
   void bindAction(const char* name, void (TForm1::*fn)(QObject*));
+  void bindFileActions();
+  void bindWindowActions();
+  // Writes the clipboard text as the clipboard document and opens it (clipboard_document.cpp).
+  void OpenClipboardText(const std::string& text);
   // A click code's action (page image as the sender); x decides code 3.
   void RunClickCode(int code, int x);
   void bindPageActions();
@@ -362,6 +449,9 @@ class TForm1 : public QWidget,
   void DrawSpread();
   void PlayTurnSound();
   void OpenNeighbourFile(int direction);
+  void BuildRunTimeActions(bool filters);
+  // The RunFilter hook of the sources: the external filters with their bounds.
+  decltype(DocumentSources::RunFilter) MakeFilterRunner();
 
   ShellEnv* env_;
   std::vector<std::string> args_;
@@ -370,23 +460,33 @@ class TForm1 : public QWidget,
   std::unique_ptr<EngineStages> stages_;
   std::unique_ptr<Engine> engine_;
   std::unique_ptr<DocumentSources> sources_;
+  std::unique_ptr<WebFetch> web_;
+  // Makes web_, fills the OpenUrl hook and binds the URL action (shell/web_window.cpp).
+  void CreateWebFetch();
   std::string dataFolder_;
   std::function<std::unique_ptr<BookWindowPort>(TForm1&)> makeBook_;
+  std::string programFolder_;
+  std::string helpUrl_;
+  QString lastOpenFolder_;  // where the open dialog was last closed
   ActionCatalogue actions_;
   MainMenu menu_;
   KeyDispatcher* keys_ = nullptr;
   std::unique_ptr<SettingsStore> store_;
   std::unique_ptr<BookWindowPort> book_;
+  std::unique_ptr<SetupDialogPort> setup_;
+  SetupValues setupShown_;
+  bool setupFilled_ = false;
   SettingsChecks checksKept_;  // check states that have no action of their own yet
   bool startedOk_ = true;
   bool shownOnce_ = false;
   bool closed_ = false;
   bool destroyed_ = false;
-  int fullScreenRequests_ = 0;
   bool maximisePending_ = false;
+  int toolActionCount_ = 0;    // tool actions made so far; they live for the run
+  int filterActionCount_ = 0;
+  QActionGroup* filterGroup_ = nullptr;
   int wheelRest_ = 0;  // the part of a notch not yet turned into a step
   std::unique_ptr<QObject> appHook_;
-  std::unique_ptr<SetupDialogPort> setup_;
   // The program's own fit of the window: while it runs and, for another size, a short while
   // after (the window manager's answer), resize events start no drag.
   bool fitting_ = false;

@@ -10,20 +10,19 @@
 namespace yomira {
 
 void TForm1::bindTextReviseActions() {
-  auto bind = [this](const char* name, void (TForm1::*fn)(QObject*)) { bindAction(name, fn); };
-  bind("ActionMomentaryAutoIndent", &TForm1::ActionMomentaryAutoIndentExecute);
-  bind("ActionMomentaryReWrap", &TForm1::ActionMomentaryReWrapExecute);
-  bind("ActionMomentaryToRuby", &TForm1::ActionMomentaryToRubyExecute);
-  bind("ActionStyleTextReviseUseAozora", &TForm1::ActionStyleTextReviseUseAozoraExecute);
-  bind("ActionStyleTextReviseParseHTML", &TForm1::ActionStyleTextReviseParseHTMLExecute);
-  bind("ActionStyleTextReviseUseCover", &TForm1::ActionStyleTextReviseUseCoverExecute);
-  bind("ActionStyleTextReviseUseAutoIndent", &TForm1::ActionStyleTextReviseUseAutoIndentExecute);
-  bind("ActionStyleTextReviseUseYomiraTag", &TForm1::ActionStyleTextReviseUseYomiraTagExecute);
-  bind("ActionStyleTextReviseUseStrict", &TForm1::ActionStyleTextReviseUseStrictExecute);
-  bind("ActionStyleTextReviseUseReWrap", &TForm1::ActionStyleTextReviseUseReWrapExecute);
-  bind("ActionStyleTextReviseUseToRuby", &TForm1::ActionStyleTextReviseUseToRubyExecute);
-  bind("ActionStyleTextReviseReWrapFixed", &TForm1::ActionStyleTextReviseReWrapFixedExecute);
-  bind("ActionStyleTextReviseReWrapCompel", &TForm1::ActionStyleTextReviseReWrapCompelExecute);
+  bindAction("ActionMomentaryAutoIndent", &TForm1::ActionMomentaryAutoIndentExecute);
+  bindAction("ActionMomentaryReWrap", &TForm1::ActionMomentaryReWrapExecute);
+  bindAction("ActionMomentaryToRuby", &TForm1::ActionMomentaryToRubyExecute);
+  bindAction("ActionStyleTextReviseUseAozora", &TForm1::ActionStyleTextReviseUseAozoraExecute);
+  bindAction("ActionStyleTextReviseParseHTML", &TForm1::ActionStyleTextReviseParseHTMLExecute);
+  bindAction("ActionStyleTextReviseUseCover", &TForm1::ActionStyleTextReviseUseCoverExecute);
+  bindAction("ActionStyleTextReviseUseAutoIndent", &TForm1::ActionStyleTextReviseUseAutoIndentExecute);
+  bindAction("ActionStyleTextReviseUseYomiraTag", &TForm1::ActionStyleTextReviseUseYomiraTagExecute);
+  bindAction("ActionStyleTextReviseUseStrict", &TForm1::ActionStyleTextReviseUseStrictExecute);
+  bindAction("ActionStyleTextReviseUseReWrap", &TForm1::ActionStyleTextReviseUseReWrapExecute);
+  bindAction("ActionStyleTextReviseUseToRuby", &TForm1::ActionStyleTextReviseUseToRubyExecute);
+  bindAction("ActionStyleTextReviseReWrapFixed", &TForm1::ActionStyleTextReviseReWrapFixedExecute);
+  bindAction("ActionStyleTextReviseReWrapCompel", &TForm1::ActionStyleTextReviseReWrapCompelExecute);
   QMenu* style = menu_.submenus.at("MenuStyle");
   connect(style, &QMenu::aboutToShow, this, [this] { guarded([this] { MenuStyleClick(); }); });
 }

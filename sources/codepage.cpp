@@ -4,6 +4,7 @@
 #include <new>
 
 #include "platform/file/regular_file.h"
+#include "sources/html_charset.h"
 #include "platform/text/cp932.h"
 #include "platform/text/utf8.h"
 
@@ -41,6 +42,10 @@ std::string Utf8ToCp932OrThrow(std::string_view utf8) {
   if (r.status == IconvStatus::OpenFailed) throw ConvertError(kConvertErrorCreate);
   if (r.status != IconvStatus::Ok) throw ConvertError(kConvertErrorConvert);
   return std::move(r.out);
+}
+
+bool StartsWithByteOrderMark(std::string_view bytes) {
+  return StartsWith(bytes, "\xEF\xBB\xBF") || StartsWith(bytes, "\xFE\xFF") || StartsWith(bytes, "\xFF\xFE");
 }
 
 }  // namespace
@@ -178,6 +183,12 @@ bool LoadTextFile(TFileItem& item, std::vector<std::string>& lines, TCharCode ch
                   int& codePage, const HtmlImportHook& importHtml) {
   std::string bytes;
   if (ReadRegularFile(item.Path, kMaxTextFileBytes, bytes) != ReadFileStatus::Ok) return false;
+  // A page's own charset declaration beats the detector, which cannot tell a short UTF-8
+  // page without high bytes from Shift-JIS; an explicit choice or a byte-order mark wins.
+  if ((isHtml || parse) && CharCodeToCodePage(charCode) == 0 && !StartsWithByteOrderMark(bytes)) {
+    const int declared = DeclaredHtmlCodePage(bytes);
+    if (declared != 0) charCode = CharCodeFromCodePage(declared == 65001 ? CP_UTF8N : declared);
+  }
   std::vector<std::string> decoded;
   codePage = DecodeText(decoded, bytes, charCode);
   bytes = std::string();

@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QMenu>
 
+#include <utility>
+
 #include "shell/actions/menu_proxy.h"
 
 namespace yomira {
@@ -100,15 +102,21 @@ MainMenu BuildMainMenu(ActionCatalogue& catalogue, QWidget* parent) {
   QMenu* style = b.sub(m, "MenuStyle", "スタイル(&S)");
   b.sub(style, "MenuStyleLoad", "スタイル読込(&S)");
   style->addSeparator();
-  for (const char* n : {"UseAozora", "ParseHTML", "UseCover", "UseAutoIndent", "UseYomiraTag", "UseStrict",
-                        "UseReWrap", "UseToRuby"})
-    b.add(style, ("MenuStyleTextRevise" + std::string(n)).c_str(), ("ActionStyleTextRevise" + std::string(n)).c_str());
-  style->addSeparator();
-  // Drawn as radio items; their checks come from the actions only.
+  // Entries named "MenuStyleTextRevise" + the action's suffix.
+  for (const char* suffix : {"UseAozora", "ParseHTML", "UseCover", "UseAutoIndent", "UseYomiraTag", "UseStrict",
+                             "UseReWrap", "UseToRuby", "", "ReWrapFixed", "ReWrapCompel"}) {
+    if (!*suffix) {
+      style->addSeparator();
+      continue;
+    }
+    b.add(style, ("MenuStyleTextRevise" + std::string(suffix)).c_str(),
+          ("ActionStyleTextRevise" + std::string(suffix)).c_str());
+  }
+  // The two methods are drawn as radio items; their checks come from the actions only.
   auto* methods = new QActionGroup(style);
   methods->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-  methods->addAction(b.add(style, "MenuStyleTextReviseReWrapFixed", "ActionStyleTextReviseReWrapFixed"));
-  methods->addAction(b.add(style, "MenuStyleTextReviseReWrapCompel", "ActionStyleTextReviseReWrapCompel"));
+  methods->addAction(out.items.at("MenuStyleTextReviseReWrapFixed"));
+  methods->addAction(out.items.at("MenuStyleTextReviseReWrapCompel"));
   m->addSeparator();
 
   QMenu* page = b.sub(m, "MenuPage", "ページ移動(&V)");
@@ -149,6 +157,24 @@ MainMenu BuildMainMenu(ActionCatalogue& catalogue, QWidget* parent) {
   m->addSeparator();
   b.add(m, "MenuExit", "ActionExit");
   return out;
+}
+
+void ApplyMainMenuRules(MainMenu& menu, const MainMenuState& s) {
+  const std::pair<const char*, bool> rules[] = {
+      {"MenuFileClipboard", s.clipboardHasText},
+      {"MenuFileReOpen", s.laidOut},
+      {"MenuFileToolEdit", s.laidOut},
+      {"MenuFileToolDirectory", s.laidOut},
+      {"MenuMomentary", s.laidOut},
+      {"MenuPage", s.laidOut},
+      {"MenuOptionFullScreen", s.laidOut},
+      {"MenuFileRecent", s.historyCount > 0},
+      {"MenuOptionRecentClear", s.historyCount > 1},
+      {"MenuStyleLoad", s.styleCount > 0},
+      {"MenuMomentaryToRuby", s.rubyTag},
+  };
+  for (const auto& [name, on] : rules)
+    if (auto it = menu.items.find(name); it != menu.items.end()) it->second->setEnabled(on);
 }
 
 }  // namespace yomira

@@ -11,14 +11,20 @@ namespace yomira {
 
 class MenuProxy : public QAction {
  public:
-  MenuProxy(Action& action, QObject* parent);
+  // followEnabled: the entry also takes the action's enabled flag (the entries made at run
+  // time for tools and filters, which have no menu rule of their own).
+  MenuProxy(Action& action, QObject* parent, bool followEnabled = false);
 
   Action& action() const { return action_; }
-  // Copies caption + "\t" + shortcut text, and the check, from the action.
+  // Copies caption + "\t" + shortcut text, the check and the visibility from the action.
   void mirror();
+  // A caption of the entry's own in place of the action's; empty: the action's.
+  void setCaptionOverride(const QString& caption);
 
  private:
   Action& action_;
+  QString captionOverride_;
+  bool followEnabled_;
 };
 
 }  // namespace yomira

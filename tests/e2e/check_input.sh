@@ -18,8 +18,12 @@ fresh() {
   y_start "$docs/$1" || { fail "start $1" "no window"; return 1; }
   wait_title "[$1] - yomira" || fail "start $1" "title $(y_title)"
 }
-quit() { y_quit_expect "$@"; }
-rate() { y_rate "$@"; }
+quit() { y_quit_check "$1"; }
+# rate NAME EXPECTED: quits and checks the saved position.
+rate() {
+  quit "$1"
+  expect "$1" "$2" "$(ini_get yomira.ini RecentFiles rate0 2>/dev/null)"
+}
 opt() { ini_get yomira.ini option "$1"; }
 
 # 1. Clicks on the page: left on, right back, middle nothing.

@@ -11,8 +11,14 @@ fresh() {
   y_start "$docs/$1" || { fail "start $1" "no window"; return 1; }
   wait_title "[$1] - yomira" || fail "start $1" "title $(y_title)"
 }
-quit() { y_quit_expect "$@"; }
-rate() { y_rate "$@"; }
+# quit NAME: Esc and the exit status; a reader still running is stopped, so the next start
+# is not handed over to it.
+quit() { y_quit_check "$1"; }
+# rate NAME EXPECTED: quits and checks the saved position.
+rate() {
+  quit "$1"
+  expect "$1" "$2" "$(ini_get yomira.ini RecentFiles rate0 2>/dev/null)"
+}
 # answer TITLE TEXT: types TEXT into the input box TITLE and confirms it.
 answer() {
   local id

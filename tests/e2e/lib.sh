@@ -6,6 +6,7 @@ E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 E2E_ROOT=$(cd "$E2E_DIR/../.." && pwd)
 : "${YOMIRA_BIN:=$E2E_ROOT/build/yomira}"
 : "${E2E_SHOTS:=$E2E_ROOT/build/e2e-shots}"
+: "${GALLERY_BIN:=$E2E_ROOT/build/windows_gallery}"
 
 # 77 tells CTest the check was skipped; with YOMIRA_E2E_REQUIRED=1 a missing tool fails.
 e2e_skip() {
@@ -86,7 +87,7 @@ y_start() {
   # A wrapper records the exit status, so that it can be read from any subshell.
   local status="$E2E_TMP/status.$((++E2E_STARTS))"
   rm -f "$status"
-  ( "$YOMIRA_BIN" "$@" >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr"; echo $? >"$status.tmp"; mv "$status.tmp" "$status" ) &
+  ( "$YOMIRA_BIN" "$@" >"$E2E_TMP/${Y_STDOUT_NAME:-stdout}" 2>"$E2E_TMP/stderr"; echo $? >"$status.tmp"; mv "$status.tmp" "$status" ) &
   local wrapper=$!
   E2E_PIDS+=("$wrapper")
   Y_STATUS_FILE=$status
@@ -195,6 +196,31 @@ wait_window() {
   [ -n "$id" ] && echo "$id"
 }
 
+# y_quit_check NAME: quits, expects exit status 0; a reader still running is stopped, so the
+# next start is not handed over to it.
+y_quit_check() {
+  local st
+  st=$(y_quit)
+  expect "$1 quits" 0 "$st"
+  if [ "$st" = timeout ]; then
+    kill -9 "$Y_PID" 2>/dev/null
+    y_wait_exit 5 >/dev/null
+  fi
+}
+
+# g_show NAME: starts windows_gallery --show NAME as y_start starts the reader (Y_PID, Y_WIN;
+# y_key, y_click and y_shot work on it); its stdout goes to $E2E_TMP/gallery.out.
+g_show() {
+  [ -x "$GALLERY_BIN" ] || e2e_skip "no program at $GALLERY_BIN"
+  YOMIRA_BIN=$GALLERY_BIN Y_STDOUT_NAME=gallery.out y_start --show "$1"
+}
+
+# g_quit: Ctrl+Q, then the exit status as y_wait_exit gives it.
+g_quit() {
+  y_key ctrl+q
+  y_wait_exit 10
+}
+
 # y_resize W H: sizes the window as a border drag that ends at once would, then 1 s.
 y_resize() {
   xdotool windowsize "$Y_WIN" "$1" "$2"
@@ -208,21 +234,4 @@ y_ink() {
   import -display "$DISPLAY" -window "$Y_WIN" "$shot" 2>/dev/null
   min=$(convert "$shot" -crop "$3x$4+$1+$2" +repage -colorspace Gray -format '%[fx:minima]' info: 2>/dev/null)
   awk -v m="${min:-1}" 'BEGIN { print (m < 0.5) ? 1 : 0 }'
-}
-
-# y_quit_expect NAME: Esc and the exit status, expected 0; a reader still running is stopped,
-# so the next start is not handed over to it.
-y_quit_expect() {
-  local st
-  st=$(y_quit)
-  expect "$1 quits" 0 "$st"
-  if [ "$st" = timeout ]; then
-    kill -9 "$Y_PID" 2>/dev/null
-    y_wait_exit 5 >/dev/null
-  fi
-}
-# y_rate NAME EXPECTED: quits and checks the reading position saved at exit (rate0).
-y_rate() {
-  y_quit_expect "$1"
-  expect "$1" "$2" "$(ini_get yomira.ini RecentFiles rate0 2>/dev/null)"
 }

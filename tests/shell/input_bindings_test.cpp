@@ -109,7 +109,7 @@ TEST_F(InputBindings, BothPressesOfADoubleClickTurn) {
   // Nothing reached the window's own handler (a right press there opens the menu).
   Press(f->ImageView_, Qt::RightButton, Qt::NoModifier, {250, 250}, QEvent::MouseButtonDblClick);
   EXPECT_EQ(f->CurrentPage, 6);
-  EXPECT_EQ(f->fullScreenRequests(), 0);
+  EXPECT_FALSE(f->IsFullScreen());
 }
 
 TEST_F(InputBindings, NothingRunsBeforeALayout) {

@@ -91,7 +91,9 @@ TEST_F(WindowResize, TheEndOfADragRefitsTheGridOrTheFont) {
     EXPECT_EQ(f->Option.c_size, c.c);
     EXPECT_EQ(f->Option.v_size, c.v);
     EXPECT_EQ(f->relayouts, c.relayouts);
-    if (c.after.isValid()) EXPECT_EQ(f->size(), c.after);
+    if (c.after.isValid()) {
+      EXPECT_EQ(f->size(), c.after);
+    }
     if (c.relayouts == std::vector<std::pair<bool, bool>>{{true, true}}) {
       EXPECT_EQ(f->pendingRates, std::vector<int>{rate});
     }

@@ -8,11 +8,15 @@
 //   srcprobe open [--cc N] [--filter N] [--force] [--no-rebuild] [SHARED] [--reopen] [--recent N] PATH...
 //   srcprobe params [--filter-def C=M]... [--apply N [--layout L,T,P] [--pending R] [--page P]] -- ARG...
 //   srcprobe forward [SHARED] [--drop] -- ARG...
+//   srcprobe filter [--deadline-ms N] [--max-bytes N] [--html] [--quiet] PROGRAM PARAM FILE
+//   srcprobe expand [--no-document] [--web URL] [--line N] [--element-line N] [--char N] TEMPLATE PATH
+//   srcprobe fetch [--timeout S] [--agent TEXT] [--max-bytes N] [--stall-ms N] [--total-ms N] URL
+//   srcprobe url URL...
 //
 // SHARED: [--filter-def CAPTION=MASKS]... [--parse-html 0|1] [--order name|ext|time] [--desc]
 //         [--record-rate R]
 //
-// Output is UTF-8 lines ending in LF (except the cp932 lines of decode on stdout). A usage
+// Output is UTF-8 lines ending in LF (except the cp932 lines of decode and filter on stdout). A usage
 // error prints the usage on stderr and exits 2.
 #include <QImage>
 
@@ -32,9 +36,12 @@
 #include "sources/arguments.h"
 #include "sources/codepage.h"
 #include "sources/document_sources.h"
+#include "sources/external_filter.h"
+#include "sources/tool_template.h"
 #include "sources/history.h"
 #include "sources/file_item.h"
 #include "sources/picture.h"
+#include "sources/web_fetch.h"
 
 namespace yomira {
 namespace {
@@ -47,6 +54,10 @@ constexpr char kUsage[] =
     "       srcprobe open [--cc N] [--filter N] [--force] [--no-rebuild] [SHARED] [--reopen] [--recent N] PATH...\n"
     "       srcprobe params [--filter-def C=M]... [--apply N [--layout L,T,P] [--pending R] [--page P]] -- ARG...\n"
     "       srcprobe forward [SHARED] [--drop] -- ARG...\n"
+    "       srcprobe filter [--deadline-ms N] [--max-bytes N] [--html] [--quiet] PROGRAM PARAM FILE\n"
+    "       srcprobe expand [--no-document] [--web URL] [--line N] [--element-line N] [--char N] TEMPLATE PATH\n"
+    "       srcprobe fetch [--timeout S] [--agent TEXT] [--max-bytes N] [--stall-ms N] [--total-ms N] URL\n"
+    "       srcprobe url URL...\n"
     "  SHARED: [--filter-def CAPTION=MASKS]... [--parse-html 0|1] [--order name|ext|time] [--desc]\n"
     "          [--record-rate R]\n";
 
@@ -140,6 +151,15 @@ int Detect(int argc, char** argv) {
   return rc;
 }
 
+// Decoded lines as raw cp932 on stdout, each ending in LF; the summary on stderr.
+void PrintDecoded(const std::vector<std::string>& lines, int codePage) {
+  for (const auto& line : lines) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+  }
+  std::fprintf(stderr, "codepage %d lines %zu\n", codePage, lines.size());
+}
+
 int Decode(int argc, char** argv) {
   ArgReader args(argc, argv, 2);
   int cc = 0;
@@ -163,11 +183,7 @@ int Decode(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", Escape(e.what()).c_str());
     return 1;
   }
-  for (const auto& line : lines) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-  }
-  std::fprintf(stderr, "codepage %d lines %zu\n", codePage, lines.size());
+  PrintDecoded(lines, codePage);
   return 0;
 }
 
@@ -495,13 +511,162 @@ int Forward(int argc, char** argv) {
   return 0;
 }
 
+// The messages of a filter run go to stderr, apart from the filter's lines on stdout.
+class FilterHost : public TraceHost {
+ public:
+  using TraceHost::TraceHost;
+  void ShowMessage(const std::string& text) override {
+    std::fprintf(stderr, "message \"%s\"\n", Escape(text, true).c_str());
+  }
+};
+
+int Filter(int argc, char** argv) {
+  ArgReader args(argc, argv, 2);
+  RunLimits limits;
+  bool isHtml = false;
+  bool quiet = false;
+  args.Parse([&](std::string_view name, const auto& next) {
+    if (name == "--deadline-ms") {
+      limits.deadlineMs = ParseInt(next(), "--deadline-ms");
+      if (limits.deadlineMs < 0) throw UsageError{"--deadline-ms needs a count of milliseconds"};
+    } else if (name == "--max-bytes") {
+      const int n = ParseInt(next(), "--max-bytes");
+      if (n < 0) throw UsageError{"--max-bytes needs a count of bytes"};
+      limits.maxOutputBytes = static_cast<uint64_t>(n);
+    } else if (name == "--html") {
+      isHtml = true;
+    } else if (name == "--quiet") {
+      quiet = true;
+    } else {
+      Unknown(name);
+    }
+  });
+  if (args.operands().size() != 3) throw UsageError{"filter needs PROGRAM, PARAM and FILE"};
+  TToolItem filter;
+  filter.Caption = "probe";
+  filter.FilePath = args.operands()[0];
+  filter.Param = args.operands()[1];
+  const ToolItemList filters{filter};
+  TFileItem item;
+  item.Kind = fkLocalFile;
+  item.Path = args.operands()[2];
+  OwnedSourcesFields fields;
+  FilterHost host(fields);
+  // The link pass of --html runs through the HTML import hook, empty while there is none.
+  const FilterContext context{filters, host, HtmlImportHook{}, limits};
+  std::vector<std::string> lines;
+  int codePage = 0;
+  if (!RunFilter(item, lines, codePage, isHtml, !quiet, 0, context)) {
+    std::fprintf(stderr, "fail\n");
+    return 1;
+  }
+  PrintDecoded(lines, codePage);
+  return 0;
+}
+
+int Expand(int argc, char** argv) {
+  ArgReader args(argc, argv, 2);
+  bool document = true;
+  std::optional<std::string> web;
+  int line = 1, elementLine = 1, character = 1;
+  args.Parse([&](std::string_view name, const auto& next) {
+    if (name == "--no-document")
+      document = false;
+    else if (name == "--web")
+      web = next();
+    else if (name == "--line")
+      line = ParseInt(next(), "--line");
+    else if (name == "--element-line")
+      elementLine = ParseInt(next(), "--element-line");
+    else if (name == "--char")
+      character = ParseInt(next(), "--char");
+    else
+      Unknown(name);
+  });
+  if (args.operands().size() != 2) throw UsageError{"expand needs TEMPLATE and PATH"};
+  const std::string& path = args.operands()[1];
+  PlaceholderValues values;
+  if (document)
+    values = {{'F', path},
+              {'D', ExtractFilePath(path)},
+              {'U', web ? *web : path},
+              {'L', std::to_string(line)},
+              {'C', std::to_string(elementLine)},
+              {'N', std::to_string(character)}};
+  const std::vector<std::string> expanded = ExpandTemplate(args.operands()[0], values);
+  for (size_t i = 0; i < expanded.size(); ++i) std::printf("arg %zu %s\n", i, Escape(expanded[i]).c_str());
+  return 0;
+}
+
+// The window as the fetch sees it: the captions are printed, nothing waits.
+class TraceWebHost : public WebHost {
+ public:
+  std::optional<std::string> PromptUrl(const std::string& proposed) override { return proposed; }
+  void SetCaption(const std::string& text) override { std::printf("caption %s\n", Escape(text).c_str()); }
+  void SetInputEnabled(bool) override {}
+  bool PumpEvents() override { return true; }
+};
+
+long long ParseCount(const std::string& text, const std::string& option) {
+  char* end = nullptr;
+  errno = 0;
+  const long long v = std::strtoll(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || errno == ERANGE || v < 0) throw UsageError{option + ": not a count: " + text};
+  return v;
+}
+
+int Fetch(int argc, char** argv) {
+  ArgReader args(argc, argv, 2);
+  Probe probe;
+  TraceWebHost web;
+  WebFetch fetch(probe.sources, probe.host, web);
+  probe.fields.Option = DefaultOptions();
+  args.Parse([&](std::string_view name, const auto& next) {
+    if (name == "--timeout")
+      probe.fields.Option.TimeOut = ParseInt(next(), "--timeout");
+    else if (name == "--agent")
+      probe.fields.Option.HTTPAgent = next();
+    else if (name == "--max-bytes")
+      fetch.MaxBytes = static_cast<uint64_t>(ParseCount(next(), "--max-bytes"));
+    else if (name == "--stall-ms")
+      fetch.StallMs = static_cast<long>(ParseCount(next(), "--stall-ms"));
+    else if (name == "--total-ms")
+      fetch.TotalMs = static_cast<long>(ParseCount(next(), "--total-ms"));
+    else
+      Unknown(name);
+  });
+  if (args.operands().size() != 1) throw UsageError{"fetch needs one URL"};
+  TWebContentKind kind = wcOther;
+  WebFetchResult r;
+  if (!fetch.FetchUrl(WebFetch::NormalizeUrl(args.operands()[0]), kind, r)) {
+    std::printf("fail kind=%d reason=%s\n", kind, r.reason.c_str());
+    return 1;
+  }
+  std::printf("ok kind=%d code=%ld bytes=%llu cache=%s final=%s charset=%s\n", kind, r.httpCode,
+              static_cast<unsigned long long>(r.bytes), Escape(r.cachePath).c_str(), Escape(r.finalUrl).c_str(),
+              r.charset.empty() ? "-" : Escape(r.charset).c_str());
+  return 0;
+}
+
+int Url(int argc, char** argv) {
+  ArgReader args(argc, argv, 2);
+  args.Parse([&](std::string_view name, const auto&) { Unknown(name); });
+  for (const auto& url : args.operands()) {
+    const std::string n = WebFetch::NormalizeUrl(url);
+    std::printf("normalized=%s host=%s\n", Escape(n).c_str(), Escape(WebFetch::HostOfUrl(n)).c_str());
+  }
+  return 0;
+}
+
 int Run(int argc, char** argv) {
   struct Command {
     std::string_view name;
     int (*run)(int, char**);
   };
   static const Command commands[] = {{"detect", Detect}, {"decode", Decode},   {"picture", Picture},
-                                     {"open", Open},     {"params", Params}, {"forward", Forward}};
+                                     {"open", Open},     {"params", Params}, {"forward", Forward},
+                                     {"filter", Filter}, {"expand", Expand},
+                                     {"fetch", Fetch},   {"url", Url}};
   if (argc < 2) throw UsageError{"no subcommand"};
   for (const auto& c : commands)
     if (argv[1] == c.name) return c.run(argc, argv);
