@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -88,6 +89,9 @@ void TForm4::buildWidgets() {
   ListViewTool->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ListViewTool->setTabKeyNavigation(false);
   ListViewTool->verticalHeader()->hide();
+  // A list view's rows: one line of text each.
+  ListViewTool->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
+  ListViewTool->setShowGrid(false);
   ListViewTool->horizontalHeader()->setSectionsClickable(false);
   ListViewTool->horizontalHeader()->setHighlightSections(false);
   ListViewTool->setWordWrap(false);
