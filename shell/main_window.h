@@ -48,6 +48,7 @@ namespace yomira {
 class KeyDispatcher;
 class ShellEnv;
 class TOpenDialogEx;
+class HintWindow;
 
 // A plain area that keeps its mouse presses, so they never reach the window's own handler.
 class Panel : public QWidget {
@@ -304,7 +305,7 @@ class TForm1 : public QWidget,
   void RefreshBookTab() override;
 
   // EngineHost.
-  void hideHint() override {}
+  void hideHint() override;
   void hideStartUpPanel() override;
   void enablePageButtons() override;
   void ShowProgressBar(bool show) override;
@@ -328,6 +329,9 @@ class TForm1 : public QWidget,
   void showPageLabel(int32_t page, int32_t views) override;
   void setHistoryPosition(int32_t rate) override;
   std::string currentFileName() override;
+  QSize hintSize(const std::string& textUtf8, int32_t maxWidth) override;
+  void showHint(const std::string& textUtf8, const QRect& rect) override;
+  HintWindow* hintWindow() const { return hint_; }  // null until a hint was shown
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -373,6 +377,7 @@ class TForm1 : public QWidget,
   std::string programFolder_;
   std::string helpUrl_;
   QString lastOpenFolder_;  // where the open dialog was last closed
+  HintWindow* hint_ = nullptr;  // the annotation hint, made when first shown
   ActionCatalogue actions_;
   MainMenu menu_;
   KeyDispatcher* keys_ = nullptr;

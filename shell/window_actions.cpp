@@ -1,5 +1,6 @@
 // Window and option actions: full screen, the book window's options, stepping the mouse
 // through the annotations of the view, and the main menu's rules as it opens.
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include "shell/actions/main_menu.h"
 #include "shell/guard.h"
 #include "shell/main_window.h"
+#include "windows/controls/hint_window.h"
 #include "windows/controls/window_util.h"
 
 namespace yomira {
@@ -66,8 +68,10 @@ void TForm1::ActionOptionFullScreenExecute(QObject*) {
     move(ClampToVisibleScreen(QRect(NormalPos, frameGeometry().size())).topLeft());
   }
   show();
-  // A window mapped again gets the keyboard only when given it (no window manager).
+  // A window mapped again gets the keyboard only when given it (no window manager), and Qt,
+  // which took the hidden window's activation away, does not hand it back by itself.
   activateWindow();
+  if (!isActiveWindow()) QApplication::setActiveWindow(this);
 }
 
 void TForm1::ActionOptionBookStayOnTopExecute(QObject*) {
@@ -96,6 +100,20 @@ void TForm1::ActionWindowAnnotateExecute(QObject*) {
   Annotations.current = -1;  // the next step starts again at the first
   const QPoint global = SpeedButtonMenu->mapToGlobal(QPoint(SpeedButtonMenu->width() / 2, SpeedButtonMenu->height() / 2));
   env_->setCursorPos(global.x(), global.y());
+}
+
+QSize TForm1::hintSize(const std::string& textUtf8, int32_t maxWidth) {
+  if (!hint_) hint_ = new HintWindow(this);
+  return hint_->measure(QString::fromStdString(textUtf8), maxWidth);
+}
+
+void TForm1::showHint(const std::string& textUtf8, const QRect& rect) {
+  if (!hint_) hint_ = new HintWindow(this);
+  hint_->showAt(rect, QString::fromStdString(textUtf8));
+}
+
+void TForm1::hideHint() {
+  if (hint_) hint_->hide();
 }
 
 void TForm1::ImageEasterEggClick() {

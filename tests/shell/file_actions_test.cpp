@@ -152,7 +152,9 @@ TEST_F(FileActions, ClearingTheHistoryKeepsTheCurrentDocument) {
     form_->UpdateRecentMenu();
     Run("ActionOptionRecentClear");
     ASSERT_EQ(form_->RecentFiles.size(), std::min<size_t>(n, 1)) << n;
-    if (n > 0) EXPECT_EQ(form_->RecentFiles[0]->Path, (docs_ / "f0.txt").string());
+    if (n > 0) {
+      EXPECT_EQ(form_->RecentFiles[0]->Path, (docs_ / "f0.txt").string());
+    }
     for (int i = 1; i < kRecentMenuCount; ++i) EXPECT_FALSE(form_->mainMenu().recent[i]->isVisible()) << n << " " << i;
   }
 }

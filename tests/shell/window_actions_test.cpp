@@ -14,6 +14,7 @@
 #include "shell/main_window.h"
 #include "tests/shell/fake_shell_env.h"
 #include "tests/support/test_support.h"
+#include "windows/controls/hint_window.h"
 
 namespace yomira {
 namespace {
@@ -92,11 +93,22 @@ TEST_F(WindowActions, TheAnnotationStepVisitsEachNoteThenTheMenuButton) {
       EXPECT_SJ_EQ(form_->Annotations.Get(cell->cell, cell->line, cell->page, cell->block, index),
                    std::u8string(note.begin(), note.end()));
       EXPECT_EQ(form_->Annotations.current, index);
+      auto* hint = form_->hintWindow();
+      ASSERT_TRUE(hint && hint->isVisible()) << note;
+      EXPECT_EQ(hint->text().toStdString(), note);
     }
     Run("ActionWindowAnnotate");
     EXPECT_EQ(LastMove(), std::pair(button.x(), button.y()));
     EXPECT_EQ(form_->Annotations.current, -1);
+    EXPECT_FALSE(form_->hintWindow()->isVisible());
   }
+  // The menu's opening hides the hint.
+  Run("ActionWindowAnnotate");
+  ASSERT_TRUE(form_->hintWindow()->isVisible());
+  QMenu* popup = form_->mainMenu().menu;
+  popup->popup(QPoint(10, 10));
+  EXPECT_FALSE(form_->hintWindow()->isVisible());
+  popup->hide();
 }
 
 TEST_F(WindowActions, TheStepFindsANoteOnALaterPageAndBlock) {
