@@ -116,6 +116,7 @@ TForm1::TForm1(Setup setup)
                     LaidOut, DocumentLoaded, Loading, StartParams, Option},
       static_cast<SourcesHost&>(*this));
   sources_->RunFilter = MakeFilterRunner();
+  CreateWebFetch();
   startedOk_ = FormCreate();
 }
 

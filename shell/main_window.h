@@ -34,6 +34,8 @@
 #include "shell/startup.h"
 #include "sources/file_item.h"
 #include "sources/tool_item.h"
+#include "sources/web_fetch.h"
+#include "windows/url_dialog.h"
 
 class QAction;
 class QActionGroup;
@@ -82,7 +84,9 @@ class TForm1 : public QWidget,
                public EngineHost,
                public RenderHost,
                public SourcesHost,
-               public PageSliderHost {
+               public PageSliderHost,
+               public WebHost,
+               public UrlDialogHost {
  public:
   struct Setup {
     ShellEnv* env = nullptr;                      // required
@@ -333,6 +337,16 @@ class TForm1 : public QWidget,
   void showHint(const std::string& textUtf8, const QRect& rect) override;
   HintWindow* hintWindow() const { return hint_; }  // null until a hint was shown
 
+  // WebHost and UrlDialogHost (shell/web_window.cpp).
+  std::optional<std::string> PromptUrl(const std::string& proposed) override;
+  void SetCaption(const std::string& utf8) override;
+  void SetInputEnabled(bool enabled) override;
+  bool PumpEvents() override;
+  std::vector<std::string> HistoryUrls() override;
+  bool StartUpPanelVisible() override;
+  void ShowEasterEgg() override;
+  WebFetch& web() { return *web_; }
+
  protected:
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
@@ -372,6 +386,9 @@ class TForm1 : public QWidget,
   std::unique_ptr<EngineStages> stages_;
   std::unique_ptr<Engine> engine_;
   std::unique_ptr<DocumentSources> sources_;
+  std::unique_ptr<WebFetch> web_;
+  // Makes web_, fills the OpenUrl hook and binds the URL action (shell/web_window.cpp).
+  void CreateWebFetch();
   std::string dataFolder_;
   std::function<std::unique_ptr<BookWindowPort>(TForm1&)> makeBook_;
   std::string programFolder_;

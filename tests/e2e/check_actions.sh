@@ -172,7 +172,7 @@ fresh "$D/p160.txt" && {
     y_shot actions-open
     y_key alt+c Down Down Down Down
     y_key alt+n ctrl+a
-    xdotool type --delay 20 "$D/r7.txt"
+    xdotool type --delay 20 "$D/utf7/r7.txt"
     y_key Return
     wait_title "[羅生門 / 芥川龍之介] - yomira"
     expect "open UTF7" "[羅生門 / 芥川龍之介] - yomira" "$(y_title)"

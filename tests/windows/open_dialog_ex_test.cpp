@@ -140,7 +140,7 @@ TEST(TOpenDialogEx, TheTextTypeListsTextFilesOfAnyCase) {
     auto* list = d.findChild<QListView*>(QStringLiteral("listView"));
     ASSERT_NE(list, nullptr);
     auto rows = [list] { return list->model()->rowCount(list->rootIndex()); };
-    QTest::qWaitFor([&] { return rows() >= 3; }, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rows() >= 3; }, 5000));
     QTest::qWait(100);  // let the model settle, so a fourth file would be there too
     for (int i = 0; i < rows(); ++i) shown << list->model()->index(i, 0, list->rootIndex()).data().toString();
     d.reject();
