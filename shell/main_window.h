@@ -383,7 +383,7 @@ class TForm1 : public QWidget,
   std::unique_ptr<Engine> engine_;
   std::unique_ptr<DocumentSources> sources_;
   std::unique_ptr<WebFetch> web_;
-  // Makes web_, fills the OpenUrl hook and binds the URL action (shell/web_window.cpp).
+  // Makes web_ and fills the OpenUrl hook (shell/web_window.cpp).
   void CreateWebFetch();
   std::string dataFolder_;
   std::function<std::unique_ptr<BookWindowPort>(TForm1&)> makeBook_;

@@ -11,8 +11,6 @@ namespace yomira {
 void TForm1::CreateWebFetch() {
   web_ = std::make_unique<WebFetch>(*sources_, static_cast<SourcesHost&>(*this), static_cast<WebHost&>(*this));
   sources_->OpenUrl = [this](const std::string& url, int rate) { return web_->OpenUrl(url, rate); };
-  Action& open = actions_.at("ActionURLOpen");
-  if (!open.handler) open.handler = [this](QObject*) { OpenUrl("http://", 0); };
 }
 
 std::optional<std::string> TForm1::PromptUrl(const std::string& proposed) {
