@@ -42,5 +42,5 @@ function(yomira_add_e2e name script)
     LABELS "shell;e2e"
     SKIP_RETURN_CODE 77
     TIMEOUT 300
-    ENVIRONMENT "YOMIRA_BIN=${CMAKE_BINARY_DIR}/yomira;E2E_SHOTS=${CMAKE_BINARY_DIR}/e2e-shots")
+    ENVIRONMENT "YOMIRA_BIN=${CMAKE_BINARY_DIR}/yomira;GALLERY_BIN=${CMAKE_BINARY_DIR}/windows_gallery;E2E_SHOTS=${CMAKE_BINARY_DIR}/e2e-shots")
 endfunction()

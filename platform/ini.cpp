@@ -8,8 +8,6 @@
 namespace yomira {
 namespace {
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
-
 // What a written name or value may hold: nothing that ends a line, valid UTF-8.
 std::string Clean(std::string_view s) {
   std::string out = SanitizeUtf8(s);
@@ -63,9 +61,8 @@ IniDoc::LoadResult IniDoc::LoadFile(const std::string& path, std::string* err) {
 
 void IniDoc::Parse(std::string_view bytes) {
   Clear();
-  if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
   // Decode first, then split: a cp932 trail byte can look like "]" or "\".
-  const std::string text = IsValidUtf8(bytes) ? std::string(bytes) : Cp932ToUtf8(bytes);
+  const std::string text = DecodeUtf8OrCp932(bytes);
   for (const std::string& raw : SplitLines(text)) {
     std::string line = Trim(raw);
     if (line.empty()) continue;

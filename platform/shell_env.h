@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace yomira {
 
@@ -21,6 +22,14 @@ class ShellEnv {
                                              const std::string& defaultText) = 0;
   // Opens a path or URL with the desktop's associated program; false when it could not.
   virtual bool openExternally(const std::string& target) = 0;
+  // Starts program with args and does not wait for it: an argument vector, never a shell;
+  // no standard input; the reader's folder and environment. A name without "/" is looked
+  // up on PATH. False when it could not start (a desktop without programs: always).
+  virtual bool launchProgram(const std::string& program, const std::vector<std::string>& args) {
+    (void)program;
+    (void)args;
+    return false;
+  }
   // The clipboard's text; "" when it holds none.
   virtual std::string clipboardText() = 0;
   virtual void setCursorPos(int x, int y) = 0;

@@ -13,6 +13,7 @@
 #include "platform/single_instance.h"
 #include "shell/application.h"
 #include "shell/forward_plan.h"
+#include "shell/actions/menu_trace.h"
 #include "shell/guard.h"
 #include "shell/main_window.h"
 #include "shell/qt_shell_env.h"
@@ -107,6 +108,11 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIntValue("YOMIRA_TRACE_STARTUP") == 1) {
     trace = std::make_unique<FirstPaintTrace>(form.get(), start);
     app.installEventFilter(trace.get());
+  }
+  std::unique_ptr<yomira::MenuTrace> menuTrace;
+  if (qEnvironmentVariableIntValue("YOMIRA_TRACE_MENUS") == 1) {
+    menuTrace = std::make_unique<yomira::MenuTrace>(form->mainMenu().menu);
+    app.installEventFilter(menuTrace.get());
   }
   form->show();
   const int rc = app.exec();

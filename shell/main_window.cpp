@@ -112,6 +112,7 @@ TForm1::TForm1(Setup setup)
       SourcesFields{SourceLines_, RecentFiles, Filters, ActiveFilter, PendingRate, DocumentCodePage, HtmlImported,
                     LaidOut, DocumentLoaded, Loading, StartParams, Option},
       static_cast<SourcesHost&>(*this));
+  sources_->RunFilter = MakeFilterRunner();
   startedOk_ = FormCreate();
 }
 
@@ -213,6 +214,9 @@ void TForm1::buildActions() {
   menu_ = BuildMainMenu(actions_, this);
   connect(menu_.recent[0], &QAction::triggered, this,
           [this] { guarded([this] { ActionFileRecent0Execute(menu_.recent[0]); }); });
+  // Each opening of the style menu shows the live record's text-revise states.
+  connect(menu_.submenus.at("MenuStyle"), &QMenu::aboutToShow, this,
+          [this] { guarded([this] { SyncTextReviseMenu(Option); }); });
   for (int i = 1; i < kRecentMenuCount; ++i)
     connect(menu_.recent[i], &QAction::triggered, this, [this, i] { guarded([this, i] { sources_->RecentMenuClick(i); }); });
 }
@@ -225,7 +229,10 @@ bool TForm1::FormCreate() {
   SettingsStore::Loaded loaded = store_->load();
   applySettings(loaded.model);
   LoadTurnSound(Option);
+  SyncTextReviseMenu(Option);
   UpdateRecentMenu();
+  BuildToolActions();
+  BuildFilterActions();
   for (const std::string& m : loaded.messages) ShowMessage(m);
   // 3. Caption, colour, the fixed size until the first layout.
   setWindowTitle(QStringLiteral("yomira"));
@@ -277,17 +284,6 @@ void TForm1::applySettings(const SettingsModel& m) {
   RecentFiles.clear();
   for (const auto& e : m.history) RecentFiles.push_back(std::make_unique<TFileItem>(*e));
   Option = m.option;
-  // The style toggles show the option record's flags.
-  check("ActionStyleTextReviseUseAozora", Option.ruby_tag);
-  check("ActionStyleTextReviseParseHTML", Option.ParseHTML);
-  check("ActionStyleTextReviseUseCover", Option.UseCover);
-  check("ActionStyleTextReviseUseAutoIndent", Option.aut_indent);
-  check("ActionStyleTextReviseUseYomiraTag", Option.images);
-  check("ActionStyleTextReviseUseStrict", Option.strict);
-  check("ActionStyleTextReviseUseReWrap", Option.re_wrap);
-  check("ActionStyleTextReviseUseToRuby", Option.toRuby);
-  check("ActionStyleTextReviseReWrapFixed", Option.ReWrapType == 0);
-  check("ActionStyleTextReviseReWrapCompel", Option.ReWrapType == 1);
   Tools = m.tools;
   Filters = m.filters;
   actions_.applyShortcuts(m.shortcuts);

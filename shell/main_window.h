@@ -28,11 +28,13 @@
 #include "shell/actions/main_menu.h"
 #include "shell/book_port.h"
 #include "shell/page_slider.h"
+#include "shell/setup_dialog_port.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "sources/file_item.h"
 #include "sources/tool_item.h"
 
+class QActionGroup;
 class QLabel;
 class QProgressBar;
 class QTimer;
@@ -146,6 +148,16 @@ class TForm1 : public QWidget,
   void SpeedButtonMenuClick();
   void WMCopyData(const std::string& text);
 
+  // --- tools and filters ---
+  // Create the missing actions and menu entries (one spare beyond the list) and update all
+  // of them from Tools / Filters; the filter of ActiveFilter is checked.
+  void BuildToolActions();
+  // (BuildFilterActions is under SourcesHost.)
+  // Launches tool n on the shown document; nothing for n outside the list.
+  void ToolActionExecute(int n);
+  // Reopens the current document through filter n; the active filter again: without one.
+  void FilterActionExecute(int n);
+
   // --- page navigation ---
   // The page-turn timer: single-shot, 10 ms, restarted by each tick that is not the last.
   QTimer* TimerAnimate = nullptr;
@@ -186,6 +198,29 @@ class TForm1 : public QWidget,
   // Called by the full-screen handler; counts for tests until full screen is built.
   int fullScreenRequests() const { return fullScreenRequests_; }
 
+  // --- the settings dialog (option_dialog.cpp) ---
+  // The dialog behind the port: a hidden placeholder until the real one is attached.
+  SetupDialogPort& setupDialog();
+  void attachSetupDialog(std::unique_ptr<SetupDialogPort> dialog);
+  // Fills the dialog from record, with styleName (the live StyleName when null) in the style
+  // box; FillingDialog is true throughout.
+  void ShowOptionInDialog(const TYomiraOption& record, const std::string* styleName = nullptr);
+  // Reads the dialog into record (the live Option), validates it and makes it live.
+  void ApplySetupDialog(TYomiraOption& record);
+  void UpdateSetupDependentControls();
+  // The text-revise checks from record, the menu entries' own enabled flags (the actions
+  // stay enabled, so their keys keep working).
+  void SyncTextReviseMenu(const TYomiraOption& record);
+  // The dialog's colour lists from favorite.dat in the data folder.
+  void LoadFavoriteColors();
+  void AddFavoriteColor(const std::string& combo, TColor colour, const std::string& name);
+  // A path label's caption for a file name, measured in the dialog's font.
+  std::string FitParenText(const std::string& text, int maxWidth);
+  // Rebuilds the style menu from StyleNames.
+  void BuildStyleMenu();
+  // What the last fill showed; untouched values read back from it.
+  const SetupValues& lastShownSetup() const { return setupShown_; }
+
   // The model the settings file and the key file are written from.
   SettingsModel CollectSettings() const;
 
@@ -213,7 +248,7 @@ class TForm1 : public QWidget,
   void CheckReOpenCharset() override {}
   void UpdateRecentMenu() override;
   void SetMomentaryToggles(bool autIndent, bool reWrap, bool toRuby) override;
-  void BuildFilterActions() override {}
+  void BuildFilterActions() override;
   void LoadTurnSound() override { LoadTurnSound(Option); }
   FileListOrder GetFileListOrder() override;
   void ApplyStyleIndex(int) override {}
@@ -274,6 +309,9 @@ class TForm1 : public QWidget,
   void DrawSpread();
   void PlayTurnSound();
   void OpenNeighbourFile(int direction);
+  void BuildRunTimeActions(bool filters);
+  // The RunFilter hook of the sources: the external filters with their bounds.
+  decltype(DocumentSources::RunFilter) MakeFilterRunner();
 
   ShellEnv* env_;
   std::vector<std::string> args_;
@@ -289,6 +327,9 @@ class TForm1 : public QWidget,
   KeyDispatcher* keys_ = nullptr;
   std::unique_ptr<SettingsStore> store_;
   std::unique_ptr<BookWindowPort> book_;
+  std::unique_ptr<SetupDialogPort> setup_;
+  SetupValues setupShown_;
+  bool setupFilled_ = false;
   SettingsChecks checksKept_;  // check states that have no action of their own yet
   bool startedOk_ = true;
   bool shownOnce_ = false;
@@ -296,6 +337,9 @@ class TForm1 : public QWidget,
   bool destroyed_ = false;
   int fullScreenRequests_ = 0;
   bool maximisePending_ = false;
+  int toolActionCount_ = 0;    // tool actions made so far; they live for the run
+  int filterActionCount_ = 0;
+  QActionGroup* filterGroup_ = nullptr;
 
  public:
   // Components, named as the window's design names them.

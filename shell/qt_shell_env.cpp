@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QTimer>
 #include <QUrl>
 
@@ -51,6 +52,17 @@ bool QtShellEnv::openExternally(const std::string& target) {
   const QUrl url = t.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(target)))
                                                    : QUrl(t);
   return QDesktopServices::openUrl(url);
+}
+
+bool QtShellEnv::launchProgram(const std::string& program, const std::vector<std::string>& args) {
+  QStringList arguments;
+  for (const std::string& a : args) arguments << Q(a);
+  QProcess process;
+  process.setProgram(Q(program));
+  process.setArguments(arguments);
+  process.setStandardInputFile(QProcess::nullDevice());
+  // Detached: Qt's double fork leaves no child of ours to reap.
+  return process.startDetached();
 }
 
 std::string QtShellEnv::clipboardText() {

@@ -20,6 +20,7 @@ class QtShellEnv : public ShellEnv {
   std::optional<std::string> askText(const std::string& caption, const std::string& prompt,
                                      const std::string& defaultText) override;
   bool openExternally(const std::string& target) override;
+  bool launchProgram(const std::string& program, const std::vector<std::string>& args) override;
   std::string clipboardText() override;
   void setCursorPos(int x, int y) override;
   void setTurnSound(const std::string& wavBytes) override;

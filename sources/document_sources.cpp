@@ -26,11 +26,6 @@ const char kNotRead[] = " ]\nファイルが読み込めませんでした。";
 // A ".desktop" link is a small text file; anything larger is not one.
 constexpr uint64_t kMaxDesktopFileBytes = 64 * 1024;
 
-bool IsRegularFile(const std::string& path) {
-  struct stat st;
-  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 // The "URL=" of a ".desktop" file's [Desktop Entry] when its Type is Link; "" otherwise.
 std::string DesktopLinkTarget(const std::string& path) {
   std::string text;

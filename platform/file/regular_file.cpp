@@ -39,6 +39,11 @@ ReadFileStatus OpenRegular(const std::string& path, uint64_t maxBytes, Fd& fd, s
 
 }  // namespace
 
+bool IsRegularFile(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 ReadFileStatus CheckRegularFile(const std::string& path, uint64_t maxBytes) {
   Fd fd;
   struct stat st;

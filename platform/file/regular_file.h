@@ -10,6 +10,9 @@ namespace yomira {
 
 enum class ReadFileStatus { Ok, Missing, NotRegular, TooLarge, ReadError };
 
+// Whether path names a regular file (a link is followed); false for "".
+bool IsRegularFile(const std::string& path);
+
 // Whether path names a regular file of at most maxBytes, for readers that open it themselves.
 ReadFileStatus CheckRegularFile(const std::string& path, uint64_t maxBytes);
 

@@ -67,4 +67,10 @@ std::string SanitizeUtf8(std::string_view s) {
   return out;
 }
 
+std::string DecodeUtf8OrCp932(std::string_view bytes) {
+  constexpr std::string_view kBom = "\xEF\xBB\xBF";
+  if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
+  return IsValidUtf8(bytes) ? std::string(bytes) : Cp932ToUtf8(bytes);
+}
+
 }  // namespace yomira

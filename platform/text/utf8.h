@@ -22,4 +22,8 @@ bool IsValidUtf8(std::string_view s);
 // s with every byte that does not start a well-formed character replaced by "?".
 std::string SanitizeUtf8(std::string_view s);
 
+// The text of a file the program reads as text: without a UTF-8 BOM; kept when it is valid
+// UTF-8, else taken as cp932 as a whole.
+std::string DecodeUtf8OrCp932(std::string_view bytes);
+
 }  // namespace yomira

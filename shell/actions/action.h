@@ -31,6 +31,7 @@ struct Action {
   bool checked = false;
   int radioGroup = 0;    // 0 none; menus show members of a group as radio items
   bool enabled = true;
+  bool visible = true;   // menus show the entry only while set
   // Handlers set check states themselves. Empty: the command is not built yet.
   std::function<void(QObject* sender)> handler;
 
@@ -52,7 +53,8 @@ class ActionCatalogue {
   const std::vector<std::unique_ptr<Action>>& all() const { return actions_; }
   std::vector<Action*> list(int listTag) const;
 
-  // Tool and filter actions come and go at run time (list tag 4).
+  // Tool and filter actions come and go at run time (list tag 4). A caller that adds
+  // several calls onCodesChanged once afterwards.
   Action& addTool(std::string name, std::string caption, uint16_t code);
   void removeTools();
 

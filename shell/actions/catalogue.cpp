@@ -164,7 +164,6 @@ Action& ActionCatalogue::addTool(std::string name, std::string caption, uint16_t
   a->caption = std::move(caption);
   a->code = code;
   actions_.push_back(std::move(a));
-  if (onCodesChanged) onCodesChanged();
   return *actions_.back();
 }
 

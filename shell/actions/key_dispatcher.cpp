@@ -17,7 +17,12 @@ KeyDispatcher::KeyDispatcher(QWidget* window, ActionCatalogue& catalogue, std::v
 }
 
 void KeyDispatcher::rebuild() {
-  for (QShortcut* s : shortcuts_) delete s;
+  // A handler that runs from one of these shortcuts may rebuild them: the old ones are
+  // switched off now and go later.
+  for (QShortcut* s : shortcuts_) {
+    s->setEnabled(false);
+    s->deleteLater();
+  }
   shortcuts_.clear();
   std::set<uint16_t> codes;
   for (const auto& a : catalogue_.all()) {

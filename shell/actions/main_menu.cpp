@@ -100,14 +100,16 @@ MainMenu BuildMainMenu(ActionCatalogue& catalogue, QWidget* parent) {
   QMenu* style = b.sub(m, "MenuStyle", "スタイル(&S)");
   b.sub(style, "MenuStyleLoad", "スタイル読込(&S)");
   style->addSeparator();
-  for (const char* n : {"ActionStyleTextReviseUseAozora", "ActionStyleTextReviseParseHTML",
-                        "ActionStyleTextReviseUseCover", "ActionStyleTextReviseUseAutoIndent",
-                        "ActionStyleTextReviseUseYomiraTag", "ActionStyleTextReviseUseStrict",
-                        "ActionStyleTextReviseUseReWrap", "ActionStyleTextReviseUseToRuby"})
-    b.add(style, nullptr, n);
-  style->addSeparator();
-  b.add(style, nullptr, "ActionStyleTextReviseReWrapFixed");
-  b.add(style, nullptr, "ActionStyleTextReviseReWrapCompel");
+  // Entries named "MenuStyleTextRevise" + the action's suffix.
+  for (const char* suffix : {"UseAozora", "ParseHTML", "UseCover", "UseAutoIndent", "UseYomiraTag", "UseStrict",
+                             "UseReWrap", "UseToRuby", "", "ReWrapFixed", "ReWrapCompel"}) {
+    if (!*suffix) {
+      style->addSeparator();
+      continue;
+    }
+    b.add(style, ("MenuStyleTextRevise" + std::string(suffix)).c_str(),
+          ("ActionStyleTextRevise" + std::string(suffix)).c_str());
+  }
   m->addSeparator();
 
   QMenu* page = b.sub(m, "MenuPage", "ページ移動(&V)");

@@ -1,11 +1,14 @@
 #include "shell/actions/menu_proxy.h"
 
+#include <QActionGroup>
+
 #include "shell/guard.h"
 #include "shell/shortcut_codec.h"
 
 namespace yomira {
 
-MenuProxy::MenuProxy(Action& action, QObject* parent) : QAction(parent), action_(action) {
+MenuProxy::MenuProxy(Action& action, QObject* parent, bool followEnabled)
+    : QAction(parent), action_(action), followEnabled_(followEnabled) {
   setObjectName(QString::fromStdString(action.name));
   mirror();
   connect(this, &QAction::triggered, this, [this] {
@@ -14,6 +17,11 @@ MenuProxy::MenuProxy(Action& action, QObject* parent) : QAction(parent), action_
     guarded([&] {
       if (handler) handler(this);
     });
+    // An exclusive group has moved its check as well: the whole group shows the actions.
+    if (QActionGroup* group = actionGroup()) {
+      for (QAction* member : group->actions())
+        if (auto* p = dynamic_cast<MenuProxy*>(member)) p->mirror();
+    }
     mirror();
   });
 }
@@ -25,6 +33,8 @@ void MenuProxy::mirror() {
   setText(text);
   setCheckable(action_.checkable);
   setChecked(action_.checked);
+  setVisible(action_.visible);
+  if (followEnabled_) setEnabled(action_.enabled);
 }
 
 }  // namespace yomira

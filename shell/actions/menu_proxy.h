@@ -11,14 +11,17 @@ namespace yomira {
 
 class MenuProxy : public QAction {
  public:
-  MenuProxy(Action& action, QObject* parent);
+  // followEnabled: the entry also takes the action's enabled flag (the entries made at run
+  // time for tools and filters, which have no menu rule of their own).
+  MenuProxy(Action& action, QObject* parent, bool followEnabled = false);
 
   Action& action() const { return action_; }
-  // Copies caption + "\t" + shortcut text, and the check, from the action.
+  // Copies caption + "\t" + shortcut text, the check and the visibility from the action.
   void mirror();
 
  private:
   Action& action_;
+  bool followEnabled_;
 };
 
 }  // namespace yomira

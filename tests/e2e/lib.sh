@@ -6,6 +6,7 @@ E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 E2E_ROOT=$(cd "$E2E_DIR/../.." && pwd)
 : "${YOMIRA_BIN:=$E2E_ROOT/build/yomira}"
 : "${E2E_SHOTS:=$E2E_ROOT/build/e2e-shots}"
+: "${GALLERY_BIN:=$E2E_ROOT/build/windows_gallery}"
 
 # 77 tells CTest the check was skipped; with YOMIRA_E2E_REQUIRED=1 a missing tool fails.
 e2e_skip() {
@@ -86,7 +87,7 @@ y_start() {
   # A wrapper records the exit status, so that it can be read from any subshell.
   local status="$E2E_TMP/status.$((++E2E_STARTS))"
   rm -f "$status"
-  ( "$YOMIRA_BIN" "$@" >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr"; echo $? >"$status.tmp"; mv "$status.tmp" "$status" ) &
+  ( "$YOMIRA_BIN" "$@" >"$E2E_TMP/${Y_STDOUT_NAME:-stdout}" 2>"$E2E_TMP/stderr"; echo $? >"$status.tmp"; mv "$status.tmp" "$status" ) &
   local wrapper=$!
   E2E_PIDS+=("$wrapper")
   Y_STATUS_FILE=$status
@@ -193,4 +194,17 @@ wait_window() {
   local id
   id=$(timeout 5 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1)
   [ -n "$id" ] && echo "$id"
+}
+
+# g_show NAME: starts windows_gallery --show NAME as y_start starts the reader (Y_PID, Y_WIN;
+# y_key, y_click and y_shot work on it); its stdout goes to $E2E_TMP/gallery.out.
+g_show() {
+  [ -x "$GALLERY_BIN" ] || e2e_skip "no program at $GALLERY_BIN"
+  YOMIRA_BIN=$GALLERY_BIN Y_STDOUT_NAME=gallery.out y_start --show "$1"
+}
+
+# g_quit: Ctrl+Q, then the exit status as y_wait_exit gives it.
+g_quit() {
+  y_key ctrl+q
+  y_wait_exit 10
 }

@@ -48,6 +48,17 @@ class FakeShellEnv : public ShellEnv {
     opened.push_back(target);
     return true;
   }
+  // "launch <program> <args...>" for each start, and the vectors themselves.
+  std::vector<std::string> launched;
+  std::vector<std::vector<std::string>> launchArgs;
+  bool launchResult = true;
+  bool launchProgram(const std::string& program, const std::vector<std::string>& args) override {
+    std::string line = "launch " + program;
+    for (const std::string& a : args) line += " " + a;
+    launched.push_back(line);
+    launchArgs.push_back(args);
+    return launchResult;
+  }
   std::string clipboardText() override { return clipboard; }
   void setCursorPos(int x, int y) override { cursorMoves.emplace_back(x, y); }
   void setTurnSound(const std::string& wav) override {

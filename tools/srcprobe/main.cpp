@@ -9,11 +9,13 @@
 //   srcprobe params [--filter-def C=M]... [--apply N [--layout L,T,P] [--pending R] [--page P]] -- ARG...
 //   srcprobe forward [SHARED] [--drop] -- ARG...
 //   srcprobe html [--cc N] [--parse 0|1] [--links 0|1] [--ruby-tag 0|1] [--web URL] [--hold] FILE
+//   srcprobe filter [--deadline-ms N] [--max-bytes N] [--html] [--quiet] PROGRAM PARAM FILE
+//   srcprobe expand [--no-document] [--web URL] [--line N] [--element-line N] [--char N] TEMPLATE PATH
 //
 // SHARED: [--filter-def CAPTION=MASKS]... [--parse-html 0|1] [--order name|ext|time] [--desc]
 //         [--record-rate R]
 //
-// Output is UTF-8 lines ending in LF (except the cp932 lines of decode on stdout). A usage
+// Output is UTF-8 lines ending in LF (except the cp932 lines of decode and filter on stdout). A usage
 // error prints the usage on stderr and exits 2.
 #include <QImage>
 
@@ -33,6 +35,8 @@
 #include "sources/arguments.h"
 #include "sources/codepage.h"
 #include "sources/document_sources.h"
+#include "sources/external_filter.h"
+#include "sources/tool_template.h"
 #include "sources/history.h"
 #include "sources/html_import.h"
 #include "sources/file_item.h"
@@ -50,6 +54,8 @@ constexpr char kUsage[] =
     "       srcprobe params [--filter-def C=M]... [--apply N [--layout L,T,P] [--pending R] [--page P]] -- ARG...\n"
     "       srcprobe forward [SHARED] [--drop] -- ARG...\n"
     "       srcprobe html [--cc N] [--parse 0|1] [--links 0|1] [--ruby-tag 0|1] [--web URL] [--hold] FILE\n"
+    "       srcprobe filter [--deadline-ms N] [--max-bytes N] [--html] [--quiet] PROGRAM PARAM FILE\n"
+    "       srcprobe expand [--no-document] [--web URL] [--line N] [--element-line N] [--char N] TEMPLATE PATH\n"
     "  SHARED: [--filter-def CAPTION=MASKS]... [--parse-html 0|1] [--order name|ext|time] [--desc]\n"
     "          [--record-rate R]\n";
 
@@ -126,14 +132,6 @@ int ParseInt(const std::string& text, const std::string& option) {
 
 [[noreturn]] void Unknown(std::string_view option) { throw UsageError{"unknown option " + std::string(option)}; }
 
-// cp932 lines as they are, each ended by LF.
-void PrintRawLines(const std::vector<std::string>& lines) {
-  for (const auto& line : lines) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-  }
-}
-
 int Detect(int argc, char** argv) {
   ArgReader args(argc, argv, 2);
   args.Parse([](std::string_view name, const auto&) { Unknown(name); });
@@ -149,6 +147,15 @@ int Detect(int argc, char** argv) {
     std::printf("%d %s\n", DetectCodePage(bytes), Escape(path).c_str());
   }
   return rc;
+}
+
+// Decoded lines as raw cp932 on stdout, each ending in LF; the summary on stderr.
+void PrintDecoded(const std::vector<std::string>& lines, int codePage) {
+  for (const auto& line : lines) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+  }
+  std::fprintf(stderr, "codepage %d lines %zu\n", codePage, lines.size());
 }
 
 int Decode(int argc, char** argv) {
@@ -174,8 +181,7 @@ int Decode(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", Escape(e.what()).c_str());
     return 1;
   }
-  PrintRawLines(lines);
-  std::fprintf(stderr, "codepage %d lines %zu\n", codePage, lines.size());
+  PrintDecoded(lines, codePage);
   return 0;
 }
 
@@ -567,8 +573,7 @@ int Html(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", Escape(e.what()).c_str());
     return 1;
   }
-  PrintRawLines(lines);
-  std::fprintf(stderr, "codepage %d lines %zu\n", codePage, lines.size());
+  PrintDecoded(lines, codePage);
   std::fprintf(stderr, "title %s\n", Escape(item.Title).c_str());
   std::fprintf(stderr, "base %s\n", Escape(item.BaseUrl).c_str());
   for (size_t i = 0; i < pageLinks.size(); ++i) {
@@ -579,6 +584,93 @@ int Html(int argc, char** argv) {
   return 0;
 }
 
+// The messages of a filter run go to stderr, apart from the filter's lines on stdout.
+class FilterHost : public TraceHost {
+ public:
+  using TraceHost::TraceHost;
+  void ShowMessage(const std::string& text) override {
+    std::fprintf(stderr, "message \"%s\"\n", Escape(text, true).c_str());
+  }
+};
+
+int Filter(int argc, char** argv) {
+  ArgReader args(argc, argv, 2);
+  RunLimits limits;
+  bool isHtml = false;
+  bool quiet = false;
+  args.Parse([&](std::string_view name, const auto& next) {
+    if (name == "--deadline-ms") {
+      limits.deadlineMs = ParseInt(next(), "--deadline-ms");
+      if (limits.deadlineMs < 0) throw UsageError{"--deadline-ms needs a count of milliseconds"};
+    } else if (name == "--max-bytes") {
+      const int n = ParseInt(next(), "--max-bytes");
+      if (n < 0) throw UsageError{"--max-bytes needs a count of bytes"};
+      limits.maxOutputBytes = static_cast<uint64_t>(n);
+    } else if (name == "--html") {
+      isHtml = true;
+    } else if (name == "--quiet") {
+      quiet = true;
+    } else {
+      Unknown(name);
+    }
+  });
+  if (args.operands().size() != 3) throw UsageError{"filter needs PROGRAM, PARAM and FILE"};
+  TToolItem filter;
+  filter.Caption = "probe";
+  filter.FilePath = args.operands()[0];
+  filter.Param = args.operands()[1];
+  const ToolItemList filters{filter};
+  TFileItem item;
+  item.Kind = fkLocalFile;
+  item.Path = args.operands()[2];
+  OwnedSourcesFields fields;
+  FilterHost host(fields);
+  // The link pass of --html runs through the HTML import hook, empty while there is none.
+  const FilterContext context{filters, host, HtmlImportHook{}, limits};
+  std::vector<std::string> lines;
+  int codePage = 0;
+  if (!RunFilter(item, lines, codePage, isHtml, !quiet, 0, context)) {
+    std::fprintf(stderr, "fail\n");
+    return 1;
+  }
+  PrintDecoded(lines, codePage);
+  return 0;
+}
+
+int Expand(int argc, char** argv) {
+  ArgReader args(argc, argv, 2);
+  bool document = true;
+  std::optional<std::string> web;
+  int line = 1, elementLine = 1, character = 1;
+  args.Parse([&](std::string_view name, const auto& next) {
+    if (name == "--no-document")
+      document = false;
+    else if (name == "--web")
+      web = next();
+    else if (name == "--line")
+      line = ParseInt(next(), "--line");
+    else if (name == "--element-line")
+      elementLine = ParseInt(next(), "--element-line");
+    else if (name == "--char")
+      character = ParseInt(next(), "--char");
+    else
+      Unknown(name);
+  });
+  if (args.operands().size() != 2) throw UsageError{"expand needs TEMPLATE and PATH"};
+  const std::string& path = args.operands()[1];
+  PlaceholderValues values;
+  if (document)
+    values = {{'F', path},
+              {'D', ExtractFilePath(path)},
+              {'U', web ? *web : path},
+              {'L', std::to_string(line)},
+              {'C', std::to_string(elementLine)},
+              {'N', std::to_string(character)}};
+  const std::vector<std::string> expanded = ExpandTemplate(args.operands()[0], values);
+  for (size_t i = 0; i < expanded.size(); ++i) std::printf("arg %zu %s\n", i, Escape(expanded[i]).c_str());
+  return 0;
+}
+
 int Run(int argc, char** argv) {
   struct Command {
     std::string_view name;
@@ -586,7 +678,7 @@ int Run(int argc, char** argv) {
   };
   static const Command commands[] = {{"detect", Detect}, {"decode", Decode},   {"picture", Picture},
                                      {"open", Open},     {"params", Params}, {"forward", Forward},
-                                     {"html", Html}};
+                                     {"filter", Filter}, {"expand", Expand}, {"html", Html}};
   if (argc < 2) throw UsageError{"no subcommand"};
   for (const auto& c : commands)
     if (argv[1] == c.name) return c.run(argc, argv);
