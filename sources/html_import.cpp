@@ -59,8 +59,10 @@ bool NameIs(const std::string& name, Names... names) {
   return ((name == names) || ...);
 }
 
+// HEAD is not among them: libxml2 keeps an element it does not know (RUBY, ARTICLE) that
+// comes before the body inside HEAD, text and all.
 bool IsHidden(const std::string& n) {
-  return NameIs(n, "head", "title", "script", "style", "noscript", "template", "iframe", "object", "embed", "select",
+  return NameIs(n, "title", "script", "style", "noscript", "template", "iframe", "object", "embed", "select",
                 "textarea", "svg", "math", "img");
 }
 
@@ -305,6 +307,17 @@ std::string PercentDecoded(std::string_view s) {
   return IsValidUtf8(out) ? out : std::string(s);
 }
 
+// libxml2 drops a "<" that starts the page without starting markup ("<3", a lone "<");
+// written as a reference it stays text, as anywhere else in the page.
+void KeepLeadingLessThan(std::string& text) {
+  size_t i = 0;
+  while (i < text.size() && IsHtmlSpace(text[i])) ++i;
+  if (i >= text.size() || text[i] != '<') return;
+  const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+  if (IsAsciiAlpha(next) || next == '!' || next == '/' || next == '?') return;
+  text.replace(i, 1, "&lt;");
+}
+
 }  // namespace
 
 HtmlImport::HtmlImport(FileItemList& pageLinks, std::function<void()> clearPageLinks, const TYomiraOption& option,
@@ -436,8 +449,11 @@ void HtmlImport::ImportHtml(std::vector<std::string>& lines, TFileItem& item, bo
     if (i) joined += "\r\n";
     joined += lines[i];
   }
-  const HtmlTree tree = ParseHtmlTree(Cp932ToUtf8(joined));
+  std::string utf8 = Cp932ToUtf8(joined);
   joined = std::string();
+  KeepLeadingLessThan(utf8);
+  const HtmlTree tree = ParseHtmlTree(utf8);
+  utf8 = std::string();
 
   if (tree.ok) {
     const std::string title = PageTitle(tree);
@@ -503,10 +519,7 @@ void HtmlImport::ImportHtml(std::vector<std::string>& lines, TFileItem& item, bo
     }
 
     if (parse) {
-      int body = -1;
-      for (size_t i = 0; i < tree.nodes.size() && body < 0; ++i)
-        if (tree.nodes[i].kind == HtmlNode::Element && tree.nodes[i].name == "body") body = static_cast<int>(i);
-      std::string text = body >= 0 ? TextRenderer(tree, &decorations).Render(body) : std::string();
+      std::string text = TextRenderer(tree, &decorations).Render(0);
       // cp932 has no no-break space.
       for (size_t p = 0; (p = text.find(kNbsp, p)) != std::string::npos;) text.replace(p, kNbsp.size(), " ");
       std::vector<std::string> out = SplitLines(Utf8ToCp932(text));
