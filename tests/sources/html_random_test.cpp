@@ -4,12 +4,8 @@
 
 #include <random>
 
-#include "engine/core/option_defaults.h"
-#include "fake_sources_host.h"
-#include "platform/text/cp932.h"
-#include "platform/text/utf8.h"
-#include "sources/html_import.h"
 #include "support/test_support.h"
+#include "tests/fuzz/html_fuzz_one.h"
 
 namespace yomira {
 namespace {
@@ -86,65 +82,14 @@ class PageMaker {
   std::vector<std::string> tags_, attributes_, values_, texts_;
 };
 
-// "" when line is well-formed, else what is wrong with it.
-std::string LineFault(const std::string& line, bool rubyTag) {
-  const auto* p = reinterpret_cast<const unsigned char*>(line.data());
-  const size_t n = line.size();
-  for (size_t i = 0; i < n;) {
-    const unsigned char c = p[i];
-    if (c == 0 || c == '\r' || c == '\n') return "line end or NUL at " + std::to_string(i);
-    if (c == 0x0B) {
-      if (!rubyTag) return "VT with ruby_tag off at " + std::to_string(i);
-      if (i + 3 >= n || p[i + 1] != 0x81 || (p[i + 2] != 0x73 && p[i + 2] != 0x74) || p[i + 3] != 0x0B)
-        return "VT outside a ruby frame at " + std::to_string(i);
-      i += 4;
-      continue;
-    }
-    if (IsLeadRange(c)) {
-      if (i + 1 >= n) return "lead byte at the end";
-      const unsigned char t = p[i + 1];
-      if (t < 0x40 || t == 0x7F || t > 0xFC) return "bad trail byte at " + std::to_string(i + 1);
-      i += 2;
-      continue;
-    }
-    ++i;
-  }
-  return "";
-}
-
 TEST(HtmlRandom, PagesGiveWellFormedLines) {
   PageMaker maker(20260521);
   for (int round = 0; round < 600; ++round) {
-    const std::string page = maker.Make();
-    const bool rubyTag = maker.Uniform(0, 1) == 1;
-    const bool parse = maker.Uniform(0, 3) != 0;
-    const bool collect = maker.Uniform(0, 1) == 1;
-    const bool web = maker.Uniform(0, 2) == 0;
-
-    test::FakeSourcesHost host;
-    host.linkListHeld = maker.Uniform(0, 4) == 0;
-    FileItemList links;
-    TYomiraOption option = DefaultOptions();
-    option.ruby_tag = rubyTag;
-    HtmlImport import(links, [&links] { links.clear(); }, option, host);
-    TFileItem item;
-    item.Kind = web ? fkWeb : fkLocalFile;
-    item.Path = "/t/p.html";
-    if (web) item.Href = "http://h.example/d/p.html";
-
-    std::vector<std::string> lines = SplitLines(page);
-    import.ImportHtml(lines, item, parse, collect);
-    if (!parse) continue;
-    for (size_t i = 0; i < lines.size(); ++i) {
-      const std::string fault = LineFault(lines[i], rubyTag);
-      ASSERT_EQ(fault, "") << "round " << round << " line " << i << ": " << test::hex(lines[i]) << "\npage: "
-                           << test::hex(page);
-    }
-    EXPECT_TRUE(IsValidUtf8(item.Title)) << round;
-    for (const auto& link : links) {
-      EXPECT_TRUE(IsValidUtf8(link->Title)) << round;
-      EXPECT_TRUE(IsValidUtf8(link->GetLocation())) << round;
-    }
+    // The page, then the byte that picks parse, links, ruby_tag, a web page and the hold.
+    std::string input = maker.Make();
+    input += static_cast<char>(maker.Uniform(0, 31));
+    const std::string problem = test::FuzzHtmlOne(reinterpret_cast<const uint8_t*>(input.data()), input.size());
+    ASSERT_EQ(problem, "") << "round " << round << "\ninput: " << test::hex(input);
   }
 }
 
