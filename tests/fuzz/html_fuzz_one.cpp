@@ -8,33 +8,6 @@
 namespace yomira::test {
 namespace {
 
-// A host without a book window.
-class NoBookHost : public SourcesHost {
- public:
-  void ShowMessage(const std::string&) override {}
-  void Relayout(bool, bool) override {}
-  void ClearDisplayLines() override {}
-  void ForceForeground() override {}
-  bool IsFullScreen() override { return false; }
-  void ExecuteFullScreen() override {}
-  void CheckReOpenCharset() override {}
-  void UpdateRecentMenu() override {}
-  void SetMomentaryToggles(bool, bool, bool) override {}
-  void BuildFilterActions() override {}
-  void LoadTurnSound() override {}
-  FileListOrder GetFileListOrder() override { return {}; }
-  void ApplyStyleIndex(int) override {}
-  void ApplyStyleName(const std::string&) override {}
-  bool BookExists() override { return false; }
-  bool BookVisible() override { return false; }
-  int BookTabIndex() override { return 0; }
-  void ScanFileList(const std::string&) override {}
-  bool LinkListHeld() override { return held; }
-  void BuildLinkList() override {}
-  void RefreshBookTab() override {}
-  bool held = false;
-};
-
 std::string LineFault(const std::string& line, bool rubyTag) {
   const auto* p = reinterpret_cast<const unsigned char*>(line.data());
   const size_t n = line.size();
@@ -75,8 +48,8 @@ std::string FuzzHtmlOne(const uint8_t* data, size_t size) {
   const std::string page(reinterpret_cast<const char*>(data), size > 0 ? size - 1 : 0);
   const bool parse = options & 1, collect = options & 2, rubyTag = options & 4, web = options & 8;
 
-  NoBookHost host;
-  host.held = options & 16;
+  NullSourcesHost host;
+  host.linkListHeld = options & 16;
   FileItemList links;
   TYomiraOption option = DefaultOptions();
   option.ruby_tag = rubyTag;
