@@ -1,6 +1,7 @@
 // Conversion benchmark: the body of the bundled sample repeated to 2 MB, converted and
 // broken with the default options; the re-wrap in both modes; and one long paragraph with a
-// ruby every 10 characters at two sizes, whose times should grow linearly.
+// ruby every 10 characters at two sizes, whose times should grow linearly; and one paragraph of
+// n emphasis or side-line notes, whose time per note should stay flat as n grows.
 // Build in Release (build-release/) and read the figures; times are the best of three runs.
 #include <sys/resource.h>
 
@@ -13,6 +14,7 @@
 #include "engine/core/convert.h"
 #include "engine/core/option_defaults.h"
 #include "engine/core/rewrap.h"
+#include "engine/core/special_lines.h"
 #include "platform/text/cp932.h"
 
 namespace {
@@ -38,12 +40,12 @@ size_t CountElements(const DisplayLines& lines) {
 
 // The best of three runs, so that a busy machine disturbs the figure less.
 double TimeConvert(const TYomiraOption& option, const SourceLines& source, ConvertSwitches switches,
-                   ConvertResult* out = nullptr) {
+                   ConvertResult* out = nullptr, NotationHooks* hooks = nullptr) {
   double best = 0;
   for (int run = 0; run < 3; ++run) {
     const auto start = Clock::now();
     Converter converter(option, source, switches);
-    ConvertResult result = converter.ConvertText("bench");
+    ConvertResult result = converter.ConvertText("bench", nullptr, hooks);
     const double ms = MsSince(start);
     if (run == 0 || ms < best) best = ms;
     if (out) *out = std::move(result);
@@ -124,6 +126,23 @@ int main(int argc, char** argv) {
     const double paragraphMs = TimeConvert(option, one, defaults, &result);
     std::printf("paragraph %zu KB with a ruby every 10 characters: %.2f ms, %zu display lines\n", kb,
                 paragraphMs, result.lines.size());
+  }
+
+  // One paragraph of n times 漢［＃「漢」に傍点］ (or に傍線), with the notation's notes applied.
+  const std::string kan = "\x8a\xbf";
+  const std::string dot = kan + "\x81\x6d\x81\x94\x81\x75" + kan + "\x81\x76\x82\xc9\x96\x54\x93\x5f\x81\x6e";
+  const std::string side = kan + "\x81\x6d\x81\x94\x81\x75" + kan + "\x81\x76\x82\xc9\x96\x54\x90\xfc\x81\x6e";
+  for (const std::string* note : {&dot, &side}) {
+    for (int n : {5000, 10000, 20000}) {
+      std::string line;
+      line.reserve(note->size() * static_cast<size_t>(n));
+      for (int k = 0; k < n; ++k) line += *note;
+      SpecialLines hooks;
+      const double notesMs = TimeConvert(option, {line}, defaults, &result, &hooks);
+      std::printf("notes %s x %d (%zu KB): %.2f ms, %.3f us per note, %zu elements\n",
+                  note == &dot ? "emphasis" : "side line", n, line.size() / 1024, notesMs, notesMs * 1000 / n,
+                  CountElements(result.lines));
+    }
   }
   return 0;
 }

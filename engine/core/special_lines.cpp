@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+#include <utility>
 
 #include "platform/text/cp932.h"
 
@@ -201,32 +203,61 @@ std::optional<EmphasisNote> ParseEmphasisNote(std::string_view noteText) {
   return note;
 }
 
+namespace {
+
+// The character starts of one source line, so that the notes of a paragraph find their spans
+// walking back from the note, never from the start of the line. A note's quoted text occurs in
+// the note itself, so a later note on the same text stops at the latest such note at the most.
+class QuotedFinder {
+ public:
+  explicit QuotedFinder(std::string_view line) : line_(line) {
+    const int len = static_cast<int>(line.size());
+    for (int pos = 1; pos <= len; pos = NextChar(line, pos)) starts_.push_back(pos);
+  }
+
+  // FindLastOf over this line.
+  int FindLastBefore(std::string_view quoted, int column) const {
+    const int m = static_cast<int>(quoted.size());
+    if (column <= 1 || m == 0) return 0;
+    const int limit = std::min(static_cast<int>(line_.size()), column - 1);  // last byte a match may use
+    for (auto p = std::upper_bound(starts_.begin(), starts_.end(), limit - m + 1); p != starts_.begin();) {
+      --p;
+      if (std::memcmp(line_.data() + *p - 1, quoted.data(), static_cast<size_t>(m)) == 0) return *p;
+    }
+    return 0;
+  }
+
+ private:
+  std::string_view line_;
+  std::vector<int> starts_;
+};
+
+}  // namespace
+
 int FindLastOf(std::string_view line, std::string_view quoted, int column) {
-  if (column <= 1) return 0;
-  return FindLastFrom(line, quoted, column);
+  return QuotedFinder(line).FindLastBefore(quoted, column);
 }
 
-int MarkSpan(std::vector<TYomiraObject>& elements, int sourceLine, int column, int16_t type, bool sideLine,
-             int length) {
-  if (length <= 0 || column <= 0) return 0;
+namespace {
+
+// Where an element ends within sourceLine; past every column when it runs on into a later line.
+int64_t EndInLine(const TYomiraObject& el, int sourceLine) {
+  const SourcePos e = SourceEnd(el);
+  return e.line > sourceLine ? std::numeric_limits<int64_t>::max() : e.end;
+}
+
+// Whether the span that starts at column starts at el (or inside it).
+bool StartsSpan(const TYomiraObject& el, int sourceLine, int column) {
+  return el.first == sourceLine && (el.column == column || (el.column < column && column < EndInLine(el, sourceLine)));
+}
+
+// MarkSpan once the element where the span starts is known.
+int MarkSpanFrom(std::vector<TYomiraObject>& elements, int first, int sourceLine, int column, int16_t type,
+                 bool sideLine, int length) {
   const int64_t spanEnd = int64_t{column} + length;
-  constexpr int64_t kPastLine = std::numeric_limits<int64_t>::max();
-  auto endOf = [&](const TYomiraObject& el) -> int64_t {
-    const SourcePos e = SourceEnd(el);
-    return e.line > sourceLine ? kPastLine : e.end;
-  };
-  // Find both ends before changing anything, so an unmatched span leaves no split behind.
-  int first = -1;
+  auto endOf = [&](const TYomiraObject& el) { return EndInLine(el, sourceLine); };
   const int count = static_cast<int>(elements.size());
-  for (int k = 0; k < count; ++k) {
-    const TYomiraObject& el = elements[static_cast<size_t>(k)];
-    if (el.first != sourceLine) continue;
-    if (el.column == column || (el.column < column && column < endOf(el))) {
-      first = k;
-      break;
-    }
-  }
-  if (first < 0) return 0;
+  // Find the end before changing anything, so an unmatched span leaves no split behind.
   int last = -1;
   for (int k = first; k < count; ++k) {
     const TYomiraObject& el = elements[static_cast<size_t>(k)];
@@ -264,6 +295,18 @@ int MarkSpan(std::vector<TYomiraObject>& elements, int sourceLine, int column, i
     if (type > 0) el.emphasis = type;
   }
   return inserted;
+}
+
+}  // namespace
+
+int MarkSpan(std::vector<TYomiraObject>& elements, int sourceLine, int column, int16_t type, bool sideLine,
+             int length) {
+  if (length <= 0 || column <= 0) return 0;
+  const auto start = std::find_if(elements.begin(), elements.end(),
+                                  [&](const TYomiraObject& el) { return StartsSpan(el, sourceLine, column); });
+  if (start == elements.end()) return 0;
+  return MarkSpanFrom(elements, static_cast<int>(start - elements.begin()), sourceLine, column, type, sideLine,
+                      length);
 }
 
 // ---- bottom alignment and padding ----
@@ -423,26 +466,41 @@ bool SpecialLines::HandleBlockAnnotation(ConvertState& state, const TYomiraObjec
 }
 
 void SpecialLines::ApplyEmphasisNotes(ConvertState& state, std::vector<TYomiraObject>& elements) {
-  for (size_t k = 0; k < elements.size();) {
-    const TYomiraObject note = elements[k];
-    if (note.kind != kAnnotation) {
-      ++k;
+  // One pass: the elements are in source order, so a note's span lies among those already
+  // copied, found by binary search; the paragraph is rebuilt without the applied notes.
+  std::vector<TYomiraObject> out;
+  out.reserve(elements.size());
+  std::optional<QuotedFinder> finder;
+  int finderLine = -1;
+  auto before = [](const TYomiraObject& el, std::pair<int, int> at) {
+    return std::pair<int, int>(el.first, el.column) <= at;
+  };
+  for (const TYomiraObject& note : elements) {
+    std::optional<EmphasisNote> parsed;
+    if (note.kind == kAnnotation) parsed = ParseEmphasisNote(note.GetText(state.source, true));
+    if (!parsed || note.first < 0 || static_cast<size_t>(note.first) >= state.source.size()) {
+      out.push_back(note);
       continue;
     }
-    const std::optional<EmphasisNote> parsed = ParseEmphasisNote(note.GetText(state.source, true));
-    const std::string_view line =
-        note.first >= 0 && static_cast<size_t>(note.first) < state.source.size() ? std::string_view(state.source[static_cast<size_t>(note.first)])
-                                                                                 : std::string_view();
-    const int at = parsed ? FindLastOf(line, parsed->quoted, note.column) : 0;
+    if (note.first != finderLine) {
+      finder.emplace(state.source[static_cast<size_t>(note.first)]);
+      finderLine = note.first;
+    }
+    const int at = finder->FindLastBefore(parsed->quoted, note.column);
     if (at <= 0) {
-      ++k;
+      out.push_back(note);  // no match: the note stays an annotation
       continue;
     }
-    // The span lies before the note in the same source line, so insertions come before it.
-    k += static_cast<size_t>(MarkSpan(elements, note.first, at, parsed->type, parsed->sideLine,
-                                      static_cast<int>(parsed->quoted.size())));
-    elements.erase(elements.begin() + static_cast<std::ptrdiff_t>(k));
+    // The note itself closes the search for the span's end, as it did in the paragraph.
+    out.push_back(note);
+    const auto next = std::partition_point(out.begin(), out.end(),
+                                           [&](const TYomiraObject& el) { return before(el, {note.first, at}); });
+    if (next != out.begin() && StartsSpan(*(next - 1), note.first, at))
+      MarkSpanFrom(out, static_cast<int>(next - 1 - out.begin()), note.first, at, parsed->type, parsed->sideLine,
+                   static_cast<int>(parsed->quoted.size()));
+    out.pop_back();  // applied: the note is removed, whether or not a span was marked
   }
+  elements.swap(out);
 }
 
 void SpecialLines::AlignBottomNotes(ConvertState& state, int firstLine) {

@@ -441,7 +441,23 @@ INSTANTIATE_TEST_SUITE_P(
         // A note's text is no match for a later note.
         SpanCase{u8"漢字《かんじ》［＃「かん」に傍点］", "T 0:1+4, R 0:5+10 e1"},
         // ャ (83 83) then A: the bytes 83 41 (ア) straddle two characters.
-        SpanCase{u8"ャA［＃「ア」に傍点］", "T 0:1+3, A 0:4+18"}));
+        SpanCase{u8"ャA［＃「ア」に傍点］", "T 0:1+3, A 0:4+18"},
+        // ソ is 83 5C: its trail byte is no backslash, a backslash before it is.
+        SpanCase{u8"ソ［＃「\\」に傍点］", "T 0:1+2, A 0:3+17"},
+        SpanCase{u8"\\ソ［＃「\\」に傍点］", "T 0:1+1/1 e1, T 0:2+2/2"},
+        SpanCase{u8"ソソ［＃「ソ」に傍点］", "T 0:1+2/1, T 0:3+2/2 e1"},
+        // Many notes in one line, each on the character just before it.
+        SpanCase{u8"漢［＃「漢」に傍点］漢［＃「漢」に傍点］漢［＃「漢」に傍線］",
+                 "T 0:1+2 e1, T 0:21+2 e1, T 0:41+2 ~"},
+        // The last occurrence lies in an earlier note's text, already removed: nothing is
+        // marked and the note goes all the same.
+        SpanCase{u8"漢漢［＃「漢」に傍点］［＃「漢」に傍線］", "T 0:1+2/1, T 0:3+2/2 e1"},
+        // Quoted text occurring several times: the last whole occurrence before the note
+        // counts, here the first one, since the note between breaks the later one.
+        SpanCase{u8"猫と猫［＃「猫」に傍点］と猫［＃「猫と猫」に傍線］",
+                 "T 0:1+4/1 ~, T 0:5+2/2 e1 ~, T 0:25+4"},
+        // One note finds its match and the next one does not.
+        SpanCase{u8"猫［＃「猫」に傍点］犬［＃「鳥」に傍点］", "T 0:1+2 e1, T 0:21+2, A 0:23+18"}));
 
 TEST(SpecialLines, EmphasisOnJoinedLinesMarksTheNotesOwnLine) {
   TYomiraOption o = SpecialOptions();

@@ -3,9 +3,11 @@
 // indents on the line, and break notes landing on their boundary.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 #include "engine/core/special_lines.h"
+#include "platform/text/cp932.h"
 #include "special_test_util.h"
 #include "tests/support/test_support.h"
 
@@ -169,6 +171,78 @@ TEST(SpecialRandom, NotesAndWholeLinesKeepTheLayoutSound) {
     }
   }
   EXPECT_GT(checkedBreaks, 1000);  // the boundary check really ran
+}
+
+// The straightforward form of the emphasis notes: each note searches its line from the start
+// and changes the paragraph in place. The one-pass form must give the same elements.
+void ApplyNotesOneByOne(const SourceLines& source, std::vector<TYomiraObject>& elements) {
+  for (size_t k = 0; k < elements.size();) {
+    const TYomiraObject note = elements[k];
+    std::optional<EmphasisNote> parsed;
+    if (note.kind == kAnnotation) parsed = ParseEmphasisNote(note.GetText(source, true));
+    const bool inSource = note.first >= 0 && static_cast<size_t>(note.first) < source.size();
+    const int at = parsed && inSource && note.column > 1
+                       ? FindLastFrom(source[static_cast<size_t>(note.first)], parsed->quoted, note.column)
+                       : 0;
+    if (at <= 0) {
+      ++k;
+      continue;
+    }
+    k += static_cast<size_t>(MarkSpan(elements, note.first, at, parsed->type, parsed->sideLine,
+                                      static_cast<int>(parsed->quoted.size())));
+    elements.erase(elements.begin() + static_cast<std::ptrdiff_t>(k));
+  }
+}
+
+class ComparedNotes : public SpecialLines {
+ public:
+  void ApplyEmphasisNotes(ConvertState& state, std::vector<TYomiraObject>& elements) override {
+    std::vector<TYomiraObject> expected = elements;
+    ApplyNotesOneByOne(state.source, expected);
+    const size_t before = elements.size();
+    SpecialLines::ApplyEmphasisNotes(state, elements);
+    ++paragraphs;
+    if (elements.size() != before) ++changed;
+    if (elements != expected) ++mismatches;
+  }
+  int paragraphs = 0, changed = 0, mismatches = 0;
+};
+
+TEST(SpecialRandom, OnePassEmphasisNotesMatchTheNoteByNoteForm) {
+  // Lines dense with notes on spans that recur, sit across double-byte traps (ソ is 83 5C,
+  // ＝ is 81 81) or follow other notes, in single and joined lines.
+  std::vector<std::string> tokens;
+  for (const char8_t* t : {u8"漢", u8"字", u8"ソ", u8"＝", u8"あ", u8"《かん》", u8"｜", u8"／＼", u8"／″＼",
+                           u8"［＃「漢」に傍点］", u8"［＃「漢字」に傍線］", u8"［＃「ソ」に白丸傍点］",
+                           u8"［＃「字漢」に傍点］", u8"［＃「あ」に丸傍点］", u8"［＃「＼」に傍点］",
+                           u8"［＃「かん」に傍点］", u8"［＃「漢」に傍点］［＃「漢」に傍線］", u8"［＃「鳥」に傍点］",
+                           u8"［＃「」に傍点］", u8"［＃注］", u8"［＃「漢", u8"」に傍点］"})
+    tokens.push_back(test::sj(t));
+  for (const char* t : {"\\", "m", "\x81", "\x83"}) tokens.push_back(t);
+  tokens.push_back(test::sj(u8"［＃「") + "\\" + test::sj(u8"」に傍点］"));
+  tokens.push_back(test::sj(u8"［＃「") + "m" + test::sj(u8"」に傍線］"));
+  std::mt19937 rng(18027);
+  auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  ComparedNotes hooks;
+  for (int round = 0; round < 3000; ++round) {
+    SourceLines source(static_cast<size_t>(uniform(1, 4)));
+    for (std::string& line : source) {
+      const int count = uniform(0, 40);
+      for (int k = 0; k < count; ++k) line += tokens[static_cast<size_t>(uniform(0, static_cast<int>(tokens.size()) - 1))];
+    }
+    TYomiraOption option = test::SpecialOptions();
+    option.ReWrapType = uniform(0, 1);
+    option.Validate();
+    const ConvertSwitches switches{.reWrap = uniform(0, 1) == 1};
+    const int before = hooks.mismatches;
+    Converter(option, source, switches).ConvertText("doc.txt", nullptr, &hooks);
+    if (hooks.mismatches != before) {
+      for (const std::string& line : source) ADD_FAILURE() << test::hex(line);
+      break;
+    }
+  }
+  EXPECT_EQ(hooks.mismatches, 0);
+  EXPECT_GT(hooks.changed, 1000);  // notes really were applied
 }
 
 }  // namespace
