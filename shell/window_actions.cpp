@@ -13,7 +13,6 @@
 #include "shell/actions/main_menu.h"
 #include "shell/guard.h"
 #include "shell/main_window.h"
-#include "windows/controls/hint_window.h"
 #include "windows/controls/window_util.h"
 
 namespace yomira {
@@ -100,20 +99,6 @@ void TForm1::ActionWindowAnnotateExecute(QObject*) {
   Annotations.current = -1;  // the next step starts again at the first
   const QPoint global = SpeedButtonMenu->mapToGlobal(QPoint(SpeedButtonMenu->width() / 2, SpeedButtonMenu->height() / 2));
   env_->setCursorPos(global.x(), global.y());
-}
-
-QSize TForm1::hintSize(const std::string& textUtf8, int32_t maxWidth) {
-  if (!hint_) hint_ = new HintWindow(this);
-  return hint_->measure(QString::fromStdString(textUtf8), maxWidth);
-}
-
-void TForm1::showHint(const std::string& textUtf8, const QRect& rect) {
-  if (!hint_) hint_ = new HintWindow(this);
-  hint_->showAt(rect, QString::fromStdString(textUtf8));
-}
-
-void TForm1::hideHint() {
-  if (hint_) hint_->hide();
 }
 
 void TForm1::ImageEasterEggClick() {

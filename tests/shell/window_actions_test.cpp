@@ -93,21 +93,21 @@ TEST_F(WindowActions, TheAnnotationStepVisitsEachNoteThenTheMenuButton) {
       EXPECT_SJ_EQ(form_->Annotations.Get(cell->cell, cell->line, cell->page, cell->block, index),
                    std::u8string(note.begin(), note.end()));
       EXPECT_EQ(form_->Annotations.current, index);
-      auto* hint = form_->hintWindow();
+      auto* hint = form_->HintWindow_;
       ASSERT_TRUE(hint && hint->isVisible()) << note;
       EXPECT_EQ(hint->text().toStdString(), note);
     }
     Run("ActionWindowAnnotate");
     EXPECT_EQ(LastMove(), std::pair(button.x(), button.y()));
     EXPECT_EQ(form_->Annotations.current, -1);
-    EXPECT_FALSE(form_->hintWindow()->isVisible());
+    EXPECT_FALSE(form_->HintWindow_->isVisible());
   }
   // The menu's opening hides the hint.
   Run("ActionWindowAnnotate");
-  ASSERT_TRUE(form_->hintWindow()->isVisible());
+  ASSERT_TRUE(form_->HintWindow_->isVisible());
   QMenu* popup = form_->mainMenu().menu;
   popup->popup(QPoint(10, 10));
-  EXPECT_FALSE(form_->hintWindow()->isVisible());
+  EXPECT_FALSE(form_->HintWindow_->isVisible());
   popup->hide();
 }
 
