@@ -133,6 +133,11 @@ TForm1::TForm1(Setup setup)
       static_cast<SourcesHost&>(*this));
   sources_->RunFilter = MakeFilterRunner();
   CreateWebFetch();
+  htmlImport_ = std::make_unique<HtmlImport>(PageLinks, [this] { ClearPageLinks(); }, Option,
+                                             static_cast<SourcesHost&>(*this));
+  sources_->ImportHtml = [this](std::vector<std::string>& lines, TFileItem& item, bool parse, bool collectLinks) {
+    htmlImport_->ImportHtml(lines, item, parse, collectLinks);
+  };
   startedOk_ = FormCreate();
 }
 
@@ -241,10 +246,9 @@ void TForm1::buildActions() {
   bindTextReviseActions();
   bindFileActions();
   bindWindowActions();
-  if (auto* help = static_cast<MenuProxy*>(menu_.items.at("MenuHelpOnlineHelp"))) {
-    help->setCaptionOverride(QStringLiteral("&online Help"));
-    help->setVisible(!helpUrl_.empty());
-  }
+  // Without an address there is no online help entry.
+  actions_.at("ActionHelpOnlineHelp").visible = !helpUrl_.empty();
+  static_cast<MenuProxy*>(menu_.items.at("MenuHelpOnlineHelp"))->setCaptionOverride(QStringLiteral("&online Help"));
   connect(menu_.recent[0], &QAction::triggered, this,
           [this] { guarded([this] { ActionFileRecent0Execute(menu_.recent[0]); }); });
   for (int i = 1; i < kRecentMenuCount; ++i)
