@@ -28,6 +28,7 @@
 #include "sources/codepage.h"
 #include "sources/history.h"
 #include "sources/picture.h"
+#include "windows/controls/window_util.h"
 
 namespace yomira {
 namespace {
@@ -238,6 +239,7 @@ bool TForm1::FormCreate() {
   setWindowTitle(QStringLiteral("yomira"));
   SetBackground(this, Qt::black);
   setFixedSize(kBaseWidth, kBaseHeight);
+  KeepOnScreen();  // a saved position may lie off every screen
   // 4. The start-up panel: icon and version centred.
   ImageIcon->adjustSize();
   const int iconLeft = (PanelView->width() - ImageIcon->width()) / 2;
@@ -374,15 +376,19 @@ void TForm1::FormClose() {
   if (closed_) return;
   closed_ = true;
   if (book_) book_->close();
-  if (!isFullScreen()) NormalPos = pos();
-  // Both files are attempted; what failed is said, and the window still closes.
-  std::vector<std::string> messages;
-  guarded([&] { messages = store_->save(CollectSettings()); });
-  for (const std::string& m : messages) ShowMessage(m);
+  WriteSettingsNow();
   // A play may still read the bytes: stop it before they go.
   env_->stopSound();
   TurnSound.clear();
   env_->setTurnSound({});
+}
+
+void TForm1::WriteSettingsNow() {
+  if (!isFullScreen()) NormalPos = pos();
+  // Both files are attempted and what failed is said; a close goes on all the same.
+  std::vector<std::string> messages;
+  guarded([&] { messages = store_->save(CollectSettings()); });
+  for (const std::string& m : messages) ShowMessage(m);
 }
 
 void TForm1::FormDestroy() {
@@ -627,9 +633,19 @@ void TForm1::applyPanelLayout(const PanelLayout& l) {
   PanelBottomMenu->setGeometry(std::max(0, w - static_cast<int>(l.bottomMenuWidth)), 0,
                                static_cast<int>(l.bottomMenuWidth), bar);
   HintWidth = l.HintWidth;
-  if (l.setClientSize)
+  if (l.setClientSize) {
     resize(static_cast<int>(std::min<int64_t>(l.clientWidth, QWIDGETSIZE_MAX)),
            static_cast<int>(std::min<int64_t>(l.clientHeight, QWIDGETSIZE_MAX)));
+    KeepOnScreen();  // a larger layout may reach past the screen's edge
+  }
+}
+
+void TForm1::KeepOnScreen() {
+  if (IsFullScreen() || (windowState() & Qt::WindowFullScreen)) return;
+  // pos() is the frame's corner; the frame's size counts once the window manager framed it.
+  const QRect frame(pos(), frameGeometry().size());
+  const QPoint to = ClampToVisibleScreen(frame).topLeft();
+  if (to != pos()) move(to);
 }
 
 QSize TForm1::screenSize() {

@@ -139,6 +139,9 @@ class TForm1 : public QWidget,
   void FormDeactivate();
   void FormClose();
   void FormDestroy();
+  // Writes the settings file and the key file as the close does, without closing (a
+  // desktop session's commit-data request).
+  void WriteSettingsNow();
   void EnableActions(bool main, bool book);
   void ActionExitExecute(QObject* sender);
   void ActionWindowPopUpExecute(QObject* sender);
@@ -302,6 +305,8 @@ class TForm1 : public QWidget,
   void buildActions();
   bool FormCreate();
   void applySettings(const SettingsModel& m);
+  // Moves the window (never resizing it) so that it can be reached on some screen.
+  void KeepOnScreen();
   void popupMainAt(QPoint global);
   void bindPageActions();
   // Sets the view, draws it and shows it at once.
