@@ -4,6 +4,8 @@
 
 #include <string>
 
+class QWidget;
+
 namespace yomira {
 
 class BookWindowPort {
@@ -20,6 +22,8 @@ class BookWindowPort {
   virtual int findNeighbourFile(const std::string& /*path*/, int /*direction*/) { return -1; }
   virtual void makeTextIndex() {}
   virtual void tabControlBookChange() {}
+  // The window itself, for the stay-on-top band; null while there is none.
+  virtual QWidget* widget() { return nullptr; }
 };
 
 }  // namespace yomira

@@ -19,6 +19,7 @@
 #include <cstdio>
 
 #include "platform/datafolder.h"
+#include "platform/file/file_ops.h"
 #include "platform/shell_env.h"
 #include "resources/ui/ui_glyphs.h"
 #include "shell/actions/key_dispatcher.h"
@@ -101,7 +102,9 @@ TForm1::TForm1(Setup setup)
       args_(std::move(setup.args)),
       receiver_(setup.receiver),
       dataFolder_(std::move(setup.dataFolder)),
-      makeBook_(std::move(setup.makeBook)) {
+      makeBook_(std::move(setup.makeBook)),
+      programFolder_(std::move(setup.programFolder)),
+      helpUrl_(setup.helpUrl.value_or(YOMIRA_HELP_URL)) {
   setObjectName(QStringLiteral("Form1"));
   setAttribute(Qt::WA_DeleteOnClose, false);
   buildWidgets();
@@ -114,6 +117,7 @@ TForm1::TForm1(Setup setup)
                     LaidOut, DocumentLoaded, Loading, StartParams, Option},
       static_cast<SourcesHost&>(*this));
   sources_->RunFilter = MakeFilterRunner();
+  CreateWebFetch();
   startedOk_ = FormCreate();
 }
 
@@ -191,19 +195,22 @@ void TForm1::buildWidgets() {
   setAcceptDrops(true);
 }
 
+void TForm1::bindAction(const char* name, void (TForm1::*fn)(QObject*)) {
+  actions_.at(name).handler = [this, fn](QObject* sender) { (this->*fn)(sender); };
+}
+
 void TForm1::buildActions() {
-  auto bind = [this](const char* name, void (TForm1::*fn)(QObject*)) {
-    actions_.at(name).handler = [this, fn](QObject* sender) { (this->*fn)(sender); };
-  };
-  bind("ActionExit", &TForm1::ActionExitExecute);
-  bind("ActionWindowPopUp", &TForm1::ActionWindowPopUpExecute);
-  bind("ActionOptionFullScreen", &TForm1::ActionOptionFullScreenExecute);
-  bind("ActionBook", &TForm1::ActionBookExecute);
-  bind("ActionFileRecent0", static_cast<void (TForm1::*)(QObject*)>(&TForm1::ActionFileRecent0Execute));
+  bindAction("ActionExit", &TForm1::ActionExitExecute);
+  bindAction("ActionWindowPopUp", &TForm1::ActionWindowPopUpExecute);
+  bindAction("ActionOptionFullScreen", &TForm1::ActionOptionFullScreenExecute);
+  bindAction("ActionBook", &TForm1::ActionBookExecute);
+  bindAction("ActionFileRecent0", static_cast<void (TForm1::*)(QObject*)>(&TForm1::ActionFileRecent0Execute));
+  bindAction("ActionOptionSetup", &TForm1::ActionOptionSetupExecute);
+  bindAction("ActionOptionTools", &TForm1::ActionOptionToolsExecute);
   bindPageActions();
   // The start-up and book toggles only invert their check.
   for (const char* name : {"ActionOptionCreateFileOpen", "ActionOptionCreateBook", "ActionOptionBookAutoOpen",
-                           "ActionOptionBookStayOnTop", "ActionOptionBookAutoClose"}) {
+                           "ActionOptionBookAutoClose"}) {
     Action* a = &actions_.at(name);
     a->handler = [a](QObject*) { a->checked = !a->checked; };
   }
@@ -213,6 +220,12 @@ void TForm1::buildActions() {
     menu_.mirrorAll();
   };
   menu_ = BuildMainMenu(actions_, this);
+  bindFileActions();
+  bindWindowActions();
+  if (auto* help = static_cast<MenuProxy*>(menu_.items.at("MenuHelpOnlineHelp"))) {
+    help->setCaptionOverride(QStringLiteral("&online Help"));
+    help->setVisible(!helpUrl_.empty());
+  }
   connect(menu_.recent[0], &QAction::triggered, this,
           [this] { guarded([this] { ActionFileRecent0Execute(menu_.recent[0]); }); });
   // Each opening of the style menu shows the live record's text-revise states.
@@ -232,6 +245,7 @@ bool TForm1::FormCreate() {
   LoadTurnSound(Option);
   SyncTextReviseMenu(Option);
   UpdateRecentMenu();
+  BuildOpenFilter();
   BuildToolActions();
   BuildFilterActions();
   for (const std::string& m : loaded.messages) ShowMessage(m);
@@ -445,17 +459,12 @@ void TForm1::ActionExitExecute(QObject*) { close(); }
 
 void TForm1::ActionWindowPopUpExecute(QObject*) { popupMainAt(QCursor::pos()); }
 
-void TForm1::ActionOptionFullScreenExecute(QObject*) {
-  ++fullScreenRequests_;
-  if (!IsLaidOut()) return;
-}
-
 void TForm1::ActionBookExecute(QObject*) {
   if (!book_) return;
-  book_->show();
   // The book window lists the current document's folder.
   const std::string folder = ExtractFilePath(GetCurrentFileName(RecentFiles));
-  if (!folder.empty()) book_->scanFileList(folder, true);
+  if (IsExistingDirectory(folder)) book_->scanFileList(folder, true);
+  book_->show();
 }
 
 void TForm1::UpdateRecentMenu() {

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,10 @@
 #include "shell/startup.h"
 #include "sources/file_item.h"
 #include "sources/tool_item.h"
+#include "sources/web_fetch.h"
+#include "windows/url_dialog.h"
 
+class QAction;
 class QActionGroup;
 class QLabel;
 class QProgressBar;
@@ -45,6 +49,7 @@ namespace yomira {
 
 class KeyDispatcher;
 class ShellEnv;
+class TOpenDialogEx;
 
 // A plain area that keeps its mouse presses, so they never reach the window's own handler.
 class Panel : public QWidget {
@@ -78,7 +83,9 @@ class TForm1 : public QWidget,
                public EngineHost,
                public RenderHost,
                public SourcesHost,
-               public PageSliderHost {
+               public PageSliderHost,
+               public WebHost,
+               public UrlDialogHost {
  public:
   struct Setup {
     ShellEnv* env = nullptr;                      // required
@@ -87,6 +94,11 @@ class TForm1 : public QWidget,
     std::string dataFolder;                       // settings are loaded from and saved to it
     // Makes the book window; a hidden placeholder when empty.
     std::function<std::unique_ptr<BookWindowPort>(TForm1&)> makeBook;
+    // The folder readme.txt is looked for in when the program is not installed; empty: the
+    // program's own folder.
+    std::string programFolder;
+    // The online help address; unset: the one the program was built with. Empty: no help entry.
+    std::optional<std::string> helpUrl;
   };
   explicit TForm1(Setup setup);
   ~TForm1() override;
@@ -151,6 +163,42 @@ class TForm1 : public QWidget,
   void SpeedButtonMenuClick();
   void WMCopyData(const std::string& text);
 
+  // --- settings and tools dialogs (shell/setup_action.cpp, shell/tools_command.cpp) ---
+  void ActionOptionSetupExecute(QObject* sender);
+  void ActionOptionToolsExecute(QObject* sender);
+  // The remembered dialog place (shell/dialog_rect.cpp): saved from the frame when a dialog
+  // closes, restored only by the first dialog of the run.
+  void SaveDialogRect(QWidget* dialog);
+  void RestoreDialogRect(QWidget* dialog);
+  static void ForgetDialogRectRestored();  // for tests: the next restore applies again
+
+  // --- file, clipboard and help actions (shell/file_actions.cpp, clipboard_document.cpp,
+  // help_actions.cpp) ---
+  TOpenDialogEx* OpenDialogExText = nullptr;
+  // Sets the open dialog's file types from the built-in ones and the filters.
+  void BuildOpenFilter();
+  void ActionFileOpenExecute(QObject* sender);
+  void ActionURLOpenExecute(QObject* sender);
+  void MenuFileReOpenClick(QAction* item);
+  void ActionOptionRecentClearExecute(QObject* sender);
+  void ActionFileToolEditorExecute(QObject* sender);
+  void ActionFileToolDirectoryExecute(QObject* sender);
+  void ActionFileClipboardOpenExecute(QObject* sender);
+  void ActionFileClipboardAddExecute(QObject* sender);
+  void ActionHelpReadmeExecute(QObject* sender);
+  void ActionHelpOnlineHelpExecute(QObject* sender);
+  // readme.txt of the installed program, else the one in the program's folder.
+  std::string ReadmePath() const;
+  const std::string& HelpUrl() const { return helpUrl_; }
+
+  // --- window and option actions (shell/window_actions.cpp) ---
+  void ActionOptionBookStayOnTopExecute(QObject* sender);
+  void ActionWindowAnnotateExecute(QObject* sender);
+  void ImageEasterEggClick();
+  // The main menu is about to open: hides the hint and greys what cannot run now.
+  void PopupMenuMainPopup();
+  static void FreeListItems(FileItemList& list) { list.clear(); }
+
   // --- tools and filters ---
   // Create the missing actions and menu entries (one spare beyond the list) and update all
   // of them from Tools / Filters; the filter of ActiveFilter is checked.
@@ -198,8 +246,6 @@ class TForm1 : public QWidget,
   void WMDropFiles(const std::vector<std::string>& paths);
   DocumentSources& sources() { return *sources_; }
   Renderer& renderer() { return *renderer_; }
-  // Called by the full-screen handler; counts for tests until full screen is built.
-  int fullScreenRequests() const { return fullScreenRequests_; }
 
   // --- the settings dialog (option_dialog.cpp) ---
   // The dialog behind the port: a hidden placeholder until the real one is attached.
@@ -248,7 +294,7 @@ class TForm1 : public QWidget,
   void ForceForeground() override;
   bool IsFullScreen() override;
   void ExecuteFullScreen() override;
-  void CheckReOpenCharset() override {}
+  void CheckReOpenCharset() override;
   void UpdateRecentMenu() override;
   void SetMomentaryToggles(bool autIndent, bool reWrap, bool toRuby) override;
   void BuildFilterActions() override;
@@ -290,6 +336,16 @@ class TForm1 : public QWidget,
   void setHistoryPosition(int32_t rate) override;
   std::string currentFileName() override;
 
+  // WebHost and UrlDialogHost (shell/web_window.cpp).
+  std::optional<std::string> PromptUrl(const std::string& proposed) override;
+  void SetCaption(const std::string& utf8) override;
+  void SetInputEnabled(bool enabled) override;
+  bool PumpEvents() override;
+  std::vector<std::string> HistoryUrls() override;
+  bool StartUpPanelVisible() override;
+  void ShowEasterEgg() override;
+  WebFetch& web() { return *web_; }
+
  protected:
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
@@ -308,6 +364,12 @@ class TForm1 : public QWidget,
   // Moves the window (never resizing it) so that it can be reached on some screen.
   void KeepOnScreen();
   void popupMainAt(QPoint global);
+  // The action's handler becomes fn of this window.
+  void bindAction(const char* name, void (TForm1::*fn)(QObject*));
+  void bindFileActions();
+  void bindWindowActions();
+  // Writes the clipboard text as the clipboard document and opens it (clipboard_document.cpp).
+  void OpenClipboardText(const std::string& text);
   void bindPageActions();
   // Sets the view, draws it and shows it at once.
   void GoToView(int view);
@@ -325,8 +387,14 @@ class TForm1 : public QWidget,
   std::unique_ptr<EngineStages> stages_;
   std::unique_ptr<Engine> engine_;
   std::unique_ptr<DocumentSources> sources_;
+  std::unique_ptr<WebFetch> web_;
+  // Makes web_, fills the OpenUrl hook and binds the URL action (shell/web_window.cpp).
+  void CreateWebFetch();
   std::string dataFolder_;
   std::function<std::unique_ptr<BookWindowPort>(TForm1&)> makeBook_;
+  std::string programFolder_;
+  std::string helpUrl_;
+  QString lastOpenFolder_;  // where the open dialog was last closed
   ActionCatalogue actions_;
   MainMenu menu_;
   KeyDispatcher* keys_ = nullptr;
@@ -340,7 +408,6 @@ class TForm1 : public QWidget,
   bool shownOnce_ = false;
   bool closed_ = false;
   bool destroyed_ = false;
-  int fullScreenRequests_ = 0;
   bool maximisePending_ = false;
   int toolActionCount_ = 0;    // tool actions made so far; they live for the run
   int filterActionCount_ = 0;

@@ -37,19 +37,16 @@ void TForm1::bindPageActions() {
   TimerAnimate->setTimerType(Qt::PreciseTimer);
   connect(TimerAnimate, &QTimer::timeout, this, [this] { guarded([this] { TimerAnimateTimer(); }); });
 
-  auto bind = [this](const char* name, void (TForm1::*fn)(QObject*)) {
-    actions_.at(name).handler = [this, fn](QObject* sender) { (this->*fn)(sender); };
-  };
   for (const char* name : {"ActionPageNext", "ActionPageNext2", "ActionPageNext3", "ActionPageNext4", "ActionPageNext5"})
-    bind(name, &TForm1::ActionPageNextExecute);
+    bindAction(name, &TForm1::ActionPageNextExecute);
   for (const char* name : {"ActionPageBack", "ActionPageBack2", "ActionPageBack3", "ActionPageBack4", "ActionPageBack5"})
-    bind(name, &TForm1::ActionPageBackExecute);
-  bind("ActionPageHome", &TForm1::ActionPageHomeExecute);
-  bind("ActionPageEnd", &TForm1::ActionPageEndExecute);
-  bind("ActionPageGotoPage", &TForm1::ActionPageGotoPageExecute);
-  bind("ActionPageGotoLine", &TForm1::ActionPageGotoLineExecute);
-  bind("ActionPageFileNext", &TForm1::ActionPageFileNextExecute);
-  bind("ActionPageFileBack", &TForm1::ActionPageFileBackExecute);
+    bindAction(name, &TForm1::ActionPageBackExecute);
+  bindAction("ActionPageHome", &TForm1::ActionPageHomeExecute);
+  bindAction("ActionPageEnd", &TForm1::ActionPageEndExecute);
+  bindAction("ActionPageGotoPage", &TForm1::ActionPageGotoPageExecute);
+  bindAction("ActionPageGotoLine", &TForm1::ActionPageGotoLineExecute);
+  bindAction("ActionPageFileNext", &TForm1::ActionPageFileNextExecute);
+  bindAction("ActionPageFileBack", &TForm1::ActionPageFileBackExecute);
 
   connect(SpeedButtonNext, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButtonNextClick(); }); });
   connect(SpeedButtonBack, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButtonBackClick(); }); });

@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QMenu>
 
+#include <utility>
+
 #include "shell/actions/menu_proxy.h"
 
 namespace yomira {
@@ -150,6 +152,24 @@ MainMenu BuildMainMenu(ActionCatalogue& catalogue, QWidget* parent) {
   m->addSeparator();
   b.add(m, "MenuExit", "ActionExit");
   return out;
+}
+
+void ApplyMainMenuRules(MainMenu& menu, const MainMenuState& s) {
+  const std::pair<const char*, bool> rules[] = {
+      {"MenuFileClipboard", s.clipboardHasText},
+      {"MenuFileReOpen", s.laidOut},
+      {"MenuFileToolEdit", s.laidOut},
+      {"MenuFileToolDirectory", s.laidOut},
+      {"MenuMomentary", s.laidOut},
+      {"MenuPage", s.laidOut},
+      {"MenuOptionFullScreen", s.laidOut},
+      {"MenuFileRecent", s.historyCount > 0},
+      {"MenuOptionRecentClear", s.historyCount > 1},
+      {"MenuStyleLoad", s.styleCount > 0},
+      {"MenuMomentaryToRuby", s.rubyTag},
+  };
+  for (const auto& [name, on] : rules)
+    if (auto it = menu.items.find(name); it != menu.items.end()) it->second->setEnabled(on);
 }
 
 }  // namespace yomira

@@ -40,4 +40,17 @@ QString VersionMenuCaption();
 // Builds the tree in the designed order; entries run their actions through the guard.
 MainMenu BuildMainMenu(ActionCatalogue& catalogue, QWidget* parent);
 
+// What decides which entries of the main menu can run now.
+struct MainMenuState {
+  bool laidOut = false;
+  bool clipboardHasText = false;
+  size_t historyCount = 0;
+  size_t styleCount = 0;
+  bool rubyTag = false;
+};
+
+// Greys the entries that cannot run now. Only the menu's own entries change: the actions,
+// and so their keys, stay as they are.
+void ApplyMainMenuRules(MainMenu& menu, const MainMenuState& state);
+
 }  // namespace yomira

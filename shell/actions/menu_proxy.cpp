@@ -26,8 +26,13 @@ MenuProxy::MenuProxy(Action& action, QObject* parent, bool followEnabled)
   });
 }
 
+void MenuProxy::setCaptionOverride(const QString& caption) {
+  captionOverride_ = caption;
+  mirror();
+}
+
 void MenuProxy::mirror() {
-  QString text = QString::fromStdString(action_.caption);
+  QString text = captionOverride_.isEmpty() ? QString::fromStdString(action_.caption) : captionOverride_;
   const QString keys = ShortcutText(action_.code);
   if (!keys.isEmpty()) text += QLatin1Char('\t') + keys;
   setText(text);

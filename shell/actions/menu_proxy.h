@@ -18,9 +18,12 @@ class MenuProxy : public QAction {
   Action& action() const { return action_; }
   // Copies caption + "\t" + shortcut text, the check and the visibility from the action.
   void mirror();
+  // A caption of the entry's own in place of the action's; empty: the action's.
+  void setCaptionOverride(const QString& caption);
 
  private:
   Action& action_;
+  QString captionOverride_;
   bool followEnabled_;
 };
 

@@ -13,15 +13,7 @@ fresh() {
 }
 # quit NAME: Esc and the exit status; a reader still running is stopped, so the next start
 # is not handed over to it.
-quit() {
-  local st
-  st=$(y_quit)
-  expect "$1 quits" 0 "$st"
-  if [ "$st" = timeout ]; then
-    kill -9 "$Y_PID" 2>/dev/null
-    y_wait_exit 5 >/dev/null
-  fi
-}
+quit() { y_quit_check "$1"; }
 # rate NAME EXPECTED: quits and checks the saved position.
 rate() {
   quit "$1"

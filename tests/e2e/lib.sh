@@ -196,6 +196,18 @@ wait_window() {
   [ -n "$id" ] && echo "$id"
 }
 
+# y_quit_check NAME: quits, expects exit status 0; a reader still running is stopped, so the
+# next start is not handed over to it.
+y_quit_check() {
+  local st
+  st=$(y_quit)
+  expect "$1 quits" 0 "$st"
+  if [ "$st" = timeout ]; then
+    kill -9 "$Y_PID" 2>/dev/null
+    y_wait_exit 5 >/dev/null
+  fi
+}
+
 # g_show NAME: starts windows_gallery --show NAME as y_start starts the reader (Y_PID, Y_WIN;
 # y_key, y_click and y_shot work on it); its stdout goes to $E2E_TMP/gallery.out.
 g_show() {

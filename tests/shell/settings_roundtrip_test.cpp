@@ -1,5 +1,4 @@
 // The settings_roundtrip tool: exit codes, messages and files.
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <fstream>
@@ -17,25 +16,11 @@ struct RunResult {
   std::string err;
 };
 
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
 RunResult RunTool(const std::vector<std::string>& args) {
-  std::string cmd = Quote(SETTINGS_ROUNDTRIP_PATH);
-  for (const auto& a : args) cmd += " " + Quote(a);
-  cmd += " 2>&1 >/dev/null";
-  RunResult r;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.err.append(buf, n);
-  const int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
+  std::string cmd = test::ShellQuote(SETTINGS_ROUNDTRIP_PATH);
+  for (const auto& a : args) cmd += " " + test::ShellQuote(a);
+  const test::CommandRun run = test::RunCommand(cmd + " 2>&1 >/dev/null");
+  return {run.status, run.out};
 }
 
 std::string Golden(const char* name) { return test::ReadFileBytes(test::TestData(std::string("settings/") + name)); }

@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <iconv.h>
+#include <sys/wait.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -142,6 +143,24 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ec;
   std::filesystem::remove_all(path_, ec);
+}
+
+std::string ShellQuote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+CommandRun RunCommand(const std::string& commandLine) {
+  CommandRun r;
+  FILE* p = popen(commandLine.c_str(), "r");
+  if (!p) return r;
+  char buf[65536];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+  const int st = pclose(p);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
 }
 
 ::testing::AssertionResult SjEqual(const char* actual_expr, const char* expected_expr,

@@ -49,6 +49,16 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// s quoted for a POSIX shell.
+std::string ShellQuote(const std::string& s);
+
+struct CommandRun {
+  int status = -1;  // the exit status; -1 when it did not exit normally
+  std::string out;  // what it wrote to stdout
+};
+// Runs a shell command line (its own redirections included) and collects its stdout.
+CommandRun RunCommand(const std::string& commandLine);
+
 ::testing::AssertionResult SjEqual(const char* actual_expr, const char* expected_expr,
                                    std::string_view actual, std::u8string_view expected);
 

@@ -1,6 +1,5 @@
 // Runs engine_dump on every tests/data/engine_dump/<name>.txt with the flags of <name>.args
 // and compares the output with <name>.expected. YOMIRA_UPDATE_GOLDEN=1 rewrites the goldens.
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,30 +16,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-  int status = -1;
-  std::string out;
-};
+using RunResult = test::CommandRun;
 
-std::string ShellQuote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+std::string ShellQuote(const std::string& s) { return test::ShellQuote(s); }
 
 // Runs engine_dump with args (already quoted for the shell) and returns its exit status
 // and everything it printed.
 RunResult RunDump(const std::string& args) {
-  std::string cmd = ShellQuote(ENGINE_DUMP_PATH) + " " + args + " 2>&1";
-  RunResult r;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char buf[65536];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-  int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
+  return test::RunCommand(ShellQuote(ENGINE_DUMP_PATH) + " " + args + " 2>&1");
 }
 
 std::string FirstLine(const std::string& s) {

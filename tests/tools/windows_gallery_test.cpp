@@ -80,6 +80,7 @@ TEST(WindowsGallery, OnlySelectsByNameAndByPrefix) {
     QStringList files;
   };
   const Case cases[] = {
+      {{"spin-edit"}, {"spin-edit.png"}},
       {{"path-label"}, {"path-label.png"}},
       {{"path-label-focused", "path-label-focused"}, {"path-label-focused.png"}},
       {{"path-label*"}, {"path-label-focused.png", "path-label.png"}},

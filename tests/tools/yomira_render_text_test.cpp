@@ -1,6 +1,5 @@
 // yomira-render --text run as a program: its JSON line, annotation lines, exit codes and
 // the picture it writes.
-#include <sys/wait.h>
 
 #include <QImage>
 #include <QString>
@@ -16,30 +15,12 @@ namespace {
 
 using namespace yomira::test;
 
-struct ToolRun {
-  int status = -1;
-  std::string out;
-};
+using ToolRun = CommandRun;
 
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+std::string Quote(const std::string& s) { return ShellQuote(s); }
 
 // Its exit status and stdout (stderr is dropped).
-ToolRun Render(const std::string& args) {
-  const std::string cmd = Quote(YOMIRA_RENDER_PATH) + " " + args + " 2>/dev/null";
-  ToolRun r;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-  const int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
+ToolRun Render(const std::string& args) { return RunCommand(Quote(YOMIRA_RENDER_PATH) + " " + args + " 2>/dev/null"); }
 
 std::string Story() { return Quote(TestData("render/story.txt").string()); }
 

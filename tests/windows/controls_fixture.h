@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QImage>
 #include <QStyle>
+#include <QStringList>
 #include <QStyleFactory>
 #include <QTest>
 #include <QWidget>
@@ -12,6 +14,24 @@
 #include <gtest/gtest.h>
 
 namespace yomira::test {
+
+// Messages of the exceptions that handlers threw into the event loop (guarded_main.cpp).
+QStringList& CaughtFaults();
+
+// Columns from x on to the right edge that hold a dark (text) pixel in the widget's own
+// drawing, without its children.
+inline int DarkColumnsFrom(QWidget& w, int x) {
+  QImage img(w.size(), QImage::Format_RGB32);
+  img.fill(Qt::white);
+  w.render(&img, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+  int dark = 0;
+  for (int cx = x; cx < img.width(); ++cx) {
+    bool any = false;
+    for (int y = 2; y < img.height() - 2 && !any; ++y) any = qGray(img.pixel(cx, y)) < 96;
+    dark += any ? 1 : 0;
+  }
+  return dark;
+}
 
 class ControlsTest : public ::testing::Test {
  public:

@@ -39,6 +39,9 @@ QWidget* Framed(QWidget* control, int margin) {
   QWidget* sheet = Sheet(control->width() + 2 * margin, control->height() + 2 * margin);
   control->setParent(sheet);
   control->move(margin, margin);
+  // The sheet holds the focus, so a single control is drawn as it looks unfocused.
+  sheet->setFocusPolicy(Qt::StrongFocus);
+  sheet->setFocus();
   return sheet;
 }
 

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QRect>
 
+class QAbstractButton;
 class QLineEdit;
 
 namespace yomira {
@@ -34,5 +35,9 @@ bool HolderSwallows(QKeyEvent* e, Offer&& offer) {
 // The client area of a line edit: its rectangle inside the frame, before text margins (in
 // Fusion a 41 x 21 edit has 39 x 19 at (1, 1)). Buttons placed inside an edit go here.
 QRect EditClientArea(const QLineEdit& edit);
+
+// Stops a held auto-repeat button for good: its timer, its down state and the press itself
+// (else moving the still-held pointer would press it again). For a click handler that threw.
+void StopAutoRepeat(QAbstractButton* button);
 
 }  // namespace yomira

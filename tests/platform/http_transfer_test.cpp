@@ -1,0 +1,206 @@
+#include "platform/net/http_transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "tests/support/http_test_server.h"
+
+namespace yomira {
+namespace {
+
+using test::HttpRoute;
+using test::HttpTestServer;
+
+bool AcceptText(const std::string& type) { return type.rfind("text/", 0) == 0; }
+
+HttpResponse Get(const std::string& url, uint64_t maxBytes = 32ull << 20, long stallMs = 10000) {
+  HttpRequest r;
+  r.url = url;
+  r.userAgent = "yomira";
+  r.stallTimeoutMs = stallMs;
+  r.maxBytes = maxBytes;
+  return HttpGet(r, AcceptText, [] { return true; });
+}
+
+HttpRoute WithStatus(HttpRoute r, int status) {
+  r.status = status;
+  return r;
+}
+
+struct Case {
+  const char* name;
+  HttpRoute route;
+  HttpStatus status;
+  long code;
+  std::string body;  // for Ok
+  uint64_t maxBytes = 32ull << 20;
+};
+
+TEST(HttpGet, ClassifiesTheFinalAnswer) {
+  HttpTestServer server;
+  HttpRoute chunked = HttpRoute::Text(std::string(5000, 'c'));
+  chunked.chunked = true;
+  HttpRoute cutOff = HttpRoute::Text(std::string(1000, 'x'));
+  cutOff.headers.emplace_back("Content-Length", "1000");
+  cutOff.closeAfter = 10;
+  HttpRoute untyped;
+  untyped.body = "x";
+  HttpRoute bigChunked = HttpRoute::Text(std::string(3000, 'b'));
+  bigChunked.chunked = true;
+  HttpRoute stall = HttpRoute::Text(std::string(100, 's'));
+  stall.stallAfter = 1;
+  const Case cases[] = {
+      {"text", HttpRoute::Text("hello"), HttpStatus::Ok, 200, "hello"},
+      {"chunked", chunked, HttpStatus::Ok, 200, std::string(5000, 'c')},
+      {"not-found", WithStatus(HttpRoute::Text("<p>x", "text/html"), 404), HttpStatus::HttpError, 404, ""},
+      {"empty-error", WithStatus(HttpRoute::Text(""), 500), HttpStatus::HttpError, 500, ""},
+      {"empty", HttpRoute::Text(""), HttpStatus::Empty, 200, ""},
+      {"empty-other-type", HttpRoute::Text("", "application/xhtml+xml"), HttpStatus::WrongType, 200, ""},
+      {"other-type", HttpRoute::Text("<x/>", "application/xhtml+xml"), HttpStatus::WrongType, 200, ""},
+      {"untyped", untyped, HttpStatus::WrongType, 200, ""},
+      {"cut-off", cutOff, HttpStatus::Transfer, 200, ""},
+      {"too-large-by-length", HttpRoute::Text(std::string(3000, 'l')), HttpStatus::TooLarge, 200, "", 1000},
+      {"too-large-chunked", bigChunked, HttpStatus::TooLarge, 200, "", 1000},
+      {"at-the-cap", HttpRoute::Text(std::string(1000, 'a')), HttpStatus::Ok, 200, std::string(1000, 'a'), 1000},
+      {"stall", stall, HttpStatus::Timeout, 200, "", 32ull << 20},
+  };
+  for (const Case& c : cases) server.Route(std::string("/") + c.name, c.route);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const HttpResponse r = Get(server.Url(std::string("/") + c.name), c.maxBytes, 1000);
+    EXPECT_EQ(r.status, c.status) << HttpStatusReason(r.status, r.httpCode) << " " << r.detail;
+    EXPECT_EQ(r.httpCode, c.code);
+    EXPECT_EQ(r.body, c.body);
+  }
+}
+
+TEST(HttpGet, FollowsRedirectsOnlyToHttpAndOnlyTen) {
+  HttpTestServer server;
+  server.SetHandler([&server](const test::HttpRecordedRequest& r) -> std::optional<HttpRoute> {
+    // /r/<n> redirects n more times, then to the page.
+    if (r.target.rfind("/r/", 0) == 0) {
+      const int n = std::atoi(r.target.c_str() + 3);
+      return HttpRoute::Redirect(n > 1 ? "/r/" + std::to_string(n - 1) : "/page.txt", n == 10 ? 301 : 302);
+    }
+    (void)server;
+    return std::nullopt;
+  });
+  server.Route("/page.txt", HttpRoute::Text("page"));
+  server.Route("/to-file", HttpRoute::Redirect("file:///etc/passwd"));
+  server.Route("/to-ftp", HttpRoute::Redirect("ftp://127.0.0.1/x"));
+
+  const HttpResponse ten = Get(server.Url("/r/10"));
+  EXPECT_EQ(ten.status, HttpStatus::Ok);
+  EXPECT_EQ(ten.body, "page");
+  EXPECT_EQ(ten.effectiveUrl, server.Url("/page.txt"));
+
+  const HttpResponse eleven = Get(server.Url("/r/11"));
+  EXPECT_EQ(eleven.status, HttpStatus::HttpError);
+  EXPECT_EQ(eleven.body, "");
+  for (const char* path : {"/to-file", "/to-ftp"}) {
+    SCOPED_TRACE(path);
+    EXPECT_EQ(Get(server.Url(path)).status, HttpStatus::SchemeRefused);
+  }
+}
+
+TEST(HttpGet, RefusesOtherSchemesWithoutARequest) {
+  HttpTestServer server;
+  const std::string port = std::to_string(server.port());
+  const struct {
+    std::string url;
+    HttpStatus status;
+  } cases[] = {
+      {"file:///etc/passwd", HttpStatus::SchemeRefused},
+      {"ftp://127.0.0.1:" + port + "/x", HttpStatus::SchemeRefused},
+      {"httpx://127.0.0.1:" + port + "/", HttpStatus::SchemeRefused},
+      {"dict://127.0.0.1:" + port + "/", HttpStatus::SchemeRefused},
+      {"127.0.0.1:" + port + "/x", HttpStatus::BadUrl},  // a scheme starts with a letter
+      {"/x", HttpStatus::BadUrl},
+      {"", HttpStatus::BadUrl},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.url);
+    const HttpResponse r = Get(c.url);
+    EXPECT_EQ(r.status, c.status);
+  }
+  EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST(HttpGet, SendsTheAgentWithoutControlBytesAndNoneWhenEmpty) {
+  HttpTestServer server;
+  server.Route("/ua", HttpRoute::Text("ok"));
+  const struct {
+    std::string agent;
+    std::optional<std::string> seen;
+  } cases[] = {
+      {"a\r\nX-Evil: 1", "aX-Evil: 1"},
+      {"yomira/1.62 (\t)\x7f", "yomira/1.62 ()"},
+      {"", std::nullopt},
+      {"\r\n\x01", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    HttpRequest r;
+    r.url = server.Url("/ua");
+    r.userAgent = c.agent;
+    EXPECT_EQ(HttpGet(r, AcceptText, {}).status, HttpStatus::Ok);
+  }
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), std::size(cases));
+  for (size_t i = 0; i < requests.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(requests[i].Header("User-Agent"), cases[i].seen);
+    EXPECT_FALSE(requests[i].Header("X-Evil"));
+    // The body is stored as it comes: no compression is asked for.
+    EXPECT_FALSE(requests[i].Header("Accept-Encoding"));
+  }
+}
+
+TEST(HttpGet, APumpThatSaysStopCancelsAndIsNotAskedAgain) {
+  HttpTestServer server;
+  HttpRoute stall = HttpRoute::Text(std::string(100, 's'));
+  stall.stallAfter = 1;
+  server.Route("/stall", stall);
+  HttpRequest r;
+  r.url = server.Url("/stall");
+  r.stallTimeoutMs = 60000;
+  int calls = 0;
+  const HttpResponse out = HttpGet(r, AcceptText, [&] { return ++calls < 3; });
+  EXPECT_EQ(out.status, HttpStatus::Cancelled);
+  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(out.body, "");
+}
+
+TEST(HttpGet, IgnoresProxiesOfTheEnvironment) {
+  HttpTestServer server;
+  server.Route("/a.txt", HttpRoute::Text("direct"));
+  const char* names[] = {"http_proxy", "HTTP_PROXY", "https_proxy", "ALL_PROXY", "all_proxy"};
+  for (const char* n : names) setenv(n, "http://127.0.0.1:1", 1);
+  const HttpResponse r = Get(server.Url("/a.txt"));
+  for (const char* n : names) unsetenv(n);
+  EXPECT_EQ(r.status, HttpStatus::Ok);
+  EXPECT_EQ(r.body, "direct");
+}
+
+TEST(HttpGet, AClosedPortIsAConnectFailure) {
+  // A port that was free a moment ago and has nobody listening.
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  socklen_t len = sizeof addr;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+  const int port = ntohs(addr.sin_port);
+  ::close(fd);
+  const HttpResponse r = Get("http://127.0.0.1:" + std::to_string(port) + "/x");
+  EXPECT_EQ(r.status, HttpStatus::Connect);
+  EXPECT_EQ(HttpStatusReason(r.status, r.httpCode), "connect");
+}
+
+}  // namespace
+}  // namespace yomira
