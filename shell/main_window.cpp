@@ -30,6 +30,7 @@
 #include "sources/history.h"
 #include "sources/picture.h"
 #include "windows/controls/window_util.h"
+#include "windows/controls/hint_window.h"
 
 namespace yomira {
 namespace {
@@ -93,6 +94,21 @@ void ImageView::paintEvent(QPaintEvent*) {
   if (picture_.isNull()) return;
   QPainter p(this);
   p.drawImage(0, 0, picture_);
+}
+
+// One binding per press: the second press of a quick pair is a press of its own.
+void ImageView::mousePressEvent(QMouseEvent* e) {
+  e->accept();
+  if (onPress) onPress(e->button(), e->modifiers(), e->position().toPoint());
+}
+void ImageView::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
+
+void ImageView::mouseMoveEvent(QMouseEvent* e) {
+  if (onMove) onMove(e->position().toPoint());
+}
+
+void ImageView::leaveEvent(QEvent*) {
+  if (onLeave) onLeave();
 }
 
 // ---------------------------------------------------------------- creation
@@ -208,6 +224,9 @@ void TForm1::buildActions() {
   bindAction("ActionOptionSetup", &TForm1::ActionOptionSetupExecute);
   bindAction("ActionOptionTools", &TForm1::ActionOptionToolsExecute);
   bindPageActions();
+  bindInputBindings();
+  bindWindowResize();
+  bindLayoutSteps();
   // The start-up and book toggles only invert their check.
   for (const char* name : {"ActionOptionCreateFileOpen", "ActionOptionCreateBook", "ActionOptionBookAutoOpen",
                            "ActionOptionBookAutoClose"}) {
@@ -220,6 +239,7 @@ void TForm1::buildActions() {
     menu_.mirrorAll();
   };
   menu_ = BuildMainMenu(actions_, this);
+  bindTextReviseActions();
   bindFileActions();
   bindWindowActions();
   if (auto* help = static_cast<MenuProxy*>(menu_.items.at("MenuHelpOnlineHelp"))) {
@@ -228,16 +248,14 @@ void TForm1::buildActions() {
   }
   connect(menu_.recent[0], &QAction::triggered, this,
           [this] { guarded([this] { ActionFileRecent0Execute(menu_.recent[0]); }); });
-  // Each opening of the style menu shows the live record's text-revise states.
-  connect(menu_.submenus.at("MenuStyle"), &QMenu::aboutToShow, this,
-          [this] { guarded([this] { SyncTextReviseMenu(Option); }); });
   for (int i = 1; i < kRecentMenuCount; ++i)
     connect(menu_.recent[i], &QAction::triggered, this, [this, i] { guarded([this, i] { sources_->RecentMenuClick(i); }); });
 }
 
 bool TForm1::FormCreate() {
-  // 1. Fields.
+  // 1. Fields and the hint window (an info-coloured box of its own).
   HintWidth = kBaseWidth;
+  HintWindow_ = new HintWindow(this);
   // 2. Settings.
   store_ = std::make_unique<SettingsStore>(dataFolder_, dataFolder_);
   SettingsStore::Loaded loaded = store_->load();
@@ -261,6 +279,8 @@ bool TForm1::FormCreate() {
   ImageEasterEgg->setGeometry(ImageIcon->geometry());
   LabelVersion->adjustSize();
   LabelVersion->move((PanelView->width() - LabelVersion->width()) / 2, ImageIcon->geometry().bottom() + 8);
+  // 5. The application-wide hook (side buttons).
+  qApp->installEventFilter(appHook_.get());
   // 6. The command line, once per process.
   bool ok = true;
   if (!StartupArgumentsDone()) {
@@ -376,7 +396,10 @@ void TForm1::changeEvent(QEvent* e) {
 
 void TForm1::FormActivate() { EnableActions(true, false); }
 
-void TForm1::FormDeactivate() { EnableActions(false, false); }
+void TForm1::FormDeactivate() {
+  hideHint();
+  EnableActions(false, false);
+}
 
 void TForm1::EnableActions(bool main, bool book) { actions_.EnableActions(main, book); }
 
@@ -408,6 +431,7 @@ void TForm1::WriteSettingsNow() {
 void TForm1::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  if (appHook_) qApp->removeEventFilter(appHook_.get());
   // The book window works on our lists: it goes first.
   book_.reset();
   for (const std::string& name : TemporaryFileNames()) {
@@ -643,8 +667,12 @@ void TForm1::applyPanelLayout(const PanelLayout& l) {
                                static_cast<int>(l.bottomMenuWidth), bar);
   HintWidth = l.HintWidth;
   if (l.setClientSize) {
-    resize(static_cast<int>(std::min<int64_t>(l.clientWidth, QWIDGETSIZE_MAX)),
-           static_cast<int>(std::min<int64_t>(l.clientHeight, QWIDGETSIZE_MAX)));
+    fitSize_ = QSize(static_cast<int>(std::min<int64_t>(l.clientWidth, QWIDGETSIZE_MAX)),
+                     static_cast<int>(std::min<int64_t>(l.clientHeight, QWIDGETSIZE_MAX)));
+    fitting_ = true;
+    resize(fitSize_);
+    fitting_ = false;
+    fitClock_.start();
     KeepOnScreen();  // a larger layout may reach past the screen's edge
   }
 }

@@ -220,3 +220,18 @@ g_quit() {
   y_key ctrl+q
   y_wait_exit 10
 }
+
+# y_resize W H: sizes the window as a border drag that ends at once would, then 1 s.
+y_resize() {
+  xdotool windowsize "$Y_WIN" "$1" "$2"
+  sleep 1
+}
+
+# y_ink X Y W H: 1 when the window's rectangle (window coordinates) holds a pixel darker
+# than 50 %, else 0.
+y_ink() {
+  local shot="$E2E_TMP/ink.png" min
+  import -display "$DISPLAY" -window "$Y_WIN" "$shot" 2>/dev/null
+  min=$(convert "$shot" -crop "$3x$4+$1+$2" +repage -colorspace Gray -format '%[fx:minima]' info: 2>/dev/null)
+  awk -v m="${min:-1}" 'BEGIN { print (m < 0.5) ? 1 : 0 }'
+}

@@ -15,3 +15,4 @@ line() {
 printf 'びい\r\nその二\r\nその三\r\n' | iconv -f UTF-8 -t CP932 >"$dir/b.txt"
 printf 'しい　でい\r\nその二\r\nその三\r\n' | iconv -f UTF-8 -t CP932 >"$dir/c d.txt"
 cp "$root/resources/sample/rashomon.txt" "$dir/rashomon.txt"
+printf '猫［＃注記一］がいる。\r\n犬がいて［＃注記二］吠える。\r\n' | iconv -f UTF-8 -t CP932 >"$dir/notes.txt"
