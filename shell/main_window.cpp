@@ -134,6 +134,11 @@ TForm1::TForm1(Setup setup)
       static_cast<SourcesHost&>(*this));
   sources_->RunFilter = MakeFilterRunner();
   CreateWebFetch();
+  htmlImport_ = std::make_unique<HtmlImport>(PageLinks, [this] { ClearPageLinks(); }, Option,
+                                             static_cast<SourcesHost&>(*this));
+  sources_->ImportHtml = [this](std::vector<std::string>& lines, TFileItem& item, bool parse, bool collectLinks) {
+    htmlImport_->ImportHtml(lines, item, parse, collectLinks);
+  };
   startedOk_ = FormCreate();
 }
 

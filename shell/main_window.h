@@ -34,6 +34,7 @@
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "sources/file_item.h"
+#include "sources/html_import.h"
 #include "sources/tool_item.h"
 #include "sources/web_fetch.h"
 #include "windows/url_dialog.h"
@@ -145,7 +146,14 @@ class TForm1 : public QWidget,
   QRect DialogRect;  // left, top, right, bottom kept as x, y, width = right, height = bottom
   QRect BookRect;
   FileItemList RecentFiles, BookMarks, FileList, PageLinks;
-  std::vector<TFileItem*> LinkList;  // entries of PageLinks
+  std::vector<int> LinkList;  // positions in PageLinks, checked at every use
+  // Empties LinkList before PageLinks, so nothing refers to a freed entry, then lets the
+  // book window repaint its list.
+  void ClearPageLinks() {
+    LinkList.clear();
+    PageLinks.clear();
+    RefreshBookTab();
+  }
   ToolItemList Tools, Filters;
   TYomiraOption& Option = Engine_.option;
 
@@ -367,7 +375,10 @@ class TForm1 : public QWidget,
   bool BookVisible() override { return book_ && book_->isVisible(); }
   int BookTabIndex() override { return 0; }
   void ScanFileList(const std::string& folder) override;
-  bool LinkListHeld() override { return false; }
+  bool LinkListHeld() override {
+    const Action* hold = actions_.find("ActionLinkListHold");
+    return hold && hold->checked;
+  }
   void BuildLinkList() override {}
   void RefreshBookTab() override;
 
@@ -466,8 +477,9 @@ class TForm1 : public QWidget,
   std::unique_ptr<Engine> engine_;
   std::unique_ptr<DocumentSources> sources_;
   std::unique_ptr<WebFetch> web_;
-  // Makes web_, fills the OpenUrl hook and binds the URL action (shell/web_window.cpp).
+  // Makes web_ and fills the OpenUrl hook (shell/web_window.cpp).
   void CreateWebFetch();
+  std::unique_ptr<HtmlImport> htmlImport_;
   std::string dataFolder_;
   std::function<std::unique_ptr<BookWindowPort>(TForm1&)> makeBook_;
   std::string programFolder_;
