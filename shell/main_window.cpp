@@ -247,10 +247,9 @@ void TForm1::buildActions() {
   bindTextReviseActions();
   bindFileActions();
   bindWindowActions();
-  if (auto* help = static_cast<MenuProxy*>(menu_.items.at("MenuHelpOnlineHelp"))) {
-    help->setCaptionOverride(QStringLiteral("&online Help"));
-    help->setVisible(!helpUrl_.empty());
-  }
+  // Without an address there is no online help entry.
+  actions_.at("ActionHelpOnlineHelp").visible = !helpUrl_.empty();
+  static_cast<MenuProxy*>(menu_.items.at("MenuHelpOnlineHelp"))->setCaptionOverride(QStringLiteral("&online Help"));
   connect(menu_.recent[0], &QAction::triggered, this,
           [this] { guarded([this] { ActionFileRecent0Execute(menu_.recent[0]); }); });
   for (int i = 1; i < kRecentMenuCount; ++i)
