@@ -20,31 +20,9 @@ namespace {
 using namespace yomira;
 using Clock = std::chrono::steady_clock;
 
-class NullHost : public SourcesHost {
+class NullHost : public NullSourcesHost {
  public:
   void ShowMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
-  void Relayout(bool, bool) override {}
-  void ClearDisplayLines() override {}
-  void ForceForeground() override {}
-  bool IsFullScreen() override { return false; }
-  void ExecuteFullScreen() override {}
-  void CheckReOpenCharset() override {}
-  void UpdateRecentMenu() override {}
-  void SetMomentaryToggles(bool, bool, bool) override {}
-  void BuildFilterActions() override {}
-  void LoadTurnSound() override {}
-  FileListOrder GetFileListOrder() override { return order; }
-  void ApplyStyleIndex(int) override {}
-  void ApplyStyleName(const std::string&) override {}
-  bool BookExists() override { return false; }
-  bool BookVisible() override { return false; }
-  int BookTabIndex() override { return 0; }
-  void ScanFileList(const std::string&) override {}
-  bool LinkListHeld() override { return false; }
-  void BuildLinkList() override {}
-  void RefreshBookTab() override {}
-
-  FileListOrder order;
 };
 
 template <typename F>

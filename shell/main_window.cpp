@@ -29,6 +29,8 @@
 #include "sources/codepage.h"
 #include "sources/history.h"
 #include "sources/picture.h"
+#include "windows/controls/window_util.h"
+#include "windows/controls/hint_window.h"
 
 namespace yomira {
 namespace {
@@ -94,6 +96,21 @@ void ImageView::paintEvent(QPaintEvent*) {
   p.drawImage(0, 0, picture_);
 }
 
+// One binding per press: the second press of a quick pair is a press of its own.
+void ImageView::mousePressEvent(QMouseEvent* e) {
+  e->accept();
+  if (onPress) onPress(e->button(), e->modifiers(), e->position().toPoint());
+}
+void ImageView::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
+
+void ImageView::mouseMoveEvent(QMouseEvent* e) {
+  if (onMove) onMove(e->position().toPoint());
+}
+
+void ImageView::leaveEvent(QEvent*) {
+  if (onLeave) onLeave();
+}
+
 // ---------------------------------------------------------------- creation
 
 TForm1::TForm1(Setup setup)
@@ -117,6 +134,11 @@ TForm1::TForm1(Setup setup)
       static_cast<SourcesHost&>(*this));
   sources_->RunFilter = MakeFilterRunner();
   CreateWebFetch();
+  htmlImport_ = std::make_unique<HtmlImport>(PageLinks, [this] { ClearPageLinks(); }, Option,
+                                             static_cast<SourcesHost&>(*this));
+  sources_->ImportHtml = [this](std::vector<std::string>& lines, TFileItem& item, bool parse, bool collectLinks) {
+    htmlImport_->ImportHtml(lines, item, parse, collectLinks);
+  };
   startedOk_ = FormCreate();
 }
 
@@ -207,6 +229,9 @@ void TForm1::buildActions() {
   bindAction("ActionOptionSetup", &TForm1::ActionOptionSetupExecute);
   bindAction("ActionOptionTools", &TForm1::ActionOptionToolsExecute);
   bindPageActions();
+  bindInputBindings();
+  bindWindowResize();
+  bindLayoutSteps();
   // The start-up and book toggles only invert their check.
   for (const char* name : {"ActionOptionCreateFileOpen", "ActionOptionCreateBook", "ActionOptionBookAutoOpen",
                            "ActionOptionBookAutoClose"}) {
@@ -219,24 +244,22 @@ void TForm1::buildActions() {
     menu_.mirrorAll();
   };
   menu_ = BuildMainMenu(actions_, this);
+  bindTextReviseActions();
   bindFileActions();
   bindWindowActions();
-  if (auto* help = static_cast<MenuProxy*>(menu_.items.at("MenuHelpOnlineHelp"))) {
-    help->setCaptionOverride(QStringLiteral("&online Help"));
-    help->setVisible(!helpUrl_.empty());
-  }
+  // Without an address there is no online help entry.
+  actions_.at("ActionHelpOnlineHelp").visible = !helpUrl_.empty();
+  static_cast<MenuProxy*>(menu_.items.at("MenuHelpOnlineHelp"))->setCaptionOverride(QStringLiteral("&online Help"));
   connect(menu_.recent[0], &QAction::triggered, this,
           [this] { guarded([this] { ActionFileRecent0Execute(menu_.recent[0]); }); });
-  // Each opening of the style menu shows the live record's text-revise states.
-  connect(menu_.submenus.at("MenuStyle"), &QMenu::aboutToShow, this,
-          [this] { guarded([this] { SyncTextReviseMenu(Option); }); });
   for (int i = 1; i < kRecentMenuCount; ++i)
     connect(menu_.recent[i], &QAction::triggered, this, [this, i] { guarded([this, i] { sources_->RecentMenuClick(i); }); });
 }
 
 bool TForm1::FormCreate() {
-  // 1. Fields.
+  // 1. Fields and the hint window (an info-coloured box of its own).
   HintWidth = kBaseWidth;
+  HintWindow_ = new HintWindow(this);
   // 2. Settings.
   store_ = std::make_unique<SettingsStore>(dataFolder_, dataFolder_);
   SettingsStore::Loaded loaded = store_->load();
@@ -252,6 +275,7 @@ bool TForm1::FormCreate() {
   setWindowTitle(QStringLiteral("yomira"));
   SetBackground(this, Qt::black);
   setFixedSize(kBaseWidth, kBaseHeight);
+  KeepOnScreen();  // a saved position may lie off every screen
   // 4. The start-up panel: icon and version centred.
   ImageIcon->adjustSize();
   const int iconLeft = (PanelView->width() - ImageIcon->width()) / 2;
@@ -259,6 +283,8 @@ bool TForm1::FormCreate() {
   ImageEasterEgg->setGeometry(ImageIcon->geometry());
   LabelVersion->adjustSize();
   LabelVersion->move((PanelView->width() - LabelVersion->width()) / 2, ImageIcon->geometry().bottom() + 8);
+  // 5. The application-wide hook (side buttons).
+  qApp->installEventFilter(appHook_.get());
   // 6. The command line, once per process.
   bool ok = true;
   if (!StartupArgumentsDone()) {
@@ -374,7 +400,10 @@ void TForm1::changeEvent(QEvent* e) {
 
 void TForm1::FormActivate() { EnableActions(true, false); }
 
-void TForm1::FormDeactivate() { EnableActions(false, false); }
+void TForm1::FormDeactivate() {
+  hideHint();
+  EnableActions(false, false);
+}
 
 void TForm1::EnableActions(bool main, bool book) { actions_.EnableActions(main, book); }
 
@@ -388,20 +417,25 @@ void TForm1::FormClose() {
   if (closed_) return;
   closed_ = true;
   if (book_) book_->close();
-  if (!isFullScreen()) NormalPos = pos();
-  // Both files are attempted; what failed is said, and the window still closes.
-  std::vector<std::string> messages;
-  guarded([&] { messages = store_->save(CollectSettings()); });
-  for (const std::string& m : messages) ShowMessage(m);
+  WriteSettingsNow();
   // A play may still read the bytes: stop it before they go.
   env_->stopSound();
   TurnSound.clear();
   env_->setTurnSound({});
 }
 
+void TForm1::WriteSettingsNow() {
+  if (!isFullScreen()) NormalPos = pos();
+  // Both files are attempted and what failed is said; a close goes on all the same.
+  std::vector<std::string> messages;
+  guarded([&] { messages = store_->save(CollectSettings()); });
+  for (const std::string& m : messages) ShowMessage(m);
+}
+
 void TForm1::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  if (appHook_) qApp->removeEventFilter(appHook_.get());
   // The book window works on our lists: it goes first.
   book_.reset();
   for (const std::string& name : TemporaryFileNames()) {
@@ -636,9 +670,23 @@ void TForm1::applyPanelLayout(const PanelLayout& l) {
   PanelBottomMenu->setGeometry(std::max(0, w - static_cast<int>(l.bottomMenuWidth)), 0,
                                static_cast<int>(l.bottomMenuWidth), bar);
   HintWidth = l.HintWidth;
-  if (l.setClientSize)
-    resize(static_cast<int>(std::min<int64_t>(l.clientWidth, QWIDGETSIZE_MAX)),
-           static_cast<int>(std::min<int64_t>(l.clientHeight, QWIDGETSIZE_MAX)));
+  if (l.setClientSize) {
+    fitSize_ = QSize(static_cast<int>(std::min<int64_t>(l.clientWidth, QWIDGETSIZE_MAX)),
+                     static_cast<int>(std::min<int64_t>(l.clientHeight, QWIDGETSIZE_MAX)));
+    fitting_ = true;
+    resize(fitSize_);
+    fitting_ = false;
+    fitClock_.start();
+    KeepOnScreen();  // a larger layout may reach past the screen's edge
+  }
+}
+
+void TForm1::KeepOnScreen() {
+  if (IsFullScreen() || (windowState() & Qt::WindowFullScreen)) return;
+  // pos() is the frame's corner; the frame's size counts once the window manager framed it.
+  const QRect frame(pos(), frameGeometry().size());
+  const QPoint to = ClampToVisibleScreen(frame).topLeft();
+  if (to != pos()) move(to);
 }
 
 QSize TForm1::screenSize() {

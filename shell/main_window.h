@@ -3,6 +3,7 @@
 // and runs the start-up, the close and the destruction in their order.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -33,6 +34,7 @@
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "sources/file_item.h"
+#include "sources/html_import.h"
 #include "sources/tool_item.h"
 #include "sources/web_fetch.h"
 #include "windows/url_dialog.h"
@@ -47,6 +49,7 @@ class QToolButton;
 
 namespace yomira {
 
+class HintWindow;
 class KeyDispatcher;
 class ShellEnv;
 class TOpenDialogEx;
@@ -62,7 +65,8 @@ class Panel : public QWidget {
   void mouseDoubleClickEvent(QMouseEvent* e) override;
 };
 
-// The page image: paints the picture at its top left.
+// The page image: paints the picture at its top left and hands its presses (the second of
+// a double click too) and its mouse moves to the window.
 class ImageView : public Panel {
  public:
   explicit ImageView(QWidget* parent);
@@ -71,8 +75,16 @@ class ImageView : public Panel {
   // The page-turn frames paint into the picture in place, then repaint what they changed.
   QImage& picture() { return picture_; }
 
+  std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, QPoint)> onPress;
+  std::function<void(QPoint)> onMove;
+  std::function<void()> onLeave;
+
  protected:
   void paintEvent(QPaintEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void leaveEvent(QEvent* e) override;
 
  private:
   QImage picture_;
@@ -134,7 +146,14 @@ class TForm1 : public QWidget,
   QRect DialogRect;  // left, top, right, bottom kept as x, y, width = right, height = bottom
   QRect BookRect;
   FileItemList RecentFiles, BookMarks, FileList, PageLinks;
-  std::vector<TFileItem*> LinkList;  // entries of PageLinks
+  std::vector<int> LinkList;  // positions in PageLinks, checked at every use
+  // Empties LinkList before PageLinks, so nothing refers to a freed entry, then lets the
+  // book window repaint its list.
+  void ClearPageLinks() {
+    LinkList.clear();
+    PageLinks.clear();
+    RefreshBookTab();
+  }
   ToolItemList Tools, Filters;
   TYomiraOption& Option = Engine_.option;
 
@@ -151,6 +170,9 @@ class TForm1 : public QWidget,
   void FormDeactivate();
   void FormClose();
   void FormDestroy();
+  // Writes the settings file and the key file as the close does, without closing (a
+  // desktop session's commit-data request).
+  void WriteSettingsNow();
   void EnableActions(bool main, bool book);
   void ActionExitExecute(QObject* sender);
   void ActionWindowPopUpExecute(QObject* sender);
@@ -270,6 +292,56 @@ class TForm1 : public QWidget,
   // The model the settings file and the key file are written from.
   SettingsModel CollectSettings() const;
 
+  // --- input bindings (input_bindings.cpp) ---
+  // Runs the click code of the button (left, right, middle; others nothing) with its slot's
+  // modifier; x in the page image.
+  void MouseClickAction(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x);
+  // delta: the vertical wheel delta, 120 a notch; partial deltas add up.
+  void WheelAction(int delta, Qt::KeyboardModifiers modifiers);
+  void SideButtonAction(int index);
+  // The application-wide hook: true when the event was taken.
+  bool ApplicationMessage(QObject* watched, QEvent* e);
+  void ImageViewMouseMove(int x, int y);
+  // Annotation notes and the resize preview.
+  HintWindow* HintWindow_ = nullptr;
+
+  // --- border drag (window_resize.cpp) ---
+  // A step of the drag: the preview of what its end would give.
+  void WMSizing(QSize client);
+  // The drag ended (the end timer fired): refit the font or the grid.
+  void WMExitSizeMove();
+  // Single-shot, restarted by each step of a drag.
+  QTimer* TimerSizeMoveEnd = nullptr;
+  // The live keyboard state and whether a pointer button is held; tests script them.
+  std::function<Qt::KeyboardModifiers()> queryKeyboardModifiers;
+  std::function<bool()> queryPointerButtonHeld;
+
+  // --- text revise toggles (text_revise.cpp) ---
+  void ActionMomentaryAutoIndentExecute(QObject* sender);
+  void ActionMomentaryReWrapExecute(QObject* sender);
+  void ActionMomentaryToRubyExecute(QObject* sender);
+  void ActionStyleTextReviseUseAozoraExecute(QObject* sender);
+  void ActionStyleTextReviseParseHTMLExecute(QObject* sender);
+  void ActionStyleTextReviseUseCoverExecute(QObject* sender);
+  void ActionStyleTextReviseUseAutoIndentExecute(QObject* sender);
+  void ActionStyleTextReviseUseYomiraTagExecute(QObject* sender);
+  void ActionStyleTextReviseUseStrictExecute(QObject* sender);
+  void ActionStyleTextReviseUseReWrapExecute(QObject* sender);
+  void ActionStyleTextReviseUseToRubyExecute(QObject* sender);
+  void ActionStyleTextReviseReWrapFixedExecute(QObject* sender);
+  void ActionStyleTextReviseReWrapCompelExecute(QObject* sender);
+  void MenuStyleClick();
+
+  // --- layout steps (layout_steps.cpp) ---
+  void ActionWindowRowUpExecute(QObject* sender);
+  void ActionWindowRowDownExecute(QObject* sender);
+  void ActionWindowColUpExecute(QObject* sender);
+  void ActionWindowColDownExecute(QObject* sender);
+  void ActionWindowFontUpExecute(QObject* sender);
+  void ActionWindowFontDownExecute(QObject* sender);
+  void ActionWindowRubyUpExecute(QObject* sender);
+  void ActionWindowRubyDownExecute(QObject* sender);
+
   // StartupOps (the command line of the first start).
   void ResetStartParams() override;
   int StartFilter() const override;
@@ -303,12 +375,15 @@ class TForm1 : public QWidget,
   bool BookVisible() override { return book_ && book_->isVisible(); }
   int BookTabIndex() override { return 0; }
   void ScanFileList(const std::string& folder) override;
-  bool LinkListHeld() override { return false; }
+  bool LinkListHeld() override {
+    const Action* hold = actions_.find("ActionLinkListHold");
+    return hold && hold->checked;
+  }
   void BuildLinkList() override {}
   void RefreshBookTab() override;
 
-  // EngineHost.
-  void hideHint() override {}
+  // EngineHost (and RenderHost).
+  void hideHint() override;
   void hideStartUpPanel() override;
   void enablePageButtons() override;
   void ShowProgressBar(bool show) override;
@@ -332,6 +407,9 @@ class TForm1 : public QWidget,
   void showPageLabel(int32_t page, int32_t views) override;
   void setHistoryPosition(int32_t rate) override;
   std::string currentFileName() override;
+  QSize hintSize(const std::string& textUtf8, int32_t maxWidth) override;
+  QSize cursorSize() override;
+  void showHint(const std::string& textUtf8, const QRect& rect) override;
 
   // WebHost and UrlDialogHost (shell/web_window.cpp).
   std::optional<std::string> PromptUrl(const std::string& proposed) override;
@@ -352,12 +430,16 @@ class TForm1 : public QWidget,
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dropEvent(QDropEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
 
  private:
   void buildWidgets();
   void buildActions();
   bool FormCreate();
   void applySettings(const SettingsModel& m);
+  // Moves the window (never resizing it) so that it can be reached on some screen.
+  void KeepOnScreen();
   void popupMainAt(QPoint global);
   // The action's handler becomes fn of this window.
   void bindAction(const char* name, void (TForm1::*fn)(QObject*));
@@ -365,7 +447,19 @@ class TForm1 : public QWidget,
   void bindWindowActions();
   // Writes the clipboard text as the clipboard document and opens it (clipboard_document.cpp).
   void OpenClipboardText(const std::string& text);
+  // A click code's action (page image as the sender); x decides code 3.
+  void RunClickCode(int code, int x);
   void bindPageActions();
+  void bindInputBindings();
+  void bindWindowResize();
+  void bindTextReviseActions();
+  void bindLayoutSteps();
+  // A style toggle: field inverted, the check set from it, relayout when laid out.
+  void ToggleStyle(const char* actionName, uint8_t TYomiraOption::*field, bool geometry);
+  void ToggleMomentary(const char* actionName);
+  void SetReWrapType(int type, bool geometry);
+  // A layout step of field by delta up to limit; grid steps keep the reading position.
+  void StepLayout(int32_t TYomiraOption::*field, int delta, int limit, bool grid);
   // Sets the view, draws it and shows it at once.
   void GoToView(int view);
   void DrawSpread();
@@ -383,8 +477,9 @@ class TForm1 : public QWidget,
   std::unique_ptr<Engine> engine_;
   std::unique_ptr<DocumentSources> sources_;
   std::unique_ptr<WebFetch> web_;
-  // Makes web_, fills the OpenUrl hook and binds the URL action (shell/web_window.cpp).
+  // Makes web_ and fills the OpenUrl hook (shell/web_window.cpp).
   void CreateWebFetch();
+  std::unique_ptr<HtmlImport> htmlImport_;
   std::string dataFolder_;
   std::function<std::unique_ptr<BookWindowPort>(TForm1&)> makeBook_;
   std::string programFolder_;
@@ -407,6 +502,13 @@ class TForm1 : public QWidget,
   int toolActionCount_ = 0;    // tool actions made so far; they live for the run
   int filterActionCount_ = 0;
   QActionGroup* filterGroup_ = nullptr;
+  int wheelRest_ = 0;  // the part of a notch not yet turned into a step
+  std::unique_ptr<QObject> appHook_;
+  // The program's own fit of the window: while it runs and, for another size, a short while
+  // after (the window manager's answer), resize events start no drag.
+  bool fitting_ = false;
+  QElapsedTimer fitClock_;
+  QSize fitSize_;
 
  public:
   // Components, named as the window's design names them.

@@ -99,4 +99,11 @@ QString ShortcutText(uint16_t code) {
   return QKeySequence(c).toString(QKeySequence::PortableText);
 }
 
+uint16_t ShortcutFromText(const QString& text) {
+  const QKeySequence seq = QKeySequence::fromString(text, QKeySequence::PortableText);
+  if (seq.isEmpty()) return 0;
+  // Qt reads any text ("foo", "Ctrl+") as one unknown key: only the code tells.
+  return QtToShortcut(seq[0]).value_or(0);
+}
+
 }  // namespace yomira

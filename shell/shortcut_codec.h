@@ -24,4 +24,8 @@ std::optional<uint16_t> QtToShortcut(QKeyCombination combination);
 // The portable text of a code, such as "Ctrl+Shift+F"; "" for 0 and unmapped codes.
 QString ShortcutText(uint16_t code);
 
+// The code of the first key of a portable shortcut text ("Ctrl+Shift+A"); 0 when the text
+// names no key with a code.
+uint16_t ShortcutFromText(const QString& text);
+
 }  // namespace yomira

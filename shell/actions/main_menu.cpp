@@ -112,6 +112,11 @@ MainMenu BuildMainMenu(ActionCatalogue& catalogue, QWidget* parent) {
     b.add(style, ("MenuStyleTextRevise" + std::string(suffix)).c_str(),
           ("ActionStyleTextRevise" + std::string(suffix)).c_str());
   }
+  // The two methods are drawn as radio items; their checks come from the actions only.
+  auto* methods = new QActionGroup(style);
+  methods->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+  methods->addAction(out.items.at("MenuStyleTextReviseReWrapFixed"));
+  methods->addAction(out.items.at("MenuStyleTextReviseReWrapCompel"));
   m->addSeparator();
 
   QMenu* page = b.sub(m, "MenuPage", "ページ移動(&V)");

@@ -34,6 +34,6 @@ int main(int argc, char** argv) {
       LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(withOpt.data()), withOpt.size());
     }
   }
-  std::printf("png_fuzz_replay: %zu inputs, each under 9 option bytes\n", files.size());
+  std::printf("%s: %zu inputs, each under 9 option bytes\n", fs::path(argv[0]).filename().c_str(), files.size());
   return files.empty() ? 1 : 0;
 }

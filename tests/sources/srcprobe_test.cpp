@@ -190,5 +190,40 @@ TEST_F(SrcprobeTest, ForwardClassifiesEachArgument) {
   EXPECT_NE(drop.out.find("history 0 kind=0 rate=-1 " + a + "\n"), std::string::npos) << drop.out;
 }
 
+TEST_F(SrcprobeTest, FilterPrintsTheLinesAndTheMessagesApart) {
+  const std::string doc = Write("a b.txt", "吾輩は猫である。\nx\n");  // UTF-8 without a mark
+  const Result ok = Run({"filter", "/bin/cat", "%F", doc});
+  EXPECT_EQ(ok.status, 0);
+  EXPECT_EQ(test::hex(ok.out), test::hex(test::sj(u8"吾輩は猫である。\nx\n")));
+  EXPECT_EQ(ok.err, "codepage -65001 lines 2\n");
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  };
+  const std::vector<Case> failing = {
+      {{"filter", "/nonexistent/conv", "%F", doc}, "message \"Error CreateProcess\"\nfail\n"},
+      {{"filter", "", "%F", doc}, "message \"変換用の外部フィルタが設定されていません。\"\nfail\n"},
+      {{"filter", "--quiet", "/nonexistent/conv", "%F", doc}, "fail\n"},
+      {{"filter", "--deadline-ms", "200", "--", "/bin/sh", "-c \"sleep 100\"", doc}, "fail\n"},
+      {{"filter", "--max-bytes", "1000", "/usr/bin/yes", "%F", doc}, "fail\n"},
+  };
+  for (const Case& c : failing) {
+    const Result r = Run(c.args);
+    EXPECT_EQ(r.status, 1) << c.args[1];
+    EXPECT_EQ(r.err, c.err) << c.args[1];
+    EXPECT_EQ(r.out, "") << c.args[1];
+  }
+  EXPECT_EQ(Run({"filter", "/bin/cat", "%F"}).status, 2);
+}
+
+TEST_F(SrcprobeTest, ExpandPrintsTheArgumentsAfterTheProgram) {
+  const Result r = Run({"expand", "--line", "120", "--char", "7", "\"%F\" -n%L %%D %f %N %U", "/t/a b/100%Done.txt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "arg 0 /t/a b/100%Done.txt\narg 1 -n120\narg 2 %/t/a b/\narg 3 %f\narg 4 7\n"
+                   "arg 5 /t/a b/100%Done.txt\n");
+  EXPECT_EQ(Run({"expand", "--no-document", "\"%F\" %U", "/x"}).out, "arg 0 %F\narg 1 %U\n");
+  EXPECT_EQ(Run({"expand", "--web", "https://h/p", "%U %D", "/d/c.html"}).out, "arg 0 https://h/p\narg 1 /d/\n");
+}
+
 }  // namespace
 }  // namespace yomira

@@ -8,6 +8,7 @@
 //   srcprobe open [--cc N] [--filter N] [--force] [--no-rebuild] [SHARED] [--reopen] [--recent N] PATH...
 //   srcprobe params [--filter-def C=M]... [--apply N [--layout L,T,P] [--pending R] [--page P]] -- ARG...
 //   srcprobe forward [SHARED] [--drop] -- ARG...
+//   srcprobe html [--cc N] [--parse 0|1] [--links 0|1] [--ruby-tag 0|1] [--web URL] [--hold] FILE
 //   srcprobe filter [--deadline-ms N] [--max-bytes N] [--html] [--quiet] PROGRAM PARAM FILE
 //   srcprobe expand [--no-document] [--web URL] [--line N] [--element-line N] [--char N] TEMPLATE PATH
 //   srcprobe fetch [--timeout S] [--agent TEXT] [--max-bytes N] [--stall-ms N] [--total-ms N] URL
@@ -39,6 +40,7 @@
 #include "sources/external_filter.h"
 #include "sources/tool_template.h"
 #include "sources/history.h"
+#include "sources/html_import.h"
 #include "sources/file_item.h"
 #include "sources/picture.h"
 #include "sources/web_fetch.h"
@@ -54,6 +56,7 @@ constexpr char kUsage[] =
     "       srcprobe open [--cc N] [--filter N] [--force] [--no-rebuild] [SHARED] [--reopen] [--recent N] PATH...\n"
     "       srcprobe params [--filter-def C=M]... [--apply N [--layout L,T,P] [--pending R] [--page P]] -- ARG...\n"
     "       srcprobe forward [SHARED] [--drop] -- ARG...\n"
+    "       srcprobe html [--cc N] [--parse 0|1] [--links 0|1] [--ruby-tag 0|1] [--web URL] [--hold] FILE\n"
     "       srcprobe filter [--deadline-ms N] [--max-bytes N] [--html] [--quiet] PROGRAM PARAM FILE\n"
     "       srcprobe expand [--no-document] [--web URL] [--line N] [--element-line N] [--char N] TEMPLATE PATH\n"
     "       srcprobe fetch [--timeout S] [--agent TEXT] [--max-bytes N] [--stall-ms N] [--total-ms N] URL\n"
@@ -278,13 +281,14 @@ class TraceHost : public SourcesHost {
   bool BookVisible() override { return false; }
   int BookTabIndex() override { return 0; }
   void ScanFileList(const std::string& folder) override { std::printf("scan-file-list %s\n", Escape(folder).c_str()); }
-  bool LinkListHeld() override { return false; }
+  bool LinkListHeld() override { return linkListHeld; }
   void BuildLinkList() override { std::printf("build-link-list\n"); }
   void RefreshBookTab() override { std::printf("refresh-book-tab\n"); }
 
   std::optional<int> recordRate;
   FileListOrder order;
   bool fullScreen = false;
+  bool linkListHeld = false;
 
  private:
   OwnedSourcesFields& f_;
@@ -511,6 +515,80 @@ int Forward(int argc, char** argv) {
   return 0;
 }
 
+int ParseFlag(const std::string& text, const std::string& option) {
+  const int v = ParseInt(text, option);
+  if (v != 0 && v != 1) throw UsageError{option + " takes 0 or 1"};
+  return v;
+}
+
+// The HTML import of one file, as an open with the real import: the lines on stdout (cp932),
+// the code page, title, base URL and links on stderr.
+int Html(int argc, char** argv) {
+  ArgReader args(argc, argv, 2);
+  Probe probe;
+  int cc = 0;
+  bool parse = true, links = true, hold = false;
+  std::optional<std::string> web;
+  probe.fields.Option = DefaultOptions();
+  args.Parse([&](std::string_view name, const auto& next) {
+    if (name == "--cc")
+      cc = ParseInt(next(), "--cc");
+    else if (name == "--parse")
+      parse = ParseFlag(next(), "--parse");
+    else if (name == "--links")
+      links = ParseFlag(next(), "--links");
+    else if (name == "--ruby-tag")
+      probe.fields.Option.ruby_tag = static_cast<uint8_t>(ParseFlag(next(), "--ruby-tag"));
+    else if (name == "--web")
+      web = next();
+    else if (name == "--hold")
+      hold = true;
+    else
+      Unknown(name);
+  });
+  if (args.operands().size() != 1) throw UsageError{"html needs exactly one file"};
+  TFileItem item;
+  if (web) {
+    item.Kind = fkWeb;
+    item.Path = args.operands()[0];
+    item.Href = *web;
+  } else {
+    item.Path = AbsoluteCleanPath(args.operands()[0]);
+  }
+  FileItemList pageLinks;
+  if (hold) {
+    auto held = std::make_unique<TFileItem>();
+    held->Kind = fkWeb;
+    held->Href = "http://held/";
+    pageLinks.push_back(std::move(held));
+  }
+  probe.host.linkListHeld = hold;
+  HtmlImport import(pageLinks, [&pageLinks] { pageLinks.clear(); }, probe.fields.Option, probe.host);
+  const HtmlImportHook hook = [&import](std::vector<std::string>& lines, TFileItem& it, bool p, bool c) {
+    import.ImportHtml(lines, it, p, c);
+  };
+  std::vector<std::string> lines;
+  int codePage = 0;
+  try {
+    if (!LoadTextFile(item, lines, cc, links, parse, codePage, hook)) {
+      std::fprintf(stderr, "error %s\n", Escape(item.Path).c_str());
+      return 1;
+    }
+  } catch (const ConvertError& e) {
+    std::fprintf(stderr, "%s\n", Escape(e.what()).c_str());
+    return 1;
+  }
+  PrintDecoded(lines, codePage);
+  std::fprintf(stderr, "title %s\n", Escape(item.Title).c_str());
+  std::fprintf(stderr, "base %s\n", Escape(item.BaseUrl).c_str());
+  for (size_t i = 0; i < pageLinks.size(); ++i) {
+    const TFileItem& link = *pageLinks[i];
+    std::fprintf(stderr, "link %zu kind=%d location=%s title=\"%s\"\n", i, link.Kind,
+                 Escape(link.GetLocation()).c_str(), Escape(link.Title, true).c_str());
+  }
+  return 0;
+}
+
 // The messages of a filter run go to stderr, apart from the filter's lines on stdout.
 class FilterHost : public TraceHost {
  public:
@@ -666,7 +744,7 @@ int Run(int argc, char** argv) {
   static const Command commands[] = {{"detect", Detect}, {"decode", Decode},   {"picture", Picture},
                                      {"open", Open},     {"params", Params}, {"forward", Forward},
                                      {"filter", Filter}, {"expand", Expand},
-                                     {"fetch", Fetch},   {"url", Url}};
+                                     {"fetch", Fetch},   {"url", Url},       {"html", Html}};
   if (argc < 2) throw UsageError{"no subcommand"};
   for (const auto& c : commands)
     if (argv[1] == c.name) return c.run(argc, argv);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QString>
 
 class QToolButton;

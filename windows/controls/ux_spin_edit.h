@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QKeyEvent>
 
 #include <cstdint>
 #include <optional>

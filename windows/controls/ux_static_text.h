@@ -4,9 +4,10 @@
 #pragma once
 
 #include <QLabel>
+#include <QKeyEvent>
 #include <QString>
 
-class QKeyEvent;
+
 
 namespace yomira {
 

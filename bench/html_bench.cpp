@@ -1,0 +1,65 @@
+// html_bench: the HTML import of a 2 MB page in the library's markup, made in memory (ruby
+// every 20 characters, a non-standard-character image every 200, a link every 500, "<br />"
+// line ends), with parse and links; five runs. Build in Release and read the figures;
+// nothing here is asserted.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "engine/core/option_defaults.h"
+#include "platform/text/utf8.h"
+#include "sources/html_import.h"
+
+namespace {
+
+std::string Page() {
+  using yomira::Utf8ToCp932;
+  const std::string ruby = Utf8ToCp932("<ruby><rb>漢字</rb><rp>（</rp><rt>かんじ</rt><rp>）</rp></ruby>");
+  const std::string kana = Utf8ToCp932("あいうえおかきくけこさしすせそたちつ");  // 18 characters
+  const std::string gaiji =
+      Utf8ToCp932(R"(<img src="../gaiji/1-84/1-84-77.png" alt="※（「てへん＋劣」、第3水準1-84-77）" class="gaiji" />)");
+  const std::string link = Utf8ToCp932(R"(">次へ</a>)");
+  std::string page =
+      Utf8ToCp932(R"(<html><head><meta name="DC.Publisher" content="青空文庫" /><title>試験</title></head><body>)");
+  for (int chars = 20; page.size() < (2u << 20); chars += 20) {
+    page += ruby + kana;
+    if (chars % 200 == 0) page += gaiji;
+    if (chars % 500 == 0) page += R"(<a href="chapter.html#s)" + std::to_string(chars) + link;
+    if (chars % 40 == 0) page += "<br />\r\n";
+  }
+  return page + "</body></html>";
+}
+
+}  // namespace
+
+int main() {
+  using namespace yomira;
+  const std::string page = Page();
+  TYomiraOption option = DefaultOptions();
+  NullSourcesHost host;
+  FileItemList links;
+  HtmlImport import(links, [&links] { links.clear(); }, option, host);
+  std::vector<double> ms;
+  size_t lineCount = 0;
+  for (int run = 0; run < 5; ++run) {
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < page.size();) {
+      size_t end = page.find("\r\n", start);
+      if (end == std::string::npos) end = page.size();
+      lines.push_back(page.substr(start, end - start));
+      start = end + 2;
+    }
+    TFileItem item;
+    item.Path = "/bench/page.html";
+    const auto t0 = std::chrono::steady_clock::now();
+    import.ImportHtml(lines, item, true, true);
+    ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    lineCount = lines.size();
+  }
+  std::sort(ms.begin(), ms.end());
+  std::printf("html-import bytes=%zu lines=%zu links=%zu median-ms=%.1f max-ms=%.1f\n", page.size(), lineCount,
+              links.size(), ms[ms.size() / 2], ms.back());
+  return 0;
+}

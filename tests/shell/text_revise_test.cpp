@@ -1,0 +1,282 @@
+// The text-revise toggles, the style menu's states and the layout steps on a real layout.
+#include <QMenu>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "shell/actions/key_dispatcher.h"
+#include "shell/actions/menu_proxy.h"
+#include "sources/history.h"
+#include "tests/shell/recording_form.h"
+
+namespace yomira {
+namespace {
+
+using test::RecordingForm;
+using Flags = std::vector<std::pair<bool, bool>>;
+
+class TextRevise : public test::FormFixture {
+ protected:
+  std::unique_ptr<RecordingForm> Form(bool laidOut) {
+    auto f = Make();
+    f->Option.ruby_tag = 1;
+    f->Option.re_wrap = 0;
+    f->Option.ReWrapType = 0;
+    if (laidOut) Open(*f);
+    f->SyncTextReviseMenu(f->Option);
+    return f;
+  }
+  static QAction* Item(TForm1& f, const char* name) { return f.mainMenu().items.at(name); }
+};
+
+TEST_F(TextRevise, EachStyleToggleInvertsItsFieldAndRelaysOut) {
+  struct Case {
+    const char* action;
+    uint8_t TYomiraOption::*field;
+    bool geometry;
+  };
+  const Case cases[] = {
+      {"ActionStyleTextReviseUseAozora", &TYomiraOption::ruby_tag, false},
+      {"ActionStyleTextReviseParseHTML", &TYomiraOption::ParseHTML, false},
+      {"ActionStyleTextReviseUseCover", &TYomiraOption::UseCover, true},
+      {"ActionStyleTextReviseUseAutoIndent", &TYomiraOption::aut_indent, false},
+      {"ActionStyleTextReviseUseYomiraTag", &TYomiraOption::images, false},
+      {"ActionStyleTextReviseUseStrict", &TYomiraOption::strict, false},
+      {"ActionStyleTextReviseUseReWrap", &TYomiraOption::re_wrap, false},
+      {"ActionStyleTextReviseUseToRuby", &TYomiraOption::toRuby, false},
+  };
+  for (const Case& c : cases) {
+    for (bool laidOut : {false, true}) {
+      SCOPED_TRACE(std::string(c.action) + (laidOut ? " laid out" : " no document"));
+      auto f = Form(laidOut);
+      const TYomiraOption before = f->Option;
+      f->actions().at(c.action).run(nullptr);
+      EXPECT_EQ(!!(f->Option.*c.field), !(before.*c.field));
+      EXPECT_EQ(f->actions().at(c.action).checked, !!(f->Option.*c.field));
+      // The menu entry shows it, whatever ran the action.
+      EXPECT_EQ(f->mainMenu().proxy(c.action)->isChecked(), !!(f->Option.*c.field));
+      // Nothing else of the record changes.
+      TYomiraOption rest = f->Option;
+      rest.*c.field = before.*c.field;
+      EXPECT_EQ(rest, before);
+      EXPECT_EQ(f->relayouts, (laidOut ? Flags{{c.geometry, true}} : Flags{}));
+    }
+  }
+}
+
+TEST_F(TextRevise, AStaleCheckDoesNotDecide) {
+  auto f = Form(true);
+  f->Option.ruby_tag = 0;  // a style applied without syncing the checks
+  ASSERT_TRUE(f->actions().at("ActionStyleTextReviseUseAozora").checked);
+  f->actions().at("ActionStyleTextReviseUseAozora").run(nullptr);
+  EXPECT_EQ(f->Option.ruby_tag, 1);
+  EXPECT_TRUE(f->actions().at("ActionStyleTextReviseUseAozora").checked);
+  EXPECT_EQ(f->relayouts, (Flags{{false, true}}));
+}
+
+TEST_F(TextRevise, TheReWrapMethodNeedsReWrapping) {
+  struct Case {
+    const char* action;
+    int reWrap, from, to;
+    Flags relayouts;
+  };
+  const Case cases[] = {
+      {"ActionStyleTextReviseReWrapCompel", 0, 0, 0, {}},
+      {"ActionStyleTextReviseReWrapFixed", 0, 1, 1, {}},
+      {"ActionStyleTextReviseReWrapCompel", 1, 0, 1, {{false, true}}},
+      {"ActionStyleTextReviseReWrapFixed", 1, 1, 0, {{true, true}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.action) + " re_wrap " + std::to_string(c.reWrap));
+    auto f = Form(true);
+    f->Option.re_wrap = c.reWrap;
+    f->Option.ReWrapType = c.from;
+    f->SyncTextReviseMenu(f->Option);
+    const bool fixedChecked = f->actions().at("ActionStyleTextReviseReWrapFixed").checked;
+    f->actions().at(c.action).run(nullptr);
+    EXPECT_EQ(f->Option.ReWrapType, c.to);
+    EXPECT_EQ(f->relayouts, c.relayouts);
+    // The checks follow when the menu opens, not here.
+    EXPECT_EQ(f->actions().at("ActionStyleTextReviseReWrapFixed").checked, fixedChecked);
+  }
+  // Without a document the method is still chosen.
+  auto f = Form(false);
+  f->Option.re_wrap = 1;
+  f->actions().at("ActionStyleTextReviseReWrapCompel").run(nullptr);
+  EXPECT_EQ(f->Option.ReWrapType, 1);
+  EXPECT_TRUE(f->relayouts.empty());
+}
+
+TEST_F(TextRevise, MomentaryTogglesActOnTheOpenDocumentOnly) {
+  {
+    auto f = Form(false);
+    f->actions().at("ActionMomentaryAutoIndent").run(nullptr);
+    EXPECT_FALSE(f->actions().at("ActionMomentaryAutoIndent").checked);
+    EXPECT_TRUE(f->relayouts.empty());
+  }
+  auto f = Form(true);
+  ASSERT_FALSE(f->actions().at("ActionMomentaryAutoIndent").checked);
+  ASSERT_EQ(f->DisplayLines_.front().indent, 0);
+  const TYomiraOption before = f->Option;
+  f->actions().at("ActionMomentaryAutoIndent").run(nullptr);
+  EXPECT_TRUE(f->actions().at("ActionMomentaryAutoIndent").checked);
+  EXPECT_TRUE(f->mainMenu().proxy("ActionMomentaryAutoIndent")->isChecked());
+  EXPECT_EQ(f->relayouts, (Flags{{false, true}}));
+  // Every paragraph starts one character lower; the record is not touched.
+  EXPECT_EQ(f->DisplayLines_.front().indent, 2);
+  EXPECT_EQ(f->Option, before);
+  f->actions().at("ActionMomentaryAutoIndent").run(nullptr);
+  EXPECT_EQ(f->DisplayLines_.front().indent, 0);
+
+  // The other two reach the conversion's switches.
+  f->actions().at("ActionMomentaryReWrap").run(nullptr);
+  f->actions().at("ActionMomentaryToRuby").run(nullptr);
+  EXPECT_TRUE(f->Engine_.switches.reWrap);
+  EXPECT_TRUE(f->Engine_.switches.toRuby);
+}
+
+TEST_F(TextRevise, TheStyleMenuShowsTheRecordAsItOpens) {
+  auto f = Form(true);
+  f->Option.ruby_tag = 0;
+  f->Option.re_wrap = 0;
+  f->Option.ReWrapType = 1;
+  f->Option.strict = 1;
+  f->Option.images = 0;
+  emit f->mainMenu().submenus.at("MenuStyle")->aboutToShow();
+  const std::pair<const char*, uint8_t> fields[] = {
+      {"ActionStyleTextReviseUseAozora", f->Option.ruby_tag},     {"ActionStyleTextReviseParseHTML", f->Option.ParseHTML},
+      {"ActionStyleTextReviseUseCover", f->Option.UseCover},      {"ActionStyleTextReviseUseAutoIndent", f->Option.aut_indent},
+      {"ActionStyleTextReviseUseYomiraTag", f->Option.images},    {"ActionStyleTextReviseUseStrict", f->Option.strict},
+      {"ActionStyleTextReviseUseReWrap", f->Option.re_wrap},      {"ActionStyleTextReviseUseToRuby", f->Option.toRuby},
+  };
+  for (const auto& [name, on] : fields) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(f->actions().at(name).checked, on != 0);
+    EXPECT_EQ(f->mainMenu().proxy(name)->isChecked(), on != 0);
+  }
+  EXPECT_TRUE(f->mainMenu().proxy("ActionStyleTextReviseReWrapCompel")->isChecked());
+  EXPECT_FALSE(f->mainMenu().proxy("ActionStyleTextReviseReWrapFixed")->isChecked());
+  EXPECT_FALSE(Item(*f, "MenuStyleTextReviseUseToRuby")->isEnabled());
+  EXPECT_FALSE(Item(*f, "MenuStyleTextReviseReWrapFixed")->isEnabled());
+  EXPECT_FALSE(Item(*f, "MenuStyleTextReviseReWrapCompel")->isEnabled());
+  EXPECT_TRUE(Item(*f, "MenuStyleTextReviseUseAozora")->isEnabled());
+
+  // Greyed entries leave their keys working.
+  Action& toRuby = f->actions().at("ActionStyleTextReviseUseToRuby");
+  toRuby.code = 0x4000 | 'J';
+  f->EnableActions(true, false);
+  const uint8_t was = f->Option.toRuby;
+  EXPECT_TRUE(f->keys().dispatch(toRuby.code, f.get()));
+  EXPECT_NE(f->Option.toRuby, was);
+
+  // And on: the entries come back.
+  f->Option.ruby_tag = 1;
+  f->Option.re_wrap = 1;
+  emit f->mainMenu().submenus.at("MenuStyle")->aboutToShow();
+  EXPECT_TRUE(Item(*f, "MenuStyleTextReviseUseToRuby")->isEnabled());
+  EXPECT_TRUE(Item(*f, "MenuStyleTextReviseReWrapFixed")->isEnabled());
+  EXPECT_TRUE(Item(*f, "MenuStyleTextReviseReWrapCompel")->isEnabled());
+}
+
+class LayoutSteps : public test::FormFixture {};
+
+TEST_F(LayoutSteps, StepsStayInTheirRanges) {
+  struct Case {
+    const char* action;
+    int32_t TYomiraOption::*field;
+    int from, to;
+    bool grid;  // otherwise the font and the ruby
+  };
+  const Case cases[] = {
+      {"ActionWindowRowUp", &TYomiraOption::v_size, 510, 512, true},
+      {"ActionWindowRowUp", &TYomiraOption::v_size, 512, 512, true},
+      {"ActionWindowRowUp", &TYomiraOption::v_size, 511, 512, true},
+      {"ActionWindowRowDown", &TYomiraOption::v_size, 12, 10, true},
+      {"ActionWindowRowDown", &TYomiraOption::v_size, 10, 10, true},
+      {"ActionWindowRowDown", &TYomiraOption::v_size, 11, 10, true},
+      {"ActionWindowColUp", &TYomiraOption::c_size, 255, 256, true},
+      {"ActionWindowColUp", &TYomiraOption::c_size, 256, 256, true},
+      {"ActionWindowColDown", &TYomiraOption::c_size, 6, 5, true},
+      {"ActionWindowColDown", &TYomiraOption::c_size, 5, 5, true},
+      {"ActionWindowFontUp", &TYomiraOption::f_size, 255, 256, false},
+      {"ActionWindowFontUp", &TYomiraOption::f_size, 256, 256, false},
+      {"ActionWindowFontDown", &TYomiraOption::f_size, 7, 6, false},
+      {"ActionWindowFontDown", &TYomiraOption::f_size, 6, 6, false},
+      {"ActionWindowRubyUp", &TYomiraOption::ruby_size, 255, 256, false},
+      {"ActionWindowRubyUp", &TYomiraOption::ruby_size, 256, 256, false},
+      {"ActionWindowRubyDown", &TYomiraOption::ruby_size, 1, 0, false},
+      {"ActionWindowRubyDown", &TYomiraOption::ruby_size, 0, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.action) + " from " + std::to_string(c.from));
+    auto f = Make();
+    Open(*f);
+    // Small pictures: the grid steps at a tiny font, the font steps at a tiny grid.
+    if (c.grid) {
+      f->Option.f_size = 6;
+      f->Option.ruby_size = 0;
+      f->Option.s_size = 0;
+    } else {
+      f->Option.c_size = 5;
+      f->Option.v_size = 10;
+    }
+    f->Option.*c.field = c.from;
+    f->Relayout(true, true);
+    f->sliderShowView(std::min(3, f->ViewCount()));
+    f->relayouts.clear();
+    f->pendingRates.clear();
+    const int pending = f->PendingRate;
+    const int rate = GetHistoryPosition(f->RecentFiles);
+    f->actions().at(c.action).run(nullptr);
+    EXPECT_EQ(f->Option.*c.field, c.to);
+    if (c.from == c.to) {
+      EXPECT_TRUE(f->relayouts.empty());
+    } else if (c.grid) {
+      EXPECT_EQ(f->relayouts, (Flags{{true, true}}));
+      EXPECT_EQ(f->pendingRates, std::vector<int>{rate});
+    } else {
+      EXPECT_EQ(f->relayouts, (Flags{{true, false}}));
+      EXPECT_EQ(f->pendingRates, std::vector<int>{pending});
+    }
+  }
+}
+
+TEST_F(LayoutSteps, TheKeysStepTheGridAndTheWindowFollows) {
+  auto f = Make();
+  Open(*f);
+  f->EnableActions(true, false);
+  struct Step {
+    uint16_t code;  // Ctrl+Shift + arrow
+    int c, v;
+    QSize client;
+  };
+  const Step steps[] = {
+      {0x6000 | 0x27, 17, 64, {518, 539}},  // Right: a line more
+      {0x6000 | 0x25, 16, 64, {492, 539}},  // Left
+      {0x6000 | 0x28, 16, 66, {492, 553}},  // Down: a character more
+      {0x6000 | 0x26, 16, 64, {492, 539}},  // Up
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.code);
+    EXPECT_TRUE(f->keys().dispatch(s.code, f.get()));
+    EXPECT_EQ(f->Option.c_size, s.c);
+    EXPECT_EQ(f->Option.v_size, s.v);
+    EXPECT_EQ(f->size(), s.client);
+  }
+}
+
+TEST_F(LayoutSteps, NothingStepsWithoutALayout) {
+  auto f = Make();
+  const TYomiraOption before = f->Option;
+  for (const char* a : {"ActionWindowRowUp", "ActionWindowRowDown", "ActionWindowColUp", "ActionWindowColDown",
+                        "ActionWindowFontUp", "ActionWindowFontDown", "ActionWindowRubyUp", "ActionWindowRubyDown"})
+    f->actions().at(a).run(nullptr);
+  EXPECT_EQ(f->Option, before);
+  EXPECT_TRUE(f->relayouts.empty());
+}
+
+}  // namespace
+}  // namespace yomira

@@ -1,0 +1,179 @@
+// The border drag of the main window on a real layout: the preview at each step and the
+// refit of the grid or the font when the drag ends.
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "sources/history.h"
+#include "tests/shell/recording_form.h"
+#include "windows/controls/hint_window.h"
+
+namespace yomira {
+namespace {
+
+using test::RecordingForm;
+
+QString Preview(int f, int r, int c, int chars) {
+  return QStringLiteral("文字サイズ : %1\nルビサイズ : %2\n行数×字数 : %3×%4").arg(f).arg(r).arg(c).arg(chars);
+}
+
+class WindowResize : public test::FormFixture {
+ protected:
+  // Laid out at the defaults and shown, at view 5, with the keyboard and the pointer
+  // buttons scripted.
+  std::unique_ptr<RecordingForm> Shown() {
+    auto f = Make();
+    f->queryKeyboardModifiers = [this] { return ctrl_ ? Qt::ControlModifier : Qt::NoModifier; };
+    f->queryPointerButtonHeld = [this] {
+      if (heldTimeouts_ == 0) return false;
+      --heldTimeouts_;
+      return true;
+    };
+    f->show();
+    Open(*f);
+    f->sliderShowView(5);
+    EXPECT_EQ(f->size(), QSize(492, 539));
+    f->relayouts.clear();
+    f->pendingRates.clear();
+    return f;
+  }
+
+  // The end of a drag: what the window manager does when the user lets go.
+  void Drag(RecordingForm& f, QSize to) {
+    // Well past the program's own fit, as a user's drag is.
+    QTest::qWait(350);
+    f.resize(to);
+  }
+
+  bool ctrl_ = false;
+  int heldTimeouts_ = 0;
+};
+
+TEST_F(WindowResize, TheEndOfADragRefitsTheGridOrTheFont) {
+  struct Case {
+    const char* name;
+    QSize to;
+    bool ctrl;
+    int resizeMode;  // -1: the default
+    QString preview;
+    int f, r, c, v;
+    QSize after;
+    std::vector<std::pair<bool, bool>> relayouts;
+  };
+  const std::vector<Case> cases = {
+      {"grid", {800, 700}, false, -1, Preview(14, 8, 27, 44), 14, 8, 27, 88, {778, 707}, {{true, true}}},
+      {"font with ctrl", {800, 700}, true, -1, Preview(18, 23, 16, 32), 18, 23, 16, 64, {796, 673}, {{true, false}}},
+      {"grid, tiny", {100, 100}, false, -1, Preview(14, 8, 5, 5), 14, 8, 5, 10, {}, {{true, true}}},
+      {"font, tiny", {100, 100}, true, -1, Preview(6, 0, 16, 32), 6, 0, 16, 64, {}, {{true, false}}},
+      {"mode 0", {800, 700}, false, 0, Preview(14, 8, 16, 32), 14, 8, 16, 64, {800, 700}, {{false, false}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto f = Shown();
+    if (c.resizeMode >= 0) f->Option.Resize = c.resizeMode;
+    ctrl_ = c.ctrl;
+    const int rate = GetHistoryPosition(f->RecentFiles);
+    Drag(*f, c.to);
+    EXPECT_TRUE(f->HintWindow_->isVisible());
+    EXPECT_EQ(f->HintWindow_->text(), c.preview);
+    EXPECT_TRUE(f->TimerSizeMoveEnd->isActive());
+    EXPECT_TRUE(f->relayouts.empty());
+
+    f->WMExitSizeMove();
+    EXPECT_FALSE(f->HintWindow_->isVisible());
+    EXPECT_EQ(f->Option.f_size, c.f);
+    EXPECT_EQ(f->Option.ruby_size, c.r);
+    EXPECT_EQ(f->Option.c_size, c.c);
+    EXPECT_EQ(f->Option.v_size, c.v);
+    EXPECT_EQ(f->relayouts, c.relayouts);
+    if (c.after.isValid()) {
+      EXPECT_EQ(f->size(), c.after);
+    }
+    if (c.relayouts == std::vector<std::pair<bool, bool>>{{true, true}}) {
+      EXPECT_EQ(f->pendingRates, std::vector<int>{rate});
+    }
+    if (c.name == std::string("grid")) {
+      // The same place of the text: line 65 of 160, the first of view 5 before, is in view.
+      const int first = f->Option.GetFirstLineIndex(f->CurrentPage, 1, 1);
+      EXPECT_LE(first, 64);
+      EXPECT_GT(first + f->Option.c_size, 64);
+    }
+    // The program's own fit starts no drag.
+    EXPECT_FALSE(f->TimerSizeMoveEnd->isActive());
+    EXPECT_FALSE(f->HintWindow_->isVisible());
+  }
+}
+
+TEST_F(WindowResize, SizesThatStartNoDrag) {
+  {
+    SCOPED_TRACE("the size of the page");
+    auto f = Shown();
+    // Out and back to the page's size before the drag ends.
+    Drag(*f, {600, 600});
+    EXPECT_TRUE(f->HintWindow_->isVisible());
+    f->resize(492, 539);
+    f->WMExitSizeMove();
+    EXPECT_FALSE(f->HintWindow_->isVisible());
+    EXPECT_TRUE(f->relayouts.empty());
+    EXPECT_EQ(f->Option.c_size, 16);
+  }
+  {
+    SCOPED_TRACE("full screen");
+    auto f = Shown();
+    f->actions().at("ActionOptionFullScreen").checked = true;
+    Drag(*f, {800, 700});
+    EXPECT_FALSE(f->HintWindow_->isVisible());
+    EXPECT_FALSE(f->TimerSizeMoveEnd->isActive());
+    f->WMExitSizeMove();
+    EXPECT_TRUE(f->relayouts.empty());
+  }
+  {
+    SCOPED_TRACE("the window manager's answer to a fit");
+    auto f = Shown();
+    f->Relayout(true, false);
+    f->resize(700, 650);
+    EXPECT_FALSE(f->HintWindow_->isVisible());
+    EXPECT_FALSE(f->TimerSizeMoveEnd->isActive());
+    EXPECT_EQ(f->relayouts.size(), 1u);
+    EXPECT_EQ(f->size(), QSize(700, 650));
+  }
+  {
+    SCOPED_TRACE("no document");
+    auto f = Make();
+    f->show();
+    f->setMinimumSize(0, 0);
+    f->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    f->resize(800, 700);
+    EXPECT_FALSE(f->HintWindow_->isVisible());
+    EXPECT_FALSE(f->TimerSizeMoveEnd->isActive());
+  }
+}
+
+TEST_F(WindowResize, AButtonStillHeldPostponesTheEnd) {
+  auto f = Shown();
+  heldTimeouts_ = 1;
+  Drag(*f, {800, 700});
+  f->WMExitSizeMove();
+  EXPECT_TRUE(f->HintWindow_->isVisible());
+  EXPECT_TRUE(f->TimerSizeMoveEnd->isActive());
+  EXPECT_TRUE(f->relayouts.empty());
+  f->WMExitSizeMove();
+  EXPECT_EQ(f->relayouts, (std::vector<std::pair<bool, bool>>{{true, true}}));
+  EXPECT_EQ(f->size(), QSize(778, 707));
+}
+
+TEST_F(WindowResize, TheTimerEndsTheDragByItself) {
+  auto f = Shown();
+  Drag(*f, {800, 700});
+  for (int i = 0; i < 200 && f->relayouts.empty(); ++i) QTest::qWait(50);
+  EXPECT_EQ(f->relayouts, (std::vector<std::pair<bool, bool>>{{true, true}}));
+  EXPECT_EQ(f->size(), QSize(778, 707));
+}
+
+}  // namespace
+}  // namespace yomira
