@@ -294,6 +294,8 @@ class TForm1 : public QWidget,
   bool EnsureStyleFolder();
   bool LoadStyle(const std::string& name, TYomiraOption& record);
   bool SaveStyle(const std::string& name, const SetupValues& values);
+  // Whether name is a listed style whose file is there.
+  bool StyleExists(const std::string& name) const;
   void StyleMenuClick(int index);
   std::string StyleFolder() const;
   std::string StylePath(const std::string& name) const;

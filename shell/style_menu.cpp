@@ -5,6 +5,7 @@
 #include <QMenu>
 
 #include "platform/datafolder.h"
+#include "platform/file/regular_file.h"
 #include "shell/actions/main_menu.h"
 #include "shell/guard.h"
 #include "shell/main_window.h"
@@ -29,6 +30,10 @@ void TForm1::ScanStyles() {
   // Also with no folder: styles removed since the last scan leave the menu.
   BuildStyleMenu();
   setupDialog().setStyleNames(StyleNames);
+}
+
+bool TForm1::StyleExists(const std::string& name) const {
+  return IsValidStyleName(name) && FindStyle(StyleEntries_, name) >= 0 && IsRegularFile(StylePath(name));
 }
 
 bool TForm1::EnsureStyleFolder() {
