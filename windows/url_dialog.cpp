@@ -83,7 +83,8 @@ void TForm5::FormShow() {
   ComboBoxURL->setEditText(text);
   ComboBoxURL->blockSignals(false);
   ComboBoxURLChange();
-  if (QWidget* owner = parentWidget()) {
+  QWidget* owner = parentWidget();
+  if (owner && isWindow()) {
     QRect r(QPoint(0, 0), frameGeometry().size());
     r.moveCenter(owner->frameGeometry().center());
     const QRect frame = ClampToVisibleScreen(r);

@@ -95,4 +95,25 @@ expect "url0" "$base/page.html" "$(ini_get yomira.ini RecentFiles url0)"
 expect "url1" "$base/page.txt" "$(ini_get yomira.ini RecentFiles url1)"
 left=$(cd "$YOMIRA_HOME" && ls yomira_web.html yomira_web.txt 2>/dev/null | tr '\n' ' ')
 expect "cache files left" "" "$left"
+
+# 5. A close from the window manager while a page stalls ends the program at once; keys
+# typed meanwhile are not played back.
+close_bin="$(dirname "$YOMIRA_BIN")/tests/x_close_window"
+if [ -x "$close_bin" ]; then
+  y_start "$YOMIRA_HOME/docs/b.txt" || fail "start for the stall" "no window"
+  wait_title "[b.txt] - yomira"
+  y_key ctrl+shift+o
+  focus_dialog || fail "dialog for the stall" "no dialog"
+  y_key ctrl+a
+  xdotool type --delay 20 "$base/stall"
+  y_key Return
+  wait_title "Open URL [$base/stall] - yomira"
+  expect "stall caption" "Open URL [$base/stall] - yomira" "$(y_title)"
+  y_key ctrl+shift+o
+  expect "no dialog while a page comes in" "" "$(y_windows_of "$Y_PID" | grep -vx "$Y_WIN")"
+  "$close_bin" "$Y_WIN"
+  expect "close during the download" 0 "$(y_wait_exit 10)"
+else
+  fail "close during the download" "no $close_bin"
+fi
 e2e_finish

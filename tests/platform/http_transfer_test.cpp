@@ -79,6 +79,20 @@ TEST(HttpGet, ClassifiesTheFinalAnswer) {
   }
 }
 
+TEST(HttpGet, ARefusedTypeIsNotDownloaded) {
+  HttpTestServer server;
+  const size_t size = 64u << 20;
+  server.Route("/big.xhtml", HttpRoute::Text(std::string(size, 'x'), "application/xhtml+xml"));
+  HttpRequest r;
+  r.url = server.Url("/big.xhtml");
+  r.maxBytes = 2 * size;
+  EXPECT_EQ(HttpGet(r, AcceptText, {}).status, HttpStatus::WrongType);
+  server.Stop();
+  ASSERT_EQ(server.Requests().size(), 1u);
+  // What the socket buffers took before the client went, far from the whole body.
+  EXPECT_LT(server.Requests()[0].bodyBytesSent, size / 2);
+}
+
 TEST(HttpGet, FollowsRedirectsOnlyToHttpAndOnlyTen) {
   HttpTestServer server;
   server.SetHandler([&server](const test::HttpRecordedRequest& r) -> std::optional<HttpRoute> {

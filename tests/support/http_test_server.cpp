@@ -116,8 +116,10 @@ HttpTestServer::HttpTestServer() {
   acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 
-HttpTestServer::~HttpTestServer() {
-  stop_ = true;
+HttpTestServer::~HttpTestServer() { Stop(); }
+
+void HttpTestServer::Stop() {
+  if (stop_.exchange(true)) return;
   const char b = 1;
   [[maybe_unused]] const ssize_t w = ::write(wake_[1], &b, 1);
   if (acceptor_.joinable()) acceptor_.join();
@@ -128,6 +130,7 @@ HttpTestServer::~HttpTestServer() {
   }
   for (auto& t : workers) t.join();
   ::close(listen_);
+  listen_ = -1;
   ::close(wake_[0]);
   ::close(wake_[1]);
 }
@@ -169,8 +172,14 @@ void HttpTestServer::AcceptLoop() {
     if (fd < 0) continue;
     std::lock_guard<std::mutex> lock(mutex_);
     workers_.emplace_back([this, fd] {
-      Serve(fd);
+      // A client that stops reading cannot hold a worker for ever.
+      const timeval limit{10, 0};
+      ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+      size_t index = SIZE_MAX;
+      const uint64_t sent = Serve(fd, index);
       ::close(fd);
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (index < requests_.size()) requests_[index].bodyBytesSent = sent;
     });
   }
 }
@@ -197,16 +206,16 @@ bool HttpTestServer::WaitStop(int fd, int ms) {
   }
 }
 
-void HttpTestServer::Serve(int fd) {
+uint64_t HttpTestServer::Serve(int fd, size_t& index) {
   // The request head, up to 64 KiB and 10 s.
   std::string head;
   while (head.find("\r\n\r\n") == std::string::npos && head.size() < (64u << 10)) {
     pollfd fds[2] = {{wake_[0], POLLIN, 0}, {fd, POLLIN, 0}};
     const int r = ::poll(fds, 2, 10000);
-    if (r <= 0 || fds[0].revents) return;
+    if (r <= 0 || fds[0].revents) return 0;
     char buf[4096];
     const ssize_t k = ::recv(fd, buf, sizeof buf, 0);
-    if (k <= 0) return;
+    if (k <= 0) return 0;
     head.append(buf, static_cast<size_t>(k));
   }
   HttpRecordedRequest req;
@@ -227,6 +236,7 @@ void HttpTestServer::Serve(int fd) {
   std::function<void(const HttpRecordedRequest&)> log;
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    index = requests_.size();
     requests_.push_back(req);
     log = log_;
     const std::string path = req.target.substr(0, req.target.find('?'));
@@ -240,7 +250,7 @@ void HttpTestServer::Serve(int fd) {
     route->status = 404;
   }
   const HttpRoute& r = *route;
-  if (r.delayMs > 0 && WaitStop(fd, r.delayMs)) return;
+  if (r.delayMs > 0 && WaitStop(fd, r.delayMs)) return 0;
 
   std::string out = "HTTP/1.1 " + std::to_string(r.status) + " " + Reason(r.status) + "\r\n";
   bool hasLength = false;
@@ -251,28 +261,37 @@ void HttpTestServer::Serve(int fd) {
   if (r.chunked) out += "Transfer-Encoding: chunked\r\n";
   else if (!hasLength) out += "Content-Length: " + std::to_string(r.body.size()) + "\r\n";
   out += "Connection: close\r\n\r\n";
-  if (!SendAll(fd, out)) return;
+  if (!SendAll(fd, out)) return 0;
 
+  uint64_t sent = 0;
   if (r.chunked) {
     const size_t piece = std::clamp<size_t>(r.body.size() / 3, 1, 16384);
     for (size_t at = 0; at < r.body.size(); at += piece) {
       const size_t n = std::min(piece, r.body.size() - at);
       std::ostringstream size;
       size << std::hex << n;
-      if (!SendAll(fd, size.str() + "\r\n") || !SendAll(fd, r.body.data() + at, n) || !SendAll(fd, "\r\n")) return;
+      if (!SendAll(fd, size.str() + "\r\n") || !SendAll(fd, r.body.data() + at, n) || !SendAll(fd, "\r\n")) return sent;
+      sent += n;
     }
     SendAll(fd, "0\r\n\r\n");
-    return;
+    return sent;
   }
   size_t n = r.body.size();
   if (r.stallAfter >= 0) n = std::min(n, static_cast<size_t>(r.stallAfter));
   if (r.closeAfter >= 0) n = std::min(n, static_cast<size_t>(r.closeAfter));
-  if (!SendAll(fd, r.body.data(), n)) return;
+  // In pieces, so that a client that goes away is noticed with the count of what it got.
+  for (size_t at = 0; at < n;) {
+    const size_t k = std::min<size_t>(n - at, 65536);
+    if (!SendAll(fd, r.body.data() + at, k)) return sent;
+    at += k;
+    sent += k;
+  }
   if (r.stallAfter >= 0) {
     WaitStop(fd, -1);
-    return;
+    return sent;
   }
   if (r.closeAfter < 0) ::shutdown(fd, SHUT_WR);
+  return sent;
 }
 
 std::optional<HttpRoute> FixtureRoute(const std::string& root, const HttpRecordedRequest& request) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -35,6 +36,7 @@ struct HttpRecordedRequest {
   std::string method;
   std::string target;  // "/a.txt?x=1"
   std::vector<std::pair<std::string, std::string>> headers;
+  uint64_t bodyBytesSent = 0;  // of the answer, known once the connection is done
 
   // The first header of that name (ASCII case-insensitive).
   std::optional<std::string> Header(const std::string& name) const;
@@ -58,12 +60,16 @@ class HttpTestServer {
   void Route(const std::string& path, HttpRoute route);
   void SetHandler(Handler handler);
   std::vector<HttpRecordedRequest> Requests() const;
+  // Stops: delays and stalls end at once, a send finishes or gives up after 10 s. Then
+  // Requests() holds the body bytes each answer got out.
+  void Stop();
   // Called for every request after it is recorded (from a server thread).
   void SetLog(std::function<void(const HttpRecordedRequest&)> log);
 
  private:
   void AcceptLoop();
-  void Serve(int fd);
+  // The number of body bytes sent.
+  uint64_t Serve(int fd, size_t& index);
   // Waits up to ms for the stop signal or the client's close; true when the server stops.
   bool WaitStop(int fd, int ms);
 
