@@ -29,6 +29,7 @@
 #include "sources/codepage.h"
 #include "sources/history.h"
 #include "sources/picture.h"
+#include "windows/controls/window_util.h"
 #include "windows/controls/hint_window.h"
 
 namespace yomira {
@@ -246,10 +247,9 @@ void TForm1::buildActions() {
   bindTextReviseActions();
   bindFileActions();
   bindWindowActions();
-  if (auto* help = static_cast<MenuProxy*>(menu_.items.at("MenuHelpOnlineHelp"))) {
-    help->setCaptionOverride(QStringLiteral("&online Help"));
-    help->setVisible(!helpUrl_.empty());
-  }
+  // Without an address there is no online help entry.
+  actions_.at("ActionHelpOnlineHelp").visible = !helpUrl_.empty();
+  static_cast<MenuProxy*>(menu_.items.at("MenuHelpOnlineHelp"))->setCaptionOverride(QStringLiteral("&online Help"));
   connect(menu_.recent[0], &QAction::triggered, this,
           [this] { guarded([this] { ActionFileRecent0Execute(menu_.recent[0]); }); });
   for (int i = 1; i < kRecentMenuCount; ++i)
@@ -275,6 +275,7 @@ bool TForm1::FormCreate() {
   setWindowTitle(QStringLiteral("yomira"));
   SetBackground(this, Qt::black);
   setFixedSize(kBaseWidth, kBaseHeight);
+  KeepOnScreen();  // a saved position may lie off every screen
   // 4. The start-up panel: icon and version centred.
   ImageIcon->adjustSize();
   const int iconLeft = (PanelView->width() - ImageIcon->width()) / 2;
@@ -416,15 +417,19 @@ void TForm1::FormClose() {
   if (closed_) return;
   closed_ = true;
   if (book_) book_->close();
-  if (!isFullScreen()) NormalPos = pos();
-  // Both files are attempted; what failed is said, and the window still closes.
-  std::vector<std::string> messages;
-  guarded([&] { messages = store_->save(CollectSettings()); });
-  for (const std::string& m : messages) ShowMessage(m);
+  WriteSettingsNow();
   // A play may still read the bytes: stop it before they go.
   env_->stopSound();
   TurnSound.clear();
   env_->setTurnSound({});
+}
+
+void TForm1::WriteSettingsNow() {
+  if (!isFullScreen()) NormalPos = pos();
+  // Both files are attempted and what failed is said; a close goes on all the same.
+  std::vector<std::string> messages;
+  guarded([&] { messages = store_->save(CollectSettings()); });
+  for (const std::string& m : messages) ShowMessage(m);
 }
 
 void TForm1::FormDestroy() {
@@ -672,7 +677,16 @@ void TForm1::applyPanelLayout(const PanelLayout& l) {
     resize(fitSize_);
     fitting_ = false;
     fitClock_.start();
+    KeepOnScreen();  // a larger layout may reach past the screen's edge
   }
+}
+
+void TForm1::KeepOnScreen() {
+  if (IsFullScreen() || (windowState() & Qt::WindowFullScreen)) return;
+  // pos() is the frame's corner; the frame's size counts once the window manager framed it.
+  const QRect frame(pos(), frameGeometry().size());
+  const QPoint to = ClampToVisibleScreen(frame).topLeft();
+  if (to != pos()) move(to);
 }
 
 QSize TForm1::screenSize() {

@@ -1,5 +1,6 @@
 // Window and option actions: full screen, the book window's options, stepping the mouse
 // through the annotations of the view, and the main menu's rules as it opens.
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -66,8 +67,10 @@ void TForm1::ActionOptionFullScreenExecute(QObject*) {
     move(ClampToVisibleScreen(QRect(NormalPos, frameGeometry().size())).topLeft());
   }
   show();
-  // A window mapped again gets the keyboard only when given it (no window manager).
+  // A window mapped again gets the keyboard only when given it (no window manager), and Qt,
+  // which took the hidden window's activation away, does not hand it back by itself.
   activateWindow();
+  if (!isActiveWindow()) QApplication::setActiveWindow(this);
 }
 
 void TForm1::ActionOptionBookStayOnTopExecute(QObject*) {

@@ -5,11 +5,12 @@
 
 namespace yomira {
 
-QImage AppIconImage() {
-  QImage img(32, 32, QImage::Format_ARGB32_Premultiplied);
+QImage AppIconImage(int side) {
+  QImage img(side, side, QImage::Format_ARGB32_Premultiplied);
   img.fill(Qt::transparent);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing, true);
+  p.scale(side / 32.0, side / 32.0);  // drawn on a 32 x 32 grid
   // Cover.
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(0x80, 0x00, 0x00));

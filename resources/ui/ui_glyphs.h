@@ -6,8 +6,8 @@
 
 namespace yomira {
 
-// 32 x 32: an open book with a vertical line of text on the right page.
-QImage AppIconImage();
+// side x side (32 by default): an open book with a vertical line of text on the right page.
+QImage AppIconImage(int side = 32);
 
 enum class ButtonGlyph { Menu, Next, Back };
 // 18 x 18 minus the button's border: Menu three bars, Next an arrow pointing left (vertical

@@ -46,4 +46,15 @@ expect "button_check" "button_check checked=1" "$(line button_check)"
 expect "radio_a" "radio_a checked=0" "$(line radio_a)"
 expect "radio_b" "radio_b checked=1" "$(line radio_b)"
 expect "state lines" 10 "$(wc -l <"$E2E_TMP/gallery.out")"
+
+# The find dialog: typed text and Enter (its default button) go first into the history;
+# Esc closes it like Ctrl+Q.
+g_show find-dialog || { fail "find dialog" "no window"; e2e_finish; }
+xdotool type --delay 50 xyz
+sleep 0.3
+y_key Return
+y_shot controls-find
+y_key Escape
+expect "find dialog closes" 0 "$(y_wait_exit 10)"
+expect "find dialog" "find_dialog text=xyz items=xyz,abc,def options=1" "$(line find_dialog)"
 e2e_finish

@@ -25,6 +25,18 @@ rate() {
   expect "$1" "$2" "$(ini_get yomira.ini RecentFiles rate0 2>/dev/null)"
 }
 opt() { ini_get yomira.ini option "$1"; }
+# settle EXPECTED SECONDS CMD...: runs CMD every 50 ms until it prints EXPECTED (at most
+# SECONDS), then prints what it printed last. Under load the reader may answer late.
+settle() {
+  local want=$1 secs=$2 got i
+  shift 2
+  for i in $(seq 1 $((secs * 20))); do
+    got=$("$@")
+    [ "$got" = "$want" ] && break
+    sleep 0.05
+  done
+  echo "$got"
+}
 
 # 1. Clicks on the page: left on, right back, middle nothing.
 fresh p160.txt && { y_click 250 250 1; rate "left click" 1000; }
@@ -59,9 +71,9 @@ fresh p160.txt && {
   xdotool keydown shift
   y_click 250 250 3
   xdotool keyup shift
-  expect "shift right click opens the menu" 2 "$(y_windows)"
+  expect "shift right click opens the menu" 2 "$(settle 2 2 y_windows)"
   y_key Escape
-  expect "Esc closes it" 1 "$(y_windows)"
+  expect "Esc closes it" 1 "$(settle 1 2 y_windows)"
   quit "shift right click"
 }
 
@@ -71,10 +83,10 @@ fresh p160.txt && {
   xdotool windowsize "$Y_WIN" 800 700
   sleep 0.1
   y_shot input-resize
-  expect "resize preview shown" 2 "$(y_windows)"
-  sleep 1
-  expect "resize snaps to the grid" 778x707 "$(y_geom)"
-  expect "preview gone" 1 "$(y_windows)"
+  # Shown from the step until 300 ms without another.
+  expect "resize preview shown" 2 "$(settle 2 2 y_windows)"
+  expect "resize snaps to the grid" 778x707 "$(settle 778x707 5 y_geom)"
+  expect "preview gone" 1 "$(settle 1 2 y_windows)"
   quit "resize"
   expect "resize c_size" 27 "$(opt c_size)"
   expect "resize v_size" 44 "$(opt v_size)"
@@ -82,6 +94,7 @@ fresh p160.txt && {
 fresh p160.txt && {
   xdotool keydown ctrl
   y_resize 800 700
+  settle 796x673 5 y_geom >/dev/null
   xdotool keyup ctrl
   expect "ctrl resize snaps to the font" 796x673 "$(y_geom)"
   quit "ctrl resize"
@@ -98,14 +111,14 @@ fresh p160.txt && {
 # 8. The step keys and a wheel binding of the font.
 fresh p160.txt && {
   y_key Left Left Left Left ctrl+shift+Right
-  expect "a line more" 518x539 "$(y_geom)"
+  expect "a line more" 518x539 "$(settle 518x539 5 y_geom)"
   quit "a line more"
   expect "a line more c_size" 17 "$(opt c_size)"
   expect "a line more keeps the place" 4250 "$(ini_get yomira.ini RecentFiles rate0)"
 }
 fresh p160.txt && {
   y_key ctrl+shift+Down
-  expect "a character more" 492x553 "$(y_geom)"
+  expect "a character more" 492x553 "$(settle 492x553 5 y_geom)"
   quit "a character more"
   expect "a character more v_size" 33 "$(opt v_size)"
 }
@@ -113,8 +126,7 @@ fresh p160.txt '[mouse]\n6=3\n' && {
   xdotool keydown ctrl
   y_click 250 250 4
   xdotool keyup ctrl
-  sleep 0.3
-  expect "ctrl wheel up: font up" 508x572 "$(y_geom)"
+  expect "ctrl wheel up: font up" 508x572 "$(settle 508x572 5 y_geom)"
   quit "ctrl wheel"
   expect "ctrl wheel f_size" 15 "$(opt f_size)"
 }
@@ -131,29 +143,20 @@ fresh "" "" '[MainHotKey]\nKey0=16456\n' && {
 fresh p160.txt && {
   expect "first cell inked" 1 "$(y_ink 430 25 14 14)"
   y_key ctrl+i
-  sleep 0.3
+  expect "indented" 0 "$(settle 0 3 y_ink 430 25 14 14)"
   y_shot input-indent
-  expect "indented" 0 "$(y_ink 430 25 14 14)"
   y_key ctrl+i
-  sleep 0.3
-  expect "indent off" 1 "$(y_ink 430 25 14 14)"
+  expect "indent off" 1 "$(settle 1 3 y_ink 430 25 14 14)"
   quit "indent"
 }
 
 # 11. The note of the annotated character beside the pointer.
 fresh notes.txt && {
   xdotool mousemove --window "$Y_WIN" 448 31
-  n=0
-  for _ in $(seq 1 10); do
-    n=$(y_windows)
-    [ "$n" = 2 ] && break
-    sleep 0.1
-  done
+  expect "note shown" 2 "$(settle 2 1 y_windows)"
   y_shot input-hint
-  expect "note shown" 2 "$n"
   xdotool mousemove --window "$Y_WIN" 300 300
-  sleep 0.3
-  expect "note gone" 1 "$(y_windows)"
+  expect "note gone" 1 "$(settle 1 2 y_windows)"
   quit "note"
 }
 

@@ -221,6 +221,22 @@ g_quit() {
   y_wait_exit 10
 }
 
+# y_pointer: the mouse pointer as "X,Y" in the reader's window coordinates.
+y_pointer() {
+  local wx wy px py
+  IFS=, read -r wx wy <<<"$(y_pos)"
+  eval "$(xdotool getmouselocation --shell 2>/dev/null | grep -E '^(X|Y)=' | sed 's/^X=/px=/; s/^Y=/py=/')"
+  echo "$((px - wx)),$((py - wy))"
+}
+
+# y_pixel X Y: the colour on screen at window coordinates X,Y as "#RRGGBB".
+y_pixel() {
+  local wx wy
+  IFS=, read -r wx wy <<<"$(y_pos)"
+  import -display "$DISPLAY" -window root -crop "1x1+$((wx + $1))+$((wy + $2))" -depth 8 txt:- 2>/dev/null |
+    grep -o '#[0-9A-Fa-f]\{6\}' | head -1 | tr 'a-f' 'A-F'
+}
+
 # y_resize W H: sizes the window as a border drag that ends at once would, then 1 s.
 y_resize() {
   xdotool windowsize "$Y_WIN" "$1" "$2"

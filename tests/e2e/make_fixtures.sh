@@ -16,3 +16,7 @@ printf 'びい\r\nその二\r\nその三\r\n' | iconv -f UTF-8 -t CP932 >"$dir/b
 printf 'しい　でい\r\nその二\r\nその三\r\n' | iconv -f UTF-8 -t CP932 >"$dir/c d.txt"
 cp "$root/resources/sample/rashomon.txt" "$dir/rashomon.txt"
 printf '猫［＃注記一］がいる。\r\n犬がいて［＃注記二］吠える。\r\n' | iconv -f UTF-8 -t CP932 >"$dir/notes.txt"
+# In a folder of its own: the neighbour-file checks walk docs/ and it cannot be read without
+# its code page chosen.
+mkdir -p "$dir/utf7"
+iconv -f CP932 -t UTF-7 "$root/resources/sample/rashomon.txt" >"$dir/utf7/r7.txt"

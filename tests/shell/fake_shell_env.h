@@ -27,7 +27,9 @@ class FakeShellEnv : public ShellEnv {
   std::vector<std::string> soundCalls;  // "set <bytes>", "play", "stop" in order
 
   void showMessage(const std::string& text) override { messages.push_back(text); }
-  bool askOkCancel(const std::string&, const std::string& text) override {
+  std::vector<std::string> questionCaptions;  // the caption of each OK/Cancel question
+  bool askOkCancel(const std::string& caption, const std::string& text) override {
+    questionCaptions.push_back(caption);
     messages.push_back(text);
     if (okCancelAnswers.empty()) return true;
     const bool a = okCancelAnswers.front();

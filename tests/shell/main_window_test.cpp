@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QToolButton>
 #include <QTest>
 #include <QTimer>
@@ -57,6 +58,32 @@ TEST_F(MainWindow, StartsFixedAtTheStartUpSizeAndFitsTheFirstLayout) {
   EXPECT_EQ(f->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
   EXPECT_TRUE(f->SpeedButtonNext->isEnabled());
   EXPECT_TRUE(f->PanelStartUp->isHidden());
+}
+
+TEST_F(MainWindow, ASavedPositionOffEveryScreenAndALayoutLargerThanTheScreenStayReachable) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  WriteText("a.txt", u8"本文の一行目\n二行目\n");
+  struct Case {
+    const char* what;
+    std::string option;
+  } cases[] = {
+      {"off to the bottom right", "x=5000\ny=5000\n"},
+      {"off to the top left", "x=-3000\ny=-3000\n"},
+      {"a layout larger than the screen", "x=100\ny=100\nf_size=256\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ofstream(home_ / "yomira.ini") << "[option]\n" << c.option;
+    auto f = Make();
+    EXPECT_TRUE(screen.contains(f->geometry())) << "start-up panel";
+    f->OpenFileItem((home_ / "a.txt").string(), true, -1, 0, false, true);
+    ASSERT_TRUE(f->IsLaidOut());
+    if (f->width() <= screen.width() && f->height() <= screen.height()) {
+      EXPECT_TRUE(screen.contains(f->geometry()));
+    } else {
+      EXPECT_EQ(f->pos(), screen.topLeft()) << "the layout kept, its corner on the screen";
+    }
+  }
 }
 
 TEST_F(MainWindow, DestroyDeletesTheTemporaryFilesButNotTheClipboardText) {

@@ -2,6 +2,7 @@
 
 #include "controls_fixture.h"
 
+#include <QClipboard>
 #include <QFontMetrics>
 #include <QSignalSpy>
 
@@ -193,6 +194,9 @@ TEST_F(CommonSpinTest, SpinEditTypingAndStepping) {
   EXPECT_EQ(beeps.count, 4);
   QTest::keyClick(&e, Qt::Key_Up);
   EXPECT_EQ(e.value(), 6);
+  QApplication::clipboard()->setText(QStringLiteral("9"));
+  QTest::keyClick(&e, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(e.text(), "6");  // no paste with the editor off
 
   e.setMinValue(0);
   e.setMaxValue(0);
@@ -200,6 +204,18 @@ TEST_F(CommonSpinTest, SpinEditTypingAndStepping) {
   e.setValue(std::numeric_limits<int>::max());
   QTest::keyClick(&e, Qt::Key_Up);
   EXPECT_EQ(e.value(), std::numeric_limits<int>::max());
+}
+
+TEST_F(CommonSpinTest, SpinEditSelectsAllOnEnteringWhenAsked) {
+  for (bool autoSelect : {true, false}) {
+    QWidget w;
+    auto* e = new CommonSpinEdit(&w);
+    e->setText(QStringLiteral("42"));
+    e->setAutoSelect(autoSelect);
+    ASSERT_TRUE(ShowActive(w));
+    e->setFocus(Qt::OtherFocusReason);
+    EXPECT_EQ(e->selectedText(), autoSelect ? "42" : "") << autoSelect;
+  }
 }
 
 TEST_F(CommonSpinTest, SpinEditIsRaisedToItsMinimumHeight) {

@@ -242,7 +242,13 @@ const GalleryEntries kEntries("controls", {
     {"common-buttons", CommonButtons, {}},
     {"common-spin-button", CommonSpinButtonPicture, {}},
     {"common-spin-edit", [] { return Framed(MakeCommonSpin(nullptr)); }, {}},
-    {"find-dialog", FindDialogPicture, {}},
+    {"find-dialog", FindDialogPicture,
+     [](QWidget* w) {
+       auto* d = static_cast<UxFindDialog*>(w);
+       return QStringList{QStringLiteral("find_dialog text=%1 items=%2 options=%3")
+                              .arg(d->findText(), d->findItems().join(u','))
+                              .arg(int(d->options()))};
+     }},
     {"controls", [] { return static_cast<QWidget*>(new ControlsPage); },
      [](QWidget* w) { return static_cast<ControlsPage*>(w)->state(); }},
 });

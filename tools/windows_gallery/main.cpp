@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QDialog>
 #include <QFont>
 #include <QKeySequence>
 #include <QPixmap>
@@ -169,6 +170,7 @@ int ShowLive(QApplication& app, const Entry& e) {
   QObject::connect(quit, &QShortcut::activated, &app, finish);
   // Closing the window (or a dialog's Esc hiding it) ends the run as Ctrl+Q does.
   QObject::connect(&app, &QApplication::lastWindowClosed, &app, finish);
+  if (auto* dialog = qobject_cast<QDialog*>(w)) QObject::connect(dialog, &QDialog::finished, &app, finish);
   app.setQuitOnLastWindowClosed(false);
   w->show();
   app.exec();
