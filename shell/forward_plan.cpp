@@ -29,7 +29,8 @@ std::optional<std::vector<std::string>> planForward(const std::vector<std::strin
     const bool relative = !arg.empty() && arg[0] != '/' && arg.rfind("file://", 0) != 0;
     if (relative) c = ClassifyArgument(Absolute(cwd, arg));
     if (!relative || !IsLocal(c.kind)) c = ClassifyArgument(arg);
-    if (IsLocal(c.kind)) {
+    // A missing path is sent absolute too, so the message names the sender's file.
+    if (IsLocal(c.kind) || c.kind == ArgumentKind::Missing) {
       std::string abs = Absolute(cwd, c.path);
       if (abs.size() > kMaxForwardBytes) return std::nullopt;
       out.push_back(std::move(abs));

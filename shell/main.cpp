@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSessionManager>
 #include <QWidget>
 
 #include <chrono>
@@ -17,6 +18,7 @@
 #include "shell/guard.h"
 #include "shell/main_window.h"
 #include "shell/qt_shell_env.h"
+#include "shell/quit_signals.h"
 
 namespace {
 
@@ -114,6 +116,14 @@ int main(int argc, char** argv) {
     menuTrace = std::make_unique<yomira::MenuTrace>(form->mainMenu().menu);
     app.installEventFilter(menuTrace.get());
   }
+  // Logout, kill and Ctrl+C close the window as its close button does; a session's
+  // commit-data request writes the same files and leaves the reader running.
+  yomira::QuitSignals quitSignals([f = form.get()] { f->close(); });
+  if (!quitSignals.installed()) std::fprintf(stderr, "yomira: signals keep their default action\n");
+#if QT_CONFIG(sessionmanager)
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, form.get(),
+                   [f = form.get()](QSessionManager&) { yomira::guarded([f] { f->WriteSettingsNow(); }); });
+#endif
   form->show();
   const int rc = app.exec();
   receiver.handler = nullptr;

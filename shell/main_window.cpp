@@ -29,6 +29,7 @@
 #include "sources/codepage.h"
 #include "sources/history.h"
 #include "sources/picture.h"
+#include "windows/controls/window_util.h"
 #include "windows/controls/hint_window.h"
 
 namespace yomira {
@@ -278,6 +279,7 @@ bool TForm1::FormCreate() {
   setWindowTitle(QStringLiteral("yomira"));
   SetBackground(this, Qt::black);
   setFixedSize(kBaseWidth, kBaseHeight);
+  KeepOnScreen();  // a saved position may lie off every screen
   // 4. The start-up panel: icon and version centred.
   ImageIcon->adjustSize();
   const int iconLeft = (PanelView->width() - ImageIcon->width()) / 2;
@@ -419,15 +421,19 @@ void TForm1::FormClose() {
   if (closed_) return;
   closed_ = true;
   if (book_) book_->close();
-  if (!isFullScreen()) NormalPos = pos();
-  // Both files are attempted; what failed is said, and the window still closes.
-  std::vector<std::string> messages;
-  guarded([&] { messages = store_->save(CollectSettings()); });
-  for (const std::string& m : messages) ShowMessage(m);
+  WriteSettingsNow();
   // A play may still read the bytes: stop it before they go.
   env_->stopSound();
   TurnSound.clear();
   env_->setTurnSound({});
+}
+
+void TForm1::WriteSettingsNow() {
+  if (!isFullScreen()) NormalPos = pos();
+  // Both files are attempted and what failed is said; a close goes on all the same.
+  std::vector<std::string> messages;
+  guarded([&] { messages = store_->save(CollectSettings()); });
+  for (const std::string& m : messages) ShowMessage(m);
 }
 
 void TForm1::FormDestroy() {
@@ -674,7 +680,16 @@ void TForm1::applyPanelLayout(const PanelLayout& l) {
     resize(fitSize_);
     fitting_ = false;
     fitClock_.start();
+    KeepOnScreen();  // a larger layout may reach past the screen's edge
   }
+}
+
+void TForm1::KeepOnScreen() {
+  if (IsFullScreen() || (windowState() & Qt::WindowFullScreen)) return;
+  // pos() is the frame's corner; the frame's size counts once the window manager framed it.
+  const QRect frame(pos(), frameGeometry().size());
+  const QPoint to = ClampToVisibleScreen(frame).topLeft();
+  if (to != pos()) move(to);
 }
 
 QSize TForm1::screenSize() {

@@ -172,6 +172,9 @@ class TForm1 : public QWidget,
   void FormDeactivate();
   void FormClose();
   void FormDestroy();
+  // Writes the settings file and the key file as the close does, without closing (a
+  // desktop session's commit-data request).
+  void WriteSettingsNow();
   void EnableActions(bool main, bool book);
   void ActionExitExecute(QObject* sender);
   void ActionWindowPopUpExecute(QObject* sender);
@@ -437,6 +440,8 @@ class TForm1 : public QWidget,
   void buildActions();
   bool FormCreate();
   void applySettings(const SettingsModel& m);
+  // Moves the window (never resizing it) so that it can be reached on some screen.
+  void KeepOnScreen();
   void popupMainAt(QPoint global);
   // The action's handler becomes fn of this window.
   void bindAction(const char* name, void (TForm1::*fn)(QObject*));

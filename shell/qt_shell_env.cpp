@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <cstdio>
+
 namespace yomira {
 namespace {
 
@@ -20,6 +22,14 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast
 }  // namespace
 
 void QtShellEnv::showMessage(const std::string& text) {
+  // YOMIRA_TRACE_MESSAGES=1: the text on stderr too, one line, "\n" for a line break (a
+  // message box's text cannot be read from outside).
+  if (qEnvironmentVariableIntValue("YOMIRA_TRACE_MESSAGES") == 1) {
+    QByteArray line = QByteArray::fromStdString(text);
+    line.replace('\\', "\\\\").replace('\n', "\\n");
+    std::fprintf(stderr, "message: %s\n", line.constData());
+    std::fflush(stderr);
+  }
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("yomira"), Q(text), QMessageBox::Ok, parent_.data());
   box.exec();
 }

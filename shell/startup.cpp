@@ -11,7 +11,8 @@ bool RunStartupArguments(const std::vector<std::string>& args, StartupOps& ops) 
     ops.ResetStartParams();
     for (const std::string& arg : args) {
       const ClassifiedArgument c = ClassifyArgument(arg);
-      if (c.kind == ArgumentKind::File) {
+      // A missing path goes the file's way: the open says it is not there.
+      if (c.kind == ArgumentKind::File || c.kind == ArgumentKind::Missing) {
         ops.SetPendingRate(-1);
         ops.OpenFileItem(c.path, true, ops.StartFilter(), ops.StartCharCode(), false, true);
         break;

@@ -41,7 +41,9 @@ ClassifiedArgument ClassifyArgument(std::string_view text) {
     case PathType::None: break;
   }
   if (text.size() > 4 && text.substr(0, 4) == "http") return {ArgumentKind::Url, std::string(text)};
-  return {ArgumentKind::Switch, std::string(text)};
+  const std::string trimmed = Trim(text);
+  if (trimmed.empty() || trimmed[0] == '-') return {ArgumentKind::Switch, std::string(text)};
+  return {ArgumentKind::Missing, path};
 }
 
 const char* ArgumentKindName(ArgumentKind kind) {
@@ -49,6 +51,7 @@ const char* ArgumentKindName(ArgumentKind kind) {
     case ArgumentKind::File: return "file";
     case ArgumentKind::Folder: return "folder";
     case ArgumentKind::Url: return "url";
+    case ArgumentKind::Missing: return "missing";
     case ArgumentKind::Switch: break;
   }
   return "switch";
@@ -109,7 +112,9 @@ void DocumentSources::DrainForwarded() {
 void DocumentSources::HandleForwarded(const std::string& text) {
   const ClassifiedArgument arg = ClassifyArgument(text);
   switch (arg.kind) {
-    case ArgumentKind::File: {
+    case ArgumentKind::File:
+    case ArgumentKind::Missing: {
+      // A missing path takes the open road too, which says the file is not there.
       TFileItem entry;
       entry.Kind = fkLocalFile;
       entry.Path = arg.path;

@@ -88,11 +88,20 @@ expect "restart quit" 0 "$(y_quit)"
 expect "restart rate0" 5000 "$(ini_get yomira.ini RecentFiles rate0)"
 sed -i 's/^restart=1$/restart=0/' "$YOMIRA_HOME/yomira.ini"
 
-# 7. A missing file: the start-up window.
+# 7. A missing file: its message box, then the start-up window.
 y_start nosuch.txt || fail "nosuch start" "no window"
-expect "nosuch geometry" "209x113" "$(y_geom)"
 expect "nosuch windows" 1 "$(y_windows)"
 y_shot startup-nosuch
+box=$Y_WIN
+y_key Escape
+for _ in $(seq 1 50); do
+  Y_WIN=$(y_windows_of "$Y_PID" | grep -vx "$box" | head -1)
+  [ -n "$Y_WIN" ] && break
+  sleep 0.1
+done
+y_focus
+expect "nosuch geometry" "209x113" "$(y_geom)"
+expect "nosuch windows after the box" 1 "$(y_windows)"
 expect "nosuch quit" 0 "$(y_quit)"
 
 # 8. A text with a title block.

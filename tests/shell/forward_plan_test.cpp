@@ -23,15 +23,18 @@ TEST(PlanForward, SendsUpToTheFirstFileOrUrlWithLocalPathsAbsolute) {
     Msgs expected;
   } cases[] = {
       {{"a.txt", "-p5"}, {w + "/a.txt", "-null"}},
-      {{"-p", "5", "a.txt"}, {"-p", "5", w + "/a.txt", "-null"}},
+      // A switch's value is read from its own argument: a separate "5" is a name, and missing.
+      {{"-p", "5", "a.txt"}, {"-p", w + "/5", w + "/a.txt", "-null"}},
       {{}, {"-null"}},
-      {{"http", "a.txt"}, {"http", w + "/a.txt", "-null"}},
+      {{"http", "a.txt"}, {w + "/http", w + "/a.txt", "-null"}},
       {{"http://x", "a.txt"}, {"http://x", "-null"}},
-      {{"HTTP://x", "a.txt"}, {"HTTP://x", w + "/a.txt", "-null"}},
+      {{"HTTP://x", "a.txt"}, {w + "/HTTP:/x", w + "/a.txt", "-null"}},
       {{"d", "a.txt"}, {w + "/d", w + "/a.txt", "-null"}},
       {{"file://" + w + "/b%20c.txt", "-p5"}, {w + "/b c.txt", "-null"}},
-      {{"FILE://" + w + "/a.txt"}, {"FILE://" + w + "/a.txt", "-null"}},
-      {{"nosuch.txt"}, {"nosuch.txt", "-null"}},
+      {{"FILE://" + w + "/a.txt"}, {w + "/FILE:" + w + "/a.txt", "-null"}},
+      // A missing path is made absolute for the receiver's message, and the sending goes on.
+      {{"nosuch.txt", "a.txt"}, {w + "/nosuch.txt", w + "/a.txt", "-null"}},
+      {{"-p5", "d/../nosuch.txt"}, {"-p5", w + "/nosuch.txt", "-null"}},
       {{"./d/../a.txt"}, {w + "/a.txt", "-null"}},
   };
   for (const Case& c : cases) {
@@ -42,8 +45,10 @@ TEST(PlanForward, SendsUpToTheFirstFileOrUrlWithLocalPathsAbsolute) {
 }
 
 TEST(PlanForward, RefusesAnArgumentOverOneFrame) {
-  EXPECT_FALSE(planForward({"-p5", std::string(65536, 'a')}, "/").has_value());
-  EXPECT_TRUE(planForward({std::string(65535, 'a')}, "/").has_value());
+  EXPECT_FALSE(planForward({"-p5", "-" + std::string(65535, 'a')}, "/").has_value());
+  EXPECT_TRUE(planForward({"-" + std::string(65534, 'a')}, "/").has_value());
+  // A missing name is sent absolute, and measured so.
+  EXPECT_FALSE(planForward({std::string(65535, 'a')}, "/").has_value());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QToolButton>
 #include <QTest>
 #include <QTimer>
@@ -59,6 +60,32 @@ TEST_F(MainWindow, StartsFixedAtTheStartUpSizeAndFitsTheFirstLayout) {
   EXPECT_TRUE(f->PanelStartUp->isHidden());
 }
 
+TEST_F(MainWindow, ASavedPositionOffEveryScreenAndALayoutLargerThanTheScreenStayReachable) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  WriteText("a.txt", u8"本文の一行目\n二行目\n");
+  struct Case {
+    const char* what;
+    std::string option;
+  } cases[] = {
+      {"off to the bottom right", "x=5000\ny=5000\n"},
+      {"off to the top left", "x=-3000\ny=-3000\n"},
+      {"a layout larger than the screen", "x=100\ny=100\nf_size=256\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ofstream(home_ / "yomira.ini") << "[option]\n" << c.option;
+    auto f = Make();
+    EXPECT_TRUE(screen.contains(f->geometry())) << "start-up panel";
+    f->OpenFileItem((home_ / "a.txt").string(), true, -1, 0, false, true);
+    ASSERT_TRUE(f->IsLaidOut());
+    if (f->width() <= screen.width() && f->height() <= screen.height()) {
+      EXPECT_TRUE(screen.contains(f->geometry()));
+    } else {
+      EXPECT_EQ(f->pos(), screen.topLeft()) << "the layout kept, its corner on the screen";
+    }
+  }
+}
+
 TEST_F(MainWindow, DestroyDeletesTheTemporaryFilesButNotTheClipboardText) {
   for (const char* n : {"yomira.html", "yomira_web.html", "yomira_web.txt", "ClipBord.txt"}) std::ofstream(home_ / n) << "x";
   Make().reset();
@@ -89,6 +116,34 @@ TEST_F(MainWindow, TheBookWindowGoesBeforeTheListsItReads) {
   b->Path = "abc";
   f->BookMarks.push_back(std::move(b));
   f.reset();
+}
+
+TEST_F(MainWindow, AnHtmlFileIsImportedAndItsLinksReplaceThePagesUnlessHeld) {
+  auto f = Make();
+  WriteText("a.html", u8"<title>題</title><p>本文<a href=\"b.html\">次</a></p>");
+  WriteText("c.html", u8"<p>別<a href=\"d.html\">先</a></p>");
+  f->OpenFileItem((home_ / "a.html").string(), true, -1, 0, false, true);
+  ASSERT_TRUE(f->IsLaidOut());
+  EXPECT_TRUE(f->HtmlImported);
+  ASSERT_FALSE(f->SourceLines_.empty());
+  EXPECT_SJ_EQ(f->SourceLines_.back(), u8"本文次");
+  ASSERT_EQ(f->PageLinks.size(), 1u);
+  EXPECT_EQ(f->PageLinks[0]->Path, (home_ / "b.html").string());
+
+  // A held list keeps the first page's links.
+  f->LinkList = {0};
+  f->actions().at("ActionLinkListHold").checked = true;
+  f->OpenFileItem((home_ / "c.html").string(), true, -1, 0, false, true);
+  ASSERT_EQ(f->PageLinks.size(), 1u);
+  EXPECT_EQ(f->PageLinks[0]->Path, (home_ / "b.html").string());
+  EXPECT_EQ(f->LinkList, std::vector<int>{0});
+
+  // Released: the positions go before the entries they point at.
+  f->actions().at("ActionLinkListHold").checked = false;
+  f->OpenFileItem((home_ / "c.html").string(), true, -1, 0, false, true);
+  ASSERT_EQ(f->PageLinks.size(), 1u);
+  EXPECT_EQ(f->PageLinks[0]->Path, (home_ / "d.html").string());
+  EXPECT_TRUE(f->LinkList.empty());
 }
 
 TEST_F(MainWindow, CloseWritesTheSettingsAndEndsTheEventLoop) {

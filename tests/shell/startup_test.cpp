@@ -72,6 +72,10 @@ TEST_F(Startup, EachKindOfArgumentTakesItsRoad) {
       {{T() + "/folder"}, {"OpenDirectory(" + T() + "/folder, 0, -1)", "ParseParam(-null)"}},
       {{"http://h/x"}, {"OpenUrl(http://h/x, 0)", "ParseParam(-null)"}},
       {{"a.txt", "-c1"}, {"PendingRate(-1)", "OpenFileItem(a.txt, 1, -1, 0, 0, 1)", "ParseParam(-null)"}},
+      // Not a switch and not there: the open road tells the user, as for a file.
+      {{"-c1", "nosuch.txt", "a.txt"},
+       {"ParseParam(-c1)", "PendingRate(-1)", "OpenFileItem(nosuch.txt, 1, -1, 1, 0, 1)", "ParseParam(-null)"}},
+      {{" -p3", ""}, {"ParseParam( -p3)", "ParseParam()", "ParseParam(-null)"}},
   };
   for (const Case& c : cases) {
     RecordingOps ops;

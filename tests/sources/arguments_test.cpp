@@ -42,15 +42,20 @@ TEST_F(ArgumentsTest, Classify) {
       {file, ArgumentKind::File, file},
       {"file://" + dir() + "/s%20p/a.txt", ArgumentKind::File, file},
       {"file://" + dir() + "/s p/a.txt", ArgumentKind::File, file},
-      {"FILE://" + dir() + "/s%20p/a.txt", ArgumentKind::Switch, "FILE://" + dir() + "/s%20p/a.txt"},
-      {"file://", ArgumentKind::Switch, "file://"},
+      {"FILE://" + dir() + "/s%20p/a.txt", ArgumentKind::Missing, "FILE://" + dir() + "/s%20p/a.txt"},
+      {"file://", ArgumentKind::Missing, "file://"},
       {dir(), ArgumentKind::Folder, dir()},
       {"file://" + dir(), ArgumentKind::Folder, dir()},
-      {fifo, ArgumentKind::Switch, fifo},
+      {fifo, ArgumentKind::Missing, fifo},
+      {dir() + "/nosuch.txt", ArgumentKind::Missing, dir() + "/nosuch.txt"},
+      {"nosuch.txt", ArgumentKind::Missing, "nosuch.txt"},
+      {"file://" + dir() + "/no%20such.txt", ArgumentKind::Missing, dir() + "/no such.txt"},
+      {" \t-p3", ArgumentKind::Switch, " \t-p3"},
+      {"  ", ArgumentKind::Switch, "  "},
       {"http://x/y", ArgumentKind::Url, "http://x/y"},
       {"https://x", ArgumentKind::Url, "https://x"},
       {"httpx", ArgumentKind::Url, "httpx"},
-      {"http", ArgumentKind::Switch, "http"},
+      {"http", ArgumentKind::Missing, "http"},
       {"-c2", ArgumentKind::Switch, "-c2"},
       {"", ArgumentKind::Switch, ""},
   };
@@ -112,8 +117,6 @@ TEST_F(ArgumentsTest, ArgumentFromAMessageBoxIsAppliedAfterTheOpen) {
     charCodeAtRelayout.push_back(w.fields.StartParams.StartCharCode);
     test::ImitateRelayout(w.fields);
   };
-  w.sources.WMCopyData(dir() + "/missing.txt");  // not a file: a switch, ignored
-  EXPECT_TRUE(w.host.calls.empty());
   w.sources.OpenFileItem(SourcesWorld::Local(dir() + "/missing.txt"), false, -1, 0, false, true);
   EXPECT_EQ(charCodeAtRelayout, std::vector<int>{3});
   EXPECT_TRUE(w.fields.DocumentLoaded);
@@ -124,6 +127,18 @@ TEST_F(ArgumentsTest, ArgumentFromAMessageBoxIsAppliedAfterTheOpen) {
   d.host.onShowMessage = [&](const std::string&) { d.sources.WMDropFiles({a}); };
   d.sources.OpenFileItem(SourcesWorld::Local(dir() + "/missing.txt"), false, -1, 0, false, true);
   EXPECT_FALSE(d.fields.DocumentLoaded);
+}
+
+TEST_F(ArgumentsTest, AForwardedMissingPathOrFifoIsToldAboutAndNeverOpened) {
+  const std::string fifo = dir() + "/f.txt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  SourcesWorld w;
+  for (const std::string& arg : {dir() + "/nosuch.txt", fifo, std::string("-p3")}) w.sources.WMCopyData(arg);
+  EXPECT_EQ(w.host.messages, (std::vector<std::string>{"[ " + dir() + "/nosuch.txt ]\nファイルがありません。",
+                                                       "[ " + fifo + " ]\nファイルがありません。"}));
+  EXPECT_FALSE(w.fields.DocumentLoaded);
+  EXPECT_TRUE(w.fields.RecentFiles.empty());
+  EXPECT_EQ(w.fields.StartParams.StartPage, 3);  // the switch after them still counts
 }
 
 TEST_F(ArgumentsTest, ArgumentsDuringADrainWaitForIt) {
@@ -148,8 +163,9 @@ TEST_F(ArgumentsTest, ForwardedKinds) {
   }
   {
     SourcesWorld w;
+    // Not a location (the scheme is case-sensitive): a name that is not there.
     w.sources.WMCopyData("FILE://" + file);
-    EXPECT_TRUE(w.host.calls.empty());
+    EXPECT_EQ(w.host.messages.size(), 1u);
     EXPECT_FALSE(w.fields.DocumentLoaded);
   }
   {
