@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 namespace yomira {
 namespace {
@@ -80,6 +81,29 @@ ReadFileStatus ReadRegularFile(const std::string& path, uint64_t maxBytes, std::
     got += static_cast<size_t>(r);
   }
   data.resize(got);
+  out = std::move(data);
+  return ReadFileStatus::Ok;
+}
+
+ReadFileStatus ReadRegularFilePrefix(const std::string& path, uint64_t maxBytes, std::string& out, bool& cut) {
+  Fd fd;
+  struct stat st;
+  // No size cap on the open: only the prefix is read.
+  if (const ReadFileStatus s = OpenRegular(path, UINT64_MAX, fd, st); s != ReadFileStatus::Ok) return s;
+  std::string data(static_cast<size_t>(maxBytes) + 1, '\0');
+  size_t got = 0;
+  // One byte past the prefix tells whether the file goes on.
+  while (got < data.size()) {
+    const ssize_t r = ::read(fd.get(), data.data() + got, data.size() - got);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return ReadFileStatus::ReadError;
+    }
+    if (r == 0) break;
+    got += static_cast<size_t>(r);
+  }
+  cut = got > maxBytes;
+  data.resize(std::min<uint64_t>(got, maxBytes));
   out = std::move(data);
   return ReadFileStatus::Ok;
 }
