@@ -143,6 +143,10 @@ TForm1::TForm1(Setup setup)
 
 TForm1::~TForm1() { FormDestroy(); }
 
+std::string TForm1::DataFilePath(const std::string& name) const {
+  return dataFolder_.empty() ? name : dataFolder_ + "/" + name;
+}
+
 QWidget* TForm1::child(const char* name) const { return findChild<QWidget*>(QString::fromLatin1(name)); }
 
 void TForm1::buildWidgets() {
@@ -445,8 +449,7 @@ void TForm1::FormDestroy() {
   // The book window works on our lists: it goes first.
   book_.reset();
   for (const std::string& name : TemporaryFileNames()) {
-    const std::string path = dataFolder_.empty() ? name : dataFolder_ + "/" + name;
-    QFile::remove(QFile::decodeName(QByteArray::fromStdString(path)));
+    QFile::remove(QFile::decodeName(QByteArray::fromStdString(DataFilePath(name))));
   }
   yomira::ClearDisplayLines(DisplayLines_);
   LinkList.clear();

@@ -163,6 +163,8 @@ class TForm1 : public QWidget,
   BookWindowPort* book() { return book_.get(); }
   ShellEnv& env() { return *env_; }
   QWidget* child(const char* name) const;
+  // A file of the data folder by its name.
+  std::string DataFilePath(const std::string& name) const;
 
   // --- handlers ---
   void FormShow();
