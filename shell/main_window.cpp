@@ -24,7 +24,6 @@
 #include "resources/ui/ui_glyphs.h"
 #include "shell/actions/key_dispatcher.h"
 #include "shell/actions/menu_proxy.h"
-#include "shell/book_placeholder.h"
 #include "shell/guard.h"
 #include "sources/codepage.h"
 #include "sources/history.h"
@@ -246,6 +245,7 @@ void TForm1::buildActions() {
   actions_.onCodesChanged = [this] {
     keys_->rebuild();
     menu_.mirrorAll();
+    if (book_) book_->rebuildKeys();
   };
   menu_ = BuildMainMenu(actions_, this);
   bindTextReviseActions();
@@ -299,8 +299,7 @@ bool TForm1::FormCreate() {
   }
   // 7. The book window exists only after the start-up open.
   if (makeBook_) book_ = makeBook_(*this);
-  if (!book_)
-    book_ = std::make_unique<BookPlaceholder>(FileList, RecentFiles, Option, [this] { return GetFileListOrder(); });
+  if (!book_) book_ = MakeBookWindow(*this);
   return ok;
 }
 
@@ -403,11 +402,18 @@ void TForm1::changeEvent(QEvent* e) {
   }
 }
 
-void TForm1::FormActivate() { EnableActions(true, false); }
+// Either window's activation computes both scopes, so the order of the two events between
+// the main and the book window does not matter.
+void TForm1::FormActivate() { EnableActions(isActiveWindow(), BookActive()); }
 
 void TForm1::FormDeactivate() {
   hideHint();
-  EnableActions(false, false);
+  EnableActions(isActiveWindow(), BookActive());
+}
+
+bool TForm1::BookActive() {
+  QWidget* w = book_ ? book_->widget() : nullptr;
+  return w && w->isActiveWindow();
 }
 
 void TForm1::EnableActions(bool main, bool book) { actions_.EnableActions(main, book); }
@@ -495,7 +501,7 @@ void TForm1::ActionBookExecute(QObject*) {
   if (!book_) return;
   // The book window lists the current document's folder.
   const std::string folder = ExtractFilePath(GetCurrentFileName(RecentFiles));
-  if (IsExistingDirectory(folder)) book_->scanFileList(folder, true);
+  if (IsExistingDirectory(folder)) book_->scanFileList(folder, true, true);
   book_->show();
 }
 

@@ -177,6 +177,7 @@ class TForm1 : public QWidget,
   // desktop session's commit-data request).
   void WriteSettingsNow();
   void EnableActions(bool main, bool book);
+  bool BookActive();
   void ActionExitExecute(QObject* sender);
   void ActionWindowPopUpExecute(QObject* sender);
   void ActionOptionFullScreenExecute(QObject* sender);
@@ -388,13 +389,15 @@ class TForm1 : public QWidget,
   void ApplyStyleName(const std::string& name) override;
   bool BookExists() override { return book_ != nullptr; }
   bool BookVisible() override { return book_ && book_->isVisible(); }
-  int BookTabIndex() override { return 0; }
+  int BookTabIndex() override { return book_ ? book_->tabIndex() : 0; }
   void ScanFileList(const std::string& folder) override;
   bool LinkListHeld() override {
     const Action* hold = actions_.find("ActionLinkListHold");
     return hold && hold->checked;
   }
-  void BuildLinkList() override {}
+  void BuildLinkList() override {
+    if (book_) book_->buildLinkList();
+  }
   void RefreshBookTab() override;
 
   // EngineHost (and RenderHost).

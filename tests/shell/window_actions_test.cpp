@@ -158,7 +158,7 @@ class LoggingBook : public BookWindowPort {
  public:
   explicit LoggingBook(std::vector<std::string>& log) : log_(log) {}
   void show() override { log_.push_back("show"); }
-  void scanFileList(const std::string& folder, bool force) override {
+  void scanFileList(const std::string& folder, bool force, bool) override {
     log_.push_back("scan " + folder + (force ? " forced" : ""));
   }
   QWidget* widget() override { return &window_; }
