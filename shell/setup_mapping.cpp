@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "engine/core/option_keys.h"
 #include "platform/color.h"
 #include "platform/text/cp932.h"
 #include "platform/text/utf8.h"
@@ -55,19 +56,20 @@ constexpr ColourRow kColourRows[] = {{"ComboBoxFontColor", &O::text_color},
                                      {"ComboBoxPaperColor", &O::mss_color},
                                      {"ComboBoxShadowColor", &O::ShadowColor}};
 
-// The string items; cp932 fields are matched against document text, the others are UTF-8.
+// The string items with the settings key of their field, which says whether the field is
+// cp932 (matched against document text) or UTF-8.
 struct TextRow {
   const char* item;
   std::string O::*field;
-  bool cp932;
+  const char* key;
 };
 constexpr TextRow kTextRows[] = {
-    {"ItemWrapHead", &O::wrap_words, true},      {"ItemWrapFoot", &O::wrap_word2, true},
-    {"ItemNoIndent", &O::indent_words, true},    {"ItemKaeri", &O::str_kaeri, true},
-    {"ItemTTY1Byte", &O::tty_words, true},       {"ItemTTY2Byte", &O::tty2words, true},
-    {"ItemKanjiLike", &O::kanji_list, true},     {"ItemNoWrap", &O::re_wrap_words, true},
-    {"ItemWrapChar", &O::WrapChar, true},        {"ItemBookListExt", &O::filelist_ext, false},
-    {"ItemHTTPAgent", &O::HTTPAgent, false}};
+    {"ItemWrapHead", &O::wrap_words, "wrap_words"},       {"ItemWrapFoot", &O::wrap_word2, "wrap_word2"},
+    {"ItemNoIndent", &O::indent_words, "indent_words"},   {"ItemKaeri", &O::str_kaeri, "str_kaeri"},
+    {"ItemTTY1Byte", &O::tty_words, "tty_words"},         {"ItemTTY2Byte", &O::tty2words, "tty2words"},
+    {"ItemKanjiLike", &O::kanji_list, "kanji_list"},      {"ItemNoWrap", &O::re_wrap_words, "re_wrap_words"},
+    {"ItemWrapChar", &O::WrapChar, "WrapChar"},           {"ItemBookListExt", &O::filelist_ext, "filelist_ext"},
+    {"ItemHTTPAgent", &O::HTTPAgent, "HTTPAgent"}};
 
 // The pick-list items in fill and read order; fallback is shown for a value outside the list.
 struct PickRow {
@@ -146,7 +148,7 @@ SetupValues ShowValues(const TYomiraOption& record, const std::string& styleName
   for (SetupColourValue& c : v.colours) c.tag = c.selected;
 
   for (const TextRow& row : kTextRows)
-    *v.item(row.item) = row.cp932 ? Cp932ToUtf8(record.*row.field) : record.*row.field;
+    *v.item(row.item) = IsCp932OptionKey(row.key) ? Cp932ToUtf8(record.*row.field) : record.*row.field;
   *v.item(kTimeOutItem) = std::to_string(record.TimeOut);
   // Each item falls back on its own: one value outside its list leaves the others shown.
   for (const PickRow& row : kPickRows) {
@@ -204,7 +206,7 @@ std::vector<std::string> ReadValues(const SetupValues& values, const SetupValues
   }
   for (const TextRow& row : kTextRows) {
     const std::string& text = *values.item(row.item);
-    if (!row.cp932) {
+    if (!IsCp932OptionKey(row.key)) {
       record.*row.field = text;
       continue;
     }

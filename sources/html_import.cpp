@@ -26,7 +26,27 @@ struct Decoration {
   bool hasOwnText = false;
   bool rule = false;       // 80 "-" and a line break after the element
 };
-using Decorations = std::unordered_map<int, Decoration>;
+// The decorations of a page, found by node index.
+class Decorations {
+ public:
+  explicit Decorations(size_t nodes) : index_(nodes, -1) {}
+  Decoration& operator[](int node) {
+    int& i = index_[static_cast<size_t>(node)];
+    if (i < 0) {
+      i = static_cast<int>(items_.size());
+      items_.emplace_back();
+    }
+    return items_[static_cast<size_t>(i)];
+  }
+  const Decoration* Find(int node) const {
+    const int i = index_[static_cast<size_t>(node)];
+    return i < 0 ? nullptr : &items_[static_cast<size_t>(i)];
+  }
+
+ private:
+  std::vector<int> index_;
+  std::vector<Decoration> items_;
+};
 
 bool IsAsciiUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool IsAsciiAlpha(char c) { return IsAsciiUpper(c) || (c >= 'a' && c <= 'z'); }
@@ -54,35 +74,37 @@ std::string WithoutVtOrNul(std::string_view s) {
   return out;
 }
 
-template <class... Names>
-bool NameIs(const std::string& name, Names... names) {
-  return ((name == names) || ...);
+enum Role : unsigned char { kInline = 0, kHidden = 1, kBlock = 2, kPreformatted = 4, kCell = 8, kLineBreak = 16 };
+
+// How the plain text treats an element. HEAD is not hidden: libxml2 keeps an element it does
+// not know (RUBY, ARTICLE) that comes before the body inside HEAD, text and all.
+unsigned RoleOf(const std::string& name) {
+  static const std::unordered_map<std::string, unsigned> roles = [] {
+    std::unordered_map<std::string, unsigned> m;
+    for (const char* n : {"title", "script", "style", "noscript", "template", "iframe", "object", "embed", "select",
+                          "textarea", "svg", "math", "img"})
+      m[n] = kHidden;
+    for (const char* n : {"address", "article", "aside", "blockquote", "body", "caption", "center", "dd", "details",
+                          "dialog", "dir", "div", "dl", "dt", "fieldset", "figcaption", "figure", "footer", "form",
+                          "h1", "h2", "h3", "h4", "h5", "h6", "header", "hgroup", "hr", "legend", "li", "main", "menu",
+                          "nav", "ol", "p", "section", "summary", "table", "tr", "ul"})
+      m[n] = kBlock;
+    m["pre"] = m["listing"] = kBlock | kPreformatted;
+    m["xmp"] = m["plaintext"] = kPreformatted;
+    m["td"] = m["th"] = kCell;
+    m["br"] = kLineBreak;
+    return m;
+  }();
+  const auto it = roles.find(name);
+  return it == roles.end() ? static_cast<unsigned>(kInline) : it->second;
 }
-
-// HEAD is not among them: libxml2 keeps an element it does not know (RUBY, ARTICLE) that
-// comes before the body inside HEAD, text and all.
-bool IsHidden(const std::string& n) {
-  return NameIs(n, "title", "script", "style", "noscript", "template", "iframe", "object", "embed", "select",
-                "textarea", "svg", "math", "img");
-}
-
-bool IsPreformatted(const std::string& n) { return NameIs(n, "pre", "listing", "xmp", "plaintext"); }
-
-bool IsBlock(const std::string& n) {
-  if (n.size() == 2 && n[0] == 'h' && n[1] >= '1' && n[1] <= '6') return true;
-  return NameIs(n, "address", "article", "aside", "blockquote", "body", "caption", "center", "dd", "details", "dialog",
-                "dir", "div", "dl", "dt", "fieldset", "figcaption", "figure", "footer", "form", "header", "hgroup",
-                "hr", "legend", "li", "listing", "main", "menu", "nav", "ol", "p", "pre", "section", "summary",
-                "table", "tr", "ul");
-}
-
-bool IsCell(const std::string& n) { return n == "td" || n == "th"; }
 
 // Plain text of a subtree, as a browser renders it: blocks and BR end lines, blanks
 // collapse outside preformatted text, cells of a row are separated by TABs.
 class TextRenderer {
  public:
   TextRenderer(const HtmlTree& tree, const Decorations* decorations) : tree_(tree), decorations_(decorations) {}
+
 
   // Walks root and everything under it, at most budget nodes. The result has no line
   // break at either end.
@@ -117,9 +139,7 @@ class TextRenderer {
 
  private:
   const Decoration* DecorationOf(int at) const {
-    if (!decorations_) return nullptr;
-    const auto it = decorations_->find(at);
-    return it == decorations_->end() ? nullptr : &it->second;
+    return decorations_ ? decorations_->Find(at) : nullptr;
   }
 
   bool LineEmpty() const { return out_.size() == lineStart_; }
@@ -186,22 +206,23 @@ class TextRenderer {
     if (n.kind != HtmlNode::Element) return true;
     const Decoration* d = DecorationOf(at);
     if (d) Verbatim(d->before);
-    if (IsHidden(n.name)) return false;
-    if (n.name == "br") {
+    const unsigned role = RoleOf(n.name);
+    if (role & kHidden) return false;
+    if (role & kLineBreak) {
       Break();
-    } else if (IsBlock(n.name)) {
+    } else if (role & kBlock) {
       Boundary();
-    } else if (IsCell(n.name)) {
+    } else if (role & kCell) {
       for (int s = n.parent >= 0 ? tree_.nodes[n.parent].firstChild : -1; s >= 0 && s != at;
            s = tree_.nodes[s].nextSibling) {
-        if (tree_.nodes[s].kind == HtmlNode::Element && IsCell(tree_.nodes[s].name)) {
+        if (tree_.nodes[s].kind == HtmlNode::Element && (RoleOf(tree_.nodes[s].name) & kCell)) {
           pendingBlank_ = false;
           out_ += '\t';
           break;
         }
       }
     }
-    if (IsPreformatted(n.name)) ++preDepth_;
+    if (role & kPreformatted) ++preDepth_;
     if (d && d->hasOwnText) Verbatim(d->ownText);
     return true;
   }
@@ -209,9 +230,10 @@ class TextRenderer {
   void Leave(int at) {
     const HtmlNode& n = tree_.nodes[at];
     if (n.kind != HtmlNode::Element) return;
-    if (!IsHidden(n.name)) {
-      if (IsPreformatted(n.name)) --preDepth_;
-      if (IsBlock(n.name)) Boundary();
+    const unsigned role = RoleOf(n.name);
+    if (!(role & kHidden)) {
+      if (role & kPreformatted) --preDepth_;
+      if (role & kBlock) Boundary();
     }
     if (const Decoration* d = DecorationOf(at)) {
       Verbatim(d->after);
@@ -462,7 +484,7 @@ void HtmlImport::ImportHtml(std::vector<std::string>& lines, TFileItem& item, bo
     HtmlMetaPairs pairs;
     bool library = false;
     bool rubyOpen = false;  // an RP has opened the reading
-    Decorations decorations;
+    Decorations decorations(tree.nodes.size());
     for (size_t i = 0; i < tree.nodes.size(); ++i) {
       const HtmlNode& e = tree.nodes[i];
       if (e.kind != HtmlNode::Element) continue;

@@ -70,6 +70,8 @@ class ActionCatalogue {
   // Codes by action name, as the settings model keeps them.
   ShortcutMap shortcuts() const;
   void applyShortcuts(const ShortcutMap& codes);
+  // One action's code, with the windows' dispatchers and menus told at once.
+  void setCode(Action& action, uint16_t code);
 
   // Called after any code changes; the owner rebuilds its windows' key dispatchers.
   std::function<void()> onCodesChanged;

@@ -208,5 +208,9 @@ void ActionCatalogue::applyShortcuts(const ShortcutMap& codes) {
   if (onCodesChanged) onCodesChanged();
 }
 
+void ActionCatalogue::setCode(Action& action, uint16_t code) {
+  action.code = code;
+  if (onCodesChanged) onCodesChanged();
+}
 
 }  // namespace yomira

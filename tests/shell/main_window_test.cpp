@@ -127,6 +127,34 @@ TEST_F(MainWindow, TheBookWindowGoesBeforeTheListsItReads) {
   f.reset();
 }
 
+TEST_F(MainWindow, AnHtmlFileIsImportedAndItsLinksReplaceThePagesUnlessHeld) {
+  auto f = Make();
+  WriteText("a.html", u8"<title>題</title><p>本文<a href=\"b.html\">次</a></p>");
+  WriteText("c.html", u8"<p>別<a href=\"d.html\">先</a></p>");
+  f->OpenFileItem((home_ / "a.html").string(), true, -1, 0, false, true);
+  ASSERT_TRUE(f->IsLaidOut());
+  EXPECT_TRUE(f->HtmlImported);
+  ASSERT_FALSE(f->SourceLines_.empty());
+  EXPECT_SJ_EQ(f->SourceLines_.back(), u8"本文次");
+  ASSERT_EQ(f->PageLinks.size(), 1u);
+  EXPECT_EQ(f->PageLinks[0]->Path, (home_ / "b.html").string());
+
+  // A held list keeps the first page's links.
+  f->LinkList = {0};
+  f->actions().at("ActionLinkListHold").checked = true;
+  f->OpenFileItem((home_ / "c.html").string(), true, -1, 0, false, true);
+  ASSERT_EQ(f->PageLinks.size(), 1u);
+  EXPECT_EQ(f->PageLinks[0]->Path, (home_ / "b.html").string());
+  EXPECT_EQ(f->LinkList, std::vector<int>{0});
+
+  // Released: the positions go before the entries they point at.
+  f->actions().at("ActionLinkListHold").checked = false;
+  f->OpenFileItem((home_ / "c.html").string(), true, -1, 0, false, true);
+  ASSERT_EQ(f->PageLinks.size(), 1u);
+  EXPECT_EQ(f->PageLinks[0]->Path, (home_ / "d.html").string());
+  EXPECT_TRUE(f->LinkList.empty());
+}
+
 TEST_F(MainWindow, CloseWritesTheSettingsAndEndsTheEventLoop) {
   auto f = Make();
   QWidget settingsPlaceholder;  // a second top-level window must not keep the loop running

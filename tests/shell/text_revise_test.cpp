@@ -9,6 +9,7 @@
 
 #include "shell/actions/key_dispatcher.h"
 #include "shell/actions/menu_proxy.h"
+#include "shell/setup_placeholder.h"
 #include "sources/history.h"
 #include "tests/shell/recording_form.h"
 
@@ -266,6 +267,39 @@ TEST_F(LayoutSteps, TheKeysStepTheGridAndTheWindowFollows) {
     EXPECT_EQ(f->Option.v_size, s.v);
     EXPECT_EQ(f->size(), s.client);
   }
+}
+
+// A settings dialog on screen: the steps refill it.
+class VisibleDialog : public SetupPlaceholder {
+ public:
+  explicit VisibleDialog(std::vector<SetupValues>& fills) : fills_(fills) {}
+  bool isVisible() const override { return true; }
+  void setValues(const SetupValues& values) override {
+    fills_.push_back(values);
+    SetupPlaceholder::setValues(values);
+  }
+
+ private:
+  std::vector<SetupValues>& fills_;
+};
+
+TEST_F(LayoutSteps, AVisibleSettingsDialogIsRefilledFromTheLiveRecord) {
+  auto f = Make();
+  Open(*f);
+  std::vector<SetupValues> fills;
+  f->attachSetupDialog(std::make_unique<VisibleDialog>(fills));
+  f->actions().at("ActionWindowColUp").run(nullptr);
+  EXPECT_EQ(f->Option.c_size, 17);
+  ASSERT_EQ(fills.size(), 1u);
+  EXPECT_EQ(*fills[0].spin("SpinEditCols"), 17);
+  // A step that does nothing fills nothing.
+  f->Option.f_size = 256;
+  f->actions().at("ActionWindowFontUp").run(nullptr);
+  EXPECT_EQ(fills.size(), 1u);
+  // A hidden dialog is left alone.
+  f->attachSetupDialog(std::make_unique<SetupPlaceholder>());
+  f->actions().at("ActionWindowColUp").run(nullptr);
+  EXPECT_EQ(fills.size(), 1u);
 }
 
 TEST_F(LayoutSteps, NothingStepsWithoutALayout) {

@@ -14,12 +14,15 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <utility>
 
 namespace yomira {
 
 namespace {
 
 constexpr int kWheelNotch = 120;
+// Carries a fault of an arrow's step to the application's guard.
+const QEvent::Type kRaiseFault = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
@@ -129,8 +132,12 @@ void UxSpinEdit::arrowClicked(QToolButton* button, int steps) {
   try {
     stepBy(steps);
   } catch (...) {
-    StopAutoRepeat(button);  // before the guard reports the fault
-    throw;
+    // The repeat stops at once; the fault then goes to the guard from our own event, not
+    // through the button's timer code, which does not expect to be unwound.
+    StopAutoRepeat(button);
+    pendingFault_ = std::current_exception();
+    QCoreApplication::postEvent(this, new QEvent(kRaiseFault));
+    return;
   }
   if (isVisible() && isEnabled() && focusPolicy() != Qt::NoFocus) setFocus(Qt::MouseFocusReason);
 }
@@ -182,6 +189,14 @@ void UxSpinEdit::wheelEvent(QWheelEvent* e) {
   wheelRest_ -= notches * kWheelNotch;
   if (notches != 0) stepBy(notches);
   e->accept();
+}
+
+bool UxSpinEdit::event(QEvent* e) {
+  if (e->type() == kRaiseFault) {
+    if (std::exception_ptr fault = std::exchange(pendingFault_, nullptr)) std::rethrow_exception(fault);
+    return true;
+  }
+  return QLineEdit::event(e);
 }
 
 bool UxSpinEdit::eventFilter(QObject* watched, QEvent* e) {

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 
 class QToolButton;
@@ -63,6 +64,7 @@ class UxSpinEdit : public QLineEdit {
   void contextMenuEvent(QContextMenuEvent* e) override;
   void changeEvent(QEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
+  bool event(QEvent* e) override;
 
  private:
   void readBack(const QString& text);
@@ -79,6 +81,7 @@ class UxSpinEdit : public QLineEdit {
   int increment_ = 1;
   bool inChange_ = false;
   int wheelRest_ = 0;  // angle delta below a whole notch, kept for the next event
+  std::exception_ptr pendingFault_;  // thrown by a step of an arrow, raised again from event()
 };
 
 // The decimal value of a spin edit's text: digits with an optional sign; digits beyond the
