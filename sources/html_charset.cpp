@@ -50,6 +50,8 @@ int CodePageFromCharsetName(std::string_view name) {
 int DeclaredHtmlCodePage(std::string_view bytes) {
   const std::string_view head = bytes.substr(0, 1024);
   for (size_t at = FindNoCase(head, "<meta"); at != std::string_view::npos; at = FindNoCase(head, "<meta", at + 5)) {
+    const size_t after = at + 5;
+    if (after < head.size() && !IsHtmlBlank(head[after]) && head[after] != '/' && head[after] != '>') continue;
     const size_t end = head.find('>', at);
     const std::string_view tag = head.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
     const size_t key = FindNoCase(tag, "charset=");

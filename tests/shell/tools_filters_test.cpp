@@ -303,6 +303,22 @@ TEST_F(ToolsFilters, FiltersComeFromTheSettingsFileAndOpenByExtension) {
   EXPECT_TRUE(Item("MenuFilters0")->isChecked());
 }
 
+TEST_F(ToolsFilters, AnHtmlPageThroughAFilterListsThePageLinks) {
+  const fs::path page = home_ / "p.html";
+  std::ofstream(page) << "<html><body><a href=\"one.html\">1</a>\n<a href=\"two.html\">2</a></body></html>\n";
+  TToolItem strip = Tool("strip", "/bin/sed", "-e \"s/<[^>]*>//g\" %F");
+  strip.Filter = "*.html";
+  f_->Filters = {strip};
+  f_->Option.ParseHTML = 0;  // a filter is chosen by extension only when the page is not parsed
+  f_->OpenFileItem(page.string(), true, -1, 0, false, true);
+  ASSERT_TRUE(f_->IsLaidOut());
+  EXPECT_EQ(f_->ActiveFilter, 0);
+  EXPECT_EQ(f_->SourceLines_, (std::vector<std::string>{"1", "2"}));
+  ASSERT_EQ(f_->PageLinks.size(), 2u);
+  EXPECT_EQ(f_->PageLinks[0]->GetLocation(), (home_ / "one.html").string());
+  EXPECT_EQ(f_->PageLinks[1]->GetLocation(), (home_ / "two.html").string());
+}
+
 // The values from the view's first display line.
 TEST(ToolPlaceholders, LineElementLineAndCharacterPosition) {
   SourceLines sources(10, "x");

@@ -32,6 +32,7 @@ TEST(DeclaredHtmlCodePage, Table) {
       // The first meta with a declaration decides, even when we do not read its charset.
       {R"(<meta charset="iso-8859-1"><meta charset="utf-8">)", 0},
       {R"(<p>charset=utf-8</p>)", 0},
+      {R"(<metadata charset="utf-8"><meta charset="euc-jp">)", 51932},
       {R"(<meta charset="">)", 0},
       {"<meta charset=\"utf-8", 65001},
       {pad + R"(<meta charset="utf-8">)", 0},

@@ -225,5 +225,17 @@ TEST_F(SrcprobeTest, ExpandPrintsTheArgumentsAfterTheProgram) {
   EXPECT_EQ(Run({"expand", "--web", "https://h/p", "%U %D", "/d/c.html"}).out, "arg 0 https://h/p\narg 1 /d/\n");
 }
 
+TEST_F(SrcprobeTest, FilterHtmlPrintsTheLinksOfThePageAndTheTextOfTheFilter) {
+  const std::string page = Write("p.html", "<html><body><a href=\"one.html\">first</a>\n"
+                                           "<a href=\"http://h/two.html\">second</a></body></html>\n");
+  const Result r = Run({"filter", "--html", "--", "/bin/sed", "-e \"s/<[^>]*>//g\" %F", page});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "first\nsecond\n");
+  EXPECT_EQ(r.err, "codepage 932 lines 2\nlink 0 kind=0 location=" + (dir_ / "one.html").string() +
+                       " title=\"first\"\nlink 1 kind=1 location=http://h/two.html title=\"second\"\n");
+  // Without --html no link pass runs.
+  EXPECT_EQ(Run({"filter", "--", "/bin/sed", "-e \"s/<[^>]*>//g\" %F", page}).err, "codepage 932 lines 2\n");
+}
+
 }  // namespace
 }  // namespace yomira

@@ -523,6 +523,15 @@ int ParseFlag(const std::string& text, const std::string& option) {
 
 // The HTML import of one file, as an open with the real import: the lines on stdout (cp932),
 // the code page, title, base URL and links on stderr.
+// The links an HTML import collected, one "link" line each on stderr.
+void PrintLinks(const FileItemList& pageLinks) {
+  for (size_t i = 0; i < pageLinks.size(); ++i) {
+    const TFileItem& link = *pageLinks[i];
+    std::fprintf(stderr, "link %zu kind=%d location=%s title=\"%s\"\n", i, link.Kind,
+                 Escape(link.GetLocation()).c_str(), Escape(link.Title, true).c_str());
+  }
+}
+
 int Html(int argc, char** argv) {
   ArgReader args(argc, argv, 2);
   Probe probe;
@@ -581,11 +590,7 @@ int Html(int argc, char** argv) {
   PrintDecoded(lines, codePage);
   std::fprintf(stderr, "title %s\n", Escape(item.Title).c_str());
   std::fprintf(stderr, "base %s\n", Escape(item.BaseUrl).c_str());
-  for (size_t i = 0; i < pageLinks.size(); ++i) {
-    const TFileItem& link = *pageLinks[i];
-    std::fprintf(stderr, "link %zu kind=%d location=%s title=\"%s\"\n", i, link.Kind,
-                 Escape(link.GetLocation()).c_str(), Escape(link.Title, true).c_str());
-  }
+  PrintLinks(pageLinks);
   return 0;
 }
 
@@ -629,9 +634,15 @@ int Filter(int argc, char** argv) {
   item.Kind = fkLocalFile;
   item.Path = args.operands()[2];
   OwnedSourcesFields fields;
+  fields.Option = DefaultOptions();
   FilterHost host(fields);
-  // The link pass of --html runs through the HTML import hook, empty while there is none.
-  const FilterContext context{filters, host, HtmlImportHook{}, limits};
+  // --html: the page's links come from the real import, as the reader collects them.
+  FileItemList pageLinks;
+  HtmlImport import(pageLinks, [&pageLinks] { pageLinks.clear(); }, fields.Option, host);
+  const HtmlImportHook hook = [&import](std::vector<std::string>& lines, TFileItem& it, bool parse, bool collect) {
+    import.ImportHtml(lines, it, parse, collect);
+  };
+  const FilterContext context{filters, host, hook, limits};
   std::vector<std::string> lines;
   int codePage = 0;
   if (!RunFilter(item, lines, codePage, isHtml, !quiet, 0, context)) {
@@ -639,6 +650,7 @@ int Filter(int argc, char** argv) {
     return 1;
   }
   PrintDecoded(lines, codePage);
+  if (isHtml) PrintLinks(pageLinks);
   return 0;
 }
 
