@@ -46,7 +46,7 @@ void TForm1::OpenClipboardText(const std::string& text) {
     OpenUrl(lines[0], 0);
     return;
   }
-  const std::string path = dataFolder_ + "/" + kClipboardFile;
+  const std::string path = DataFilePath(kClipboardFile);
   if (!AtomicWriteFile(path, DocumentText(lines)).empty()) {
     ShowMessage(kClipboardFailed);
     return;
@@ -62,7 +62,7 @@ void TForm1::ActionFileClipboardOpenExecute(QObject*) {
 
 void TForm1::ActionFileClipboardAddExecute(QObject*) {
   const std::string text = env_->clipboardText();
-  const std::string path = dataFolder_ + "/" + kClipboardFile;
+  const std::string path = DataFilePath(kClipboardFile);
   std::string bytes;
   const ReadFileStatus st = ReadRegularFile(path, kMaxTextFileBytes, bytes);
   if (st == ReadFileStatus::Missing) {

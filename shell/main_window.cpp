@@ -24,7 +24,6 @@
 #include "resources/ui/ui_glyphs.h"
 #include "shell/actions/key_dispatcher.h"
 #include "shell/actions/menu_proxy.h"
-#include "shell/book_placeholder.h"
 #include "shell/guard.h"
 #include "sources/codepage.h"
 #include "sources/history.h"
@@ -144,6 +143,10 @@ TForm1::TForm1(Setup setup)
 
 TForm1::~TForm1() { FormDestroy(); }
 
+std::string TForm1::DataFilePath(const std::string& name) const {
+  return dataFolder_.empty() ? name : dataFolder_ + "/" + name;
+}
+
 QWidget* TForm1::child(const char* name) const { return findChild<QWidget*>(QString::fromLatin1(name)); }
 
 void TForm1::buildWidgets() {
@@ -242,6 +245,7 @@ void TForm1::buildActions() {
   actions_.onCodesChanged = [this] {
     keys_->rebuild();
     menu_.mirrorAll();
+    if (book_) book_->rebuildKeys();
   };
   menu_ = BuildMainMenu(actions_, this);
   bindTextReviseActions();
@@ -270,6 +274,7 @@ bool TForm1::FormCreate() {
   BuildOpenFilter();
   BuildToolActions();
   BuildFilterActions();
+  ScanStyles();
   for (const std::string& m : loaded.messages) ShowMessage(m);
   // 3. Caption, colour, the fixed size until the first layout.
   setWindowTitle(QStringLiteral("yomira"));
@@ -294,8 +299,7 @@ bool TForm1::FormCreate() {
   }
   // 7. The book window exists only after the start-up open.
   if (makeBook_) book_ = makeBook_(*this);
-  if (!book_)
-    book_ = std::make_unique<BookPlaceholder>(FileList, RecentFiles, Option, [this] { return GetFileListOrder(); });
+  if (!book_) book_ = MakeBookWindow(*this);
   return ok;
 }
 
@@ -398,11 +402,18 @@ void TForm1::changeEvent(QEvent* e) {
   }
 }
 
-void TForm1::FormActivate() { EnableActions(true, false); }
+// Either window's activation computes both scopes, so the order of the two events between
+// the main and the book window does not matter.
+void TForm1::FormActivate() { EnableActions(isActiveWindow(), BookActive()); }
 
 void TForm1::FormDeactivate() {
   hideHint();
-  EnableActions(false, false);
+  EnableActions(isActiveWindow(), BookActive());
+}
+
+bool TForm1::BookActive() {
+  QWidget* w = book_ ? book_->widget() : nullptr;
+  return w && w->isActiveWindow();
 }
 
 void TForm1::EnableActions(bool main, bool book) { actions_.EnableActions(main, book); }
@@ -439,8 +450,7 @@ void TForm1::FormDestroy() {
   // The book window works on our lists: it goes first.
   book_.reset();
   for (const std::string& name : TemporaryFileNames()) {
-    const std::string path = dataFolder_.empty() ? name : dataFolder_ + "/" + name;
-    QFile::remove(QFile::decodeName(QByteArray::fromStdString(path)));
+    QFile::remove(QFile::decodeName(QByteArray::fromStdString(DataFilePath(name))));
   }
   yomira::ClearDisplayLines(DisplayLines_);
   LinkList.clear();
@@ -491,7 +501,7 @@ void TForm1::ActionBookExecute(QObject*) {
   if (!book_) return;
   // The book window lists the current document's folder.
   const std::string folder = ExtractFilePath(GetCurrentFileName(RecentFiles));
-  if (IsExistingDirectory(folder)) book_->scanFileList(folder, true);
+  if (IsExistingDirectory(folder)) book_->scanFileList(folder, true, true);
   book_->show();
 }
 

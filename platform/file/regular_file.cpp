@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 namespace yomira {
 namespace {
@@ -37,6 +38,20 @@ ReadFileStatus OpenRegular(const std::string& path, uint64_t maxBytes, Fd& fd, s
   return ReadFileStatus::Ok;
 }
 
+// Reads into data from got on until it is full or the file ends; false on a read error.
+bool FillFrom(int fd, std::string& data, size_t& got) {
+  while (got < data.size()) {
+    const ssize_t r = ::read(fd, data.data() + got, data.size() - got);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (r == 0) break;
+    got += static_cast<size_t>(r);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool IsRegularFile(const std::string& path) {
@@ -59,27 +74,34 @@ ReadFileStatus ReadRegularFile(const std::string& path, uint64_t maxBytes, std::
   data.resize(static_cast<size_t>(st.st_size));
   size_t got = 0;
   for (;;) {
-    if (got == data.size()) {
-      // The file may have grown since fstat: read on, within the cap.
-      if (data.size() >= maxBytes) {
-        char probe;
-        const ssize_t r = ::read(fd.get(), &probe, 1);
-        if (r > 0) return ReadFileStatus::TooLarge;
-        if (r < 0 && errno == EINTR) continue;
-        if (r < 0) return ReadFileStatus::ReadError;
-        break;
-      }
-      data.resize(std::min<uint64_t>(maxBytes, data.size() + 65536));
+    if (!FillFrom(fd.get(), data, got)) return ReadFileStatus::ReadError;
+    if (got < data.size()) break;  // the end of the file
+    // The file may have grown since fstat: read on, within the cap.
+    if (data.size() >= maxBytes) {
+      std::string probe(1, '\0');
+      size_t one = 0;
+      if (!FillFrom(fd.get(), probe, one)) return ReadFileStatus::ReadError;
+      if (one > 0) return ReadFileStatus::TooLarge;
+      break;
     }
-    const ssize_t r = ::read(fd.get(), data.data() + got, data.size() - got);
-    if (r < 0) {
-      if (errno == EINTR) continue;
-      return ReadFileStatus::ReadError;
-    }
-    if (r == 0) break;
-    got += static_cast<size_t>(r);
+    data.resize(std::min<uint64_t>(maxBytes, data.size() + 65536));
   }
   data.resize(got);
+  out = std::move(data);
+  return ReadFileStatus::Ok;
+}
+
+ReadFileStatus ReadRegularFilePrefix(const std::string& path, uint64_t maxBytes, std::string& out, bool& cut) {
+  Fd fd;
+  struct stat st;
+  // No size cap on the open: only the prefix is read.
+  if (const ReadFileStatus s = OpenRegular(path, UINT64_MAX, fd, st); s != ReadFileStatus::Ok) return s;
+  std::string data(static_cast<size_t>(maxBytes) + 1, '\0');
+  size_t got = 0;
+  // One byte past the prefix tells whether the file goes on.
+  if (!FillFrom(fd.get(), data, got)) return ReadFileStatus::ReadError;
+  cut = got > maxBytes;
+  data.resize(std::min<uint64_t>(got, maxBytes));
   out = std::move(data);
   return ReadFileStatus::Ok;
 }

@@ -19,4 +19,8 @@ ReadFileStatus CheckRegularFile(const std::string& path, uint64_t maxBytes);
 // The whole regular file at the UTF-8 path into out (replaced only on success).
 ReadFileStatus ReadRegularFile(const std::string& path, uint64_t maxBytes, std::string& out);
 
+// At most the first maxBytes of the regular file at path into out; cut tells whether the
+// file held more. Never blocks on a FIFO or a device (NotRegular).
+ReadFileStatus ReadRegularFilePrefix(const std::string& path, uint64_t maxBytes, std::string& out, bool& cut);
+
 }  // namespace yomira

@@ -24,16 +24,6 @@ fresh() {
   rm -f "$YOMIRA_HOME/yomira.ini" "$YOMIRA_HOME/yomira_key.ini" "$YOMIRA_HOME/ClipBord.txt"
   y_start "$@" || { fail "start $*" "no window"; return 1; }
 }
-# quit NAME: Esc and the exit status; a reader still running is stopped.
-quit() {
-  local st
-  st=$(y_quit)
-  expect "$1 quits" 0 "$st"
-  if [ "$st" = timeout ]; then
-    kill -9 "$Y_PID" 2>/dev/null
-    y_wait_exit 5 >/dev/null
-  fi
-}
 # Changing the window's frame maps a new X window: find the reader's visible one again.
 refind() {
   local id
@@ -62,7 +52,7 @@ fresh && {
   expect "menu: windows" 2 "$(y_windows)"
   y_shot actions-menu
   y_key Escape
-  quit "menu"
+  y_quit_check "menu"
 }
 
 # 2. The clipboard document.
@@ -76,7 +66,7 @@ fresh && {
   y_key ctrl+shift+v
   sleep 0.5
   expect "clipboard: added" "$(printf '一行目\n二行目\n三行目\n' | od -An -tx1)" "$(od -An -tx1 "$YOMIRA_HOME/ClipBord.txt")"
-  quit "clipboard"
+  y_quit_check "clipboard"
 }
 fresh && {
   clip 'http://127.0.0.1:9/x'
@@ -90,7 +80,7 @@ fresh && {
     y_key Escape
   done
   y_focus
-  quit "clipboard url"
+  y_quit_check "clipboard url"
 }
 
 # 3. Full screen and back.
@@ -112,13 +102,13 @@ fresh "$D/p160.txt" && {
   xdotool mousemove --window "$Y_WIN" 5 5 click --repeat 2 --delay 80 1
   refind
   expect "double click: size" 492x539 "$(y_geom)"
-  quit "full screen"
+  y_quit_check "full screen"
 }
 fresh && {
   y_key f
   sleep 0.3
   expect "no document: size" 209x113 "$(y_geom)"
-  quit "full screen without document"
+  y_quit_check "full screen without document"
 }
 
 # 4. The annotation step.
@@ -135,7 +125,7 @@ fresh "$D/notes.txt" && {
   expect "F1: no hint" 1 "$(y_windows)"
   y_key F1
   expect "F1: first again" 448,31 "$(y_pointer)"
-  quit "annotation"
+  y_quit_check "annotation"
 }
 
 # 5. The desktop's opener.
@@ -160,7 +150,7 @@ fresh "$D/p160.txt" && {
     fail "online help" "no question"
   fi
   y_focus
-  quit "opener"
+  y_quit_check "opener"
 }
 
 # 6. The open dialog with a code page chosen.
@@ -184,7 +174,7 @@ fresh "$D/p160.txt" && {
   else
     fail "open dialog" "no dialog"
   fi
-  quit "open dialog"
+  y_quit_check "open dialog"
 }
 
 # 7. The dialog's place is kept between runs.
@@ -200,7 +190,7 @@ fresh "$D/p160.txt" && {
     fail "dialog place" "no dialog"
   fi
   y_focus
-  quit "dialog place"
+  y_quit_check "dialog place"
   expect "Dialog x" 300 "$(ini_get yomira.ini Dialog x)"
   expect "Dialog y" 200 "$(ini_get yomira.ini Dialog y)"
   expect "Dialog w" 1000 "$(ini_get yomira.ini Dialog w)"
@@ -218,7 +208,7 @@ fresh "$D/p160.txt" && {
       fail "dialog restored" "no dialog"
     fi
     y_focus
-    quit "dialog restored"
+    y_quit_check "dialog restored"
   }
 }
 
@@ -235,7 +225,7 @@ y_start "$D/p160.txt" && {
   wait_title "[p160.txt] - yomira"
   y_key ctrl+m p h
   sleep 0.3
-  quit "history clear"
+  y_quit_check "history clear"
   expect "history: file0" "$D/p160.txt" "$(ini_get yomira.ini RecentFiles file0)"
   expect "history: no file1" "" "$(ini_get yomira.ini RecentFiles file1)"
 }

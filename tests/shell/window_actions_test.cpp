@@ -4,10 +4,12 @@
 #include <QMenu>
 #include <QScreen>
 #include <QTest>
+#include <QLabel>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "engine/render/Fitting.h"
@@ -149,6 +151,62 @@ TEST_F(WindowActions, TheKeyReachesFullScreenAfterTheMenuWasOpened) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
   QTest::keyClick(form_.get(), Qt::Key_F);
   EXPECT_TRUE(form_->IsFullScreen());
+}
+
+// A book window that logs what it is asked, and a window for the stay-on-top band.
+class LoggingBook : public BookWindowPort {
+ public:
+  explicit LoggingBook(std::vector<std::string>& log) : log_(log) {}
+  void show() override { log_.push_back("show"); }
+  void scanFileList(const std::string& folder, bool force, bool) override {
+    log_.push_back("scan " + folder + (force ? " forced" : ""));
+  }
+  QWidget* widget() override { return &window_; }
+  QWidget window_;
+
+ private:
+  std::vector<std::string>& log_;
+};
+
+TEST_F(WindowActions, TheBookScansAnExistingFolderFirstAndStaysOnTopAtOnce) {
+  std::vector<std::string> log;
+  LoggingBook* book = nullptr;
+  TForm1::Setup s;
+  s.env = &env_;
+  s.dataFolder = home_.path().string();
+  s.makeBook = [&](TForm1&) {
+    auto b = std::make_unique<LoggingBook>(log);
+    book = b.get();
+    return b;
+  };
+  form_ = std::make_unique<TForm1>(std::move(s));
+  Run("ActionBook");  // no document: no folder to scan
+  EXPECT_EQ(log, std::vector<std::string>{"show"});
+  Open("a.txt", u8"本文\n");
+  log.clear();  // the opening's own rescan
+  Run("ActionBook");
+  std::filesystem::remove_all(home_.path());
+  Run("ActionBook");
+  const std::string folder = home_.path().string() + "/";
+  EXPECT_EQ(log, (std::vector<std::string>{"scan " + folder + " forced", "show", "show"}));
+
+  book->window_.show();
+  const QRect before = book->window_.geometry();
+  Run("ActionOptionBookStayOnTop");
+  EXPECT_TRUE(book->window_.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(book->window_.isVisible());
+  EXPECT_EQ(book->window_.geometry(), before);
+  Run("ActionOptionBookStayOnTop");
+  EXPECT_FALSE(book->window_.windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(WindowActions, ClickingThePictureInTheIconsPlaceBringsTheIconBack) {
+  form_->show();
+  form_->ImageIcon->hide();
+  form_->ImageEasterEgg->show();
+  QTest::mouseClick(form_->ImageEasterEgg, Qt::LeftButton);
+  EXPECT_TRUE(form_->ImageEasterEgg->isHidden());
+  EXPECT_FALSE(form_->ImageIcon->isHidden());
 }
 
 TEST_F(WindowActions, TheBookOptionsToggleWithTheBookHidden) {

@@ -5,8 +5,10 @@
 #include <QImage>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
+#include "support/http_test_server.h"
 #include "support/test_support.h"
 
 namespace yomira {
@@ -28,7 +30,13 @@ class SrcprobeTest : public ::testing::Test {
  protected:
   Result Run(const std::vector<std::string>& args) {
     std::string cmd = Quote(SRCPROBE_PATH);
-    for (const auto& a : args) cmd += " " + Quote(a);
+    // "--home DIR" first: the program's data folder.
+    size_t first = 0;
+    if (args.size() >= 2 && args[0] == "--home") {
+      cmd = "YOMIRA_HOME=" + Quote(args[1]) + " " + cmd;
+      first = 2;
+    }
+    for (size_t i = first; i < args.size(); ++i) cmd += " " + Quote(args[i]);
     const std::string errPath = dir_ / "stderr";
     cmd += " 2>" + Quote(errPath) + " </dev/null";
     Result r;
@@ -223,6 +231,40 @@ TEST_F(SrcprobeTest, ExpandPrintsTheArgumentsAfterTheProgram) {
                    "arg 5 /t/a b/100%Done.txt\n");
   EXPECT_EQ(Run({"expand", "--no-document", "\"%F\" %U", "/x"}).out, "arg 0 %F\narg 1 %U\n");
   EXPECT_EQ(Run({"expand", "--web", "https://h/p", "%U %D", "/d/c.html"}).out, "arg 0 https://h/p\narg 1 /d/\n");
+}
+
+TEST_F(SrcprobeTest, FetchPrintsTheCaptionsAndOneResultLine) {
+  test::HttpTestServer server;
+  server.Route("/a.txt", test::HttpRoute::Text("abc"));
+  server.Route("/r", test::HttpRoute::Redirect("/b.html"));
+  server.Route("/b.html", test::HttpRoute::Text("<p>b", "text/html; charset=Shift_JIS"));
+  const std::string home = dir_ / "home";
+  std::filesystem::create_directory(home);
+  const std::string url = server.Url("/a.txt");
+  const Result ok = Run({"--home", home, "fetch", url + "#x"});
+  EXPECT_EQ(ok.status, 0) << ok.err;
+  EXPECT_EQ(ok.out, "caption Open URL [" + url + "] - yomira\ncaption Success [" + url +
+                        "] - yomira\nok kind=2 code=200 bytes=3 cache=" + home + "/yomira_web.txt final=" + url +
+                        " charset=-\n");
+  EXPECT_EQ(test::ReadFileBytes(home + "/yomira_web.txt"), "abc");
+  const Result redirected = Run({"--home", home, "fetch", server.Url("/r")});
+  EXPECT_NE(redirected.out.find("\nok kind=1 code=200 bytes=4 cache=" + home + "/yomira_web.html final=" +
+                                server.Url("/b.html") + " charset=Shift_JIS\n"),
+            std::string::npos)
+      << redirected.out;
+  const Result missing = Run({"--home", home, "fetch", server.Url("/missing.html")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.out.find("\nfail kind=1 reason=http-404\n"), std::string::npos) << missing.out;
+  const Result agent = Run({"--home", home, "fetch", "--agent", "a\r\nX: 1", "--max-bytes", "2", url});
+  EXPECT_NE(agent.out.find("\nfail kind=2 reason=too-large\n"), std::string::npos) << agent.out;
+  EXPECT_EQ(server.Requests().back().Header("User-Agent"), "aX: 1");
+  EXPECT_EQ(test::ReadFileBytes(home + "/yomira_web.txt"), "abc");
+}
+
+TEST_F(SrcprobeTest, UrlPrintsTheNormalizedAddressAndItsHost) {
+  const Result r = Run({"url", "http://ex%61mple.com/x", " example.com/x#y"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "normalized=http://ex%61mple.com/x host=example.com\nnormalized=example.com/x host=\n");
 }
 
 TEST_F(SrcprobeTest, FilterHtmlPrintsTheLinksOfThePageAndTheTextOfTheFilter) {

@@ -95,40 +95,46 @@ void TOpenDialogEx::AddPanel(QFileDialog& dialog) {
   QWidget::setTabOrder(breaks, readOnly);
 }
 
-bool TOpenDialogEx::Execute() {
-  QFileDialog dialog(parent_, QString::fromUtf8(save_ ? "名前を付けて保存" : "開く"));
-  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-  dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+std::unique_ptr<QFileDialog> TOpenDialogEx::Build() {
+  auto dialog = std::make_unique<QFileDialog>(parent_, QString::fromUtf8(save_ ? "名前を付けて保存" : "開く"));
+  dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog->setOption(QFileDialog::HideNameFilterDetails, true);
   if (save_) {
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
   } else {
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
   }
   // "A.TXT" is a text file too.
-  dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+  dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
   const QStringList filters = QtNameFilters(Filter);
-  if (!filters.isEmpty()) dialog.setNameFilters(filters);
+  if (!filters.isEmpty()) dialog->setNameFilters(filters);
   const QFileInfo preset(FileName);
   if (!FileName.isEmpty() && FileName.contains(QLatin1Char('/'))) {
-    dialog.setDirectory(preset.absolutePath());
-    dialog.selectFile(preset.fileName());
+    dialog->setDirectory(preset.absolutePath());
+    dialog->selectFile(preset.fileName());
   } else {
-    if (!InitialDir.isEmpty()) dialog.setDirectory(InitialDir);
-    if (!FileName.isEmpty()) dialog.selectFile(FileName);
+    if (!InitialDir.isEmpty()) dialog->setDirectory(InitialDir);
+    if (!FileName.isEmpty()) dialog->selectFile(FileName);
   }
-  AddPanel(dialog);
-  dialog_ = &dialog;
+  AddPanel(*dialog);
+  dialog_ = dialog.get();
   shown_ = false;
-  dialog.installEventFilter(this);
-  const bool ok = dialog.exec() == QDialog::Accepted;
+  dialog->installEventFilter(this);
+  connect(dialog.get(), &QObject::destroyed, this, [this, d = dialog.get()] {
+    if (dialog_ == d) dialog_ = nullptr;
+  });
+  return dialog;
+}
+
+bool TOpenDialogEx::Execute() {
+  std::unique_ptr<QFileDialog> dialog = Build();
+  const bool ok = dialog->exec() == QDialog::Accepted;
   DoClose();
-  dialog.removeEventFilter(this);
   dialog_ = nullptr;
   if (ok) {
-    const QStringList files = dialog.selectedFiles();
-    FileName = files.value(0);
+    FileName = dialog->selectedFiles().value(0);
     return !FileName.isEmpty();
   }
   return false;

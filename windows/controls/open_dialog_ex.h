@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QFileDialog;
 class QWidget;
@@ -44,6 +45,9 @@ class TOpenDialogEx : public QObject {
 
   // Runs the dialog modally; true when a file was confirmed.
   bool Execute();
+  // The dialog of a run with its row, not yet shown (the row is filled as it shows). Execute
+  // uses it; pictures of the dialog too. The dialog must go before this object.
+  std::unique_ptr<QFileDialog> Build();
 
   // The dialog of the run in progress, null otherwise.
   QFileDialog* dialog() const { return dialog_; }

@@ -1,0 +1,483 @@
+#include "windows/book/book_window.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QFrame>
+#include <QListView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "platform/shell_env.h"
+#include "shell/actions/action.h"
+#include "shell/actions/key_dispatcher.h"
+#include "shell/actions/menu_proxy.h"
+#include "shell/guard.h"
+#include "windows/book/book_list.h"
+#include "windows/book/bookmark_file.h"
+#include "windows/controls/hint_window.h"
+#include "windows/controls/window_util.h"
+
+namespace yomira {
+
+namespace {
+const char* const kReadFailed = "ブックマークファイルの読み込みに失敗しました。";
+const char* const kSaveFailed = "ブックマークの保存に失敗しました。";
+}  // namespace
+
+TForm3::TForm3(BookHost& host) : QWidget(nullptr, Qt::Tool), host_(host) {
+  setObjectName(QStringLiteral("Form3"));
+  setWindowTitle(QString::fromUtf8(" ブック"));
+  QFont font(QStringLiteral("IPAex Gothic"));
+  font.setPixelSize(12);
+  setFont(font);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  ToolBarTab = new QToolBar(this);
+  ToolBarTab->setObjectName(QStringLiteral("ToolBarTab"));
+  ToolBarTab->setFixedHeight(23);
+  ToolBarTab->setMovable(false);
+  ToolBarTab->setContentsMargins(0, 0, 0, 0);
+  TabControlBook = new QTabBar(ToolBarTab);
+  TabControlBook->setObjectName(QStringLiteral("TabControlBook"));
+  TabControlBook->setFocusPolicy(Qt::NoFocus);
+  TabControlBook->setDrawBase(false);
+  TabControlBook->setExpanding(false);
+  for (const char* caption : {"BookMark", "FileList", "LinkList"}) TabControlBook->addTab(QString::fromLatin1(caption));
+  ToolBarTab->addWidget(TabControlBook);
+  layout->addWidget(ToolBarTab);
+
+  PanelListView = new QFrame(this);
+  PanelListView->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  auto* panelLayout = new QVBoxLayout(PanelListView);
+  panelLayout->setContentsMargins(1, 1, 1, 1);
+  ListViewBook = new QListView(PanelListView);
+  ListViewBook->setObjectName(QStringLiteral("ListViewBook"));
+  ListViewBook->setFrameShape(QFrame::NoFrame);
+  ListViewBook->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ListViewBook->setSelectionMode(QAbstractItemView::SingleSelection);
+  ListViewBook->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  ListViewBook->setTabKeyNavigation(false);
+  ListViewBook->setUniformItemSizes(true);
+  ListViewBook->setContextMenuPolicy(Qt::CustomContextMenu);
+  model_ = new BookListModel(this);
+  delegate_ = new BookRowDelegate([this](int row) { return rowState(row); }, this);
+  ListViewBook->setModel(model_);
+  ListViewBook->setItemDelegate(delegate_);
+  ListViewBook->viewport()->setMouseTracking(true);
+  ListViewBook->viewport()->installEventFilter(this);
+  panelLayout->addWidget(ListViewBook);
+  layout->addWidget(PanelListView, 1);
+  TabControlBook->installEventFilter(this);
+  ToolBarTab->installEventFilter(this);
+
+  connect(ListViewBook->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    const int slot = std::clamp(tabIndex(), 0, kBookTabCount - 1);
+    const auto rows = ListViewBook->selectionModel()->selectedRows();
+    SelIndex[slot] = rows.isEmpty() ? -1 : rows.front().row();
+  });
+  connect(ListViewBook, &QListView::doubleClicked, this, [this] { guarded([this] { OpenSelectedItem(); }); });
+  connect(ListViewBook, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    guarded([&] { tabMenu()->popup(ListViewBook->viewport()->mapToGlobal(pos)); });
+  });
+  connect(TabControlBook, &QTabBar::currentChanged, this, [this] { guarded([this] { TabControlBookChange(); }); });
+
+  keys_ = new KeyDispatcher(this, host_.Actions(), {kListBook});
+  HintWindow_ = new HintWindow(this);
+  buildMenus();
+
+  // The remembered bounds, kept reachable on the screens.
+  QRect r = host_.BookRect();
+  if (r.width() <= 0) r.setWidth(200);
+  if (r.height() <= 0) r.setHeight(300);
+  r = ClampToVisibleScreen(r);
+  move(r.topLeft());
+  resize(r.size());
+}
+
+TForm3::~TForm3() {
+  if (BookLoaded) SaveBookMarks();
+}
+
+Action& TForm3::action(const char* name) const { return host_.Actions().at(name); }
+bool TForm3::checked(const char* name) const { return action(name).checked; }
+
+void TForm3::buildMenus() {
+  auto add = [this](QMenu* menu, const char* name) {
+    auto* p = new MenuProxy(action(name), menu);
+    menu->addAction(p);
+    proxies_.push_back(p);
+    return p;
+  };
+  PopupMenuBookMark = new QMenu(this);
+  PopupMenuBookMark->setObjectName(QStringLiteral("PopupMenuBookMark"));
+  PopupMenuBookMark->setDefaultAction(add(PopupMenuBookMark, "ActionBookOpen"));
+  add(PopupMenuBookMark, "ActionBookEdit");
+  PopupMenuBookMark->addSeparator();
+  for (const char* n : {"ActionBookMarkAdd", "ActionBookMarkDelete", "ActionBookMarkUp", "ActionBookMarkDown"})
+    add(PopupMenuBookMark, n);
+  PopupMenuBookMark->addSeparator();
+  add(PopupMenuBookMark, "ActionBookTextIndex");
+  PopupMenuBookMark->addSeparator();
+  add(PopupMenuBookMark, "ActionBookClose");
+
+  PopupMenuFileList = new QMenu(this);
+  PopupMenuFileList->setObjectName(QStringLiteral("PopupMenuFileList"));
+  PopupMenuFileList->setDefaultAction(add(PopupMenuFileList, "ActionBookOpen"));
+  add(PopupMenuFileList, "ActionBookEdit");
+  PopupMenuFileList->addSeparator();
+  QMenu* order = PopupMenuFileList->addMenu(QString::fromUtf8("表示順序(&O)"));
+  add(order, "ActionFileListOrderUp");
+  add(order, "ActionFileListOrderDown");
+  order->addSeparator();
+  for (const char* n : {"ActionFileListOrderName", "ActionFileListOrderExt", "ActionFileListOrderTime"}) add(order, n);
+  PopupMenuFileList->addSeparator();
+  add(PopupMenuFileList, "ActionBookTextIndex");
+  PopupMenuFileList->addSeparator();
+  add(PopupMenuFileList, "ActionBookClose");
+
+  PopupMenuLinkList = new QMenu(this);
+  PopupMenuLinkList->setObjectName(QStringLiteral("PopupMenuLinkList"));
+  PopupMenuLinkList->setDefaultAction(add(PopupMenuLinkList, "ActionBookOpen"));
+  add(PopupMenuLinkList, "ActionBookEdit");
+  PopupMenuLinkList->addSeparator();
+  add(PopupMenuLinkList, "ActionLinkListHold");
+  add(PopupMenuLinkList, "ActionLinkListSameDomain");
+  PopupMenuLinkList->addSeparator();
+  add(PopupMenuLinkList, "ActionBookClose");
+
+  PopupMenuSystem = new QMenu(this);
+  PopupMenuSystem->setObjectName(QStringLiteral("PopupMenuSystem"));
+  add(PopupMenuSystem, "ActionBookClose");
+  PopupMenuSystem->addSeparator();
+  for (const char* n : {"ActionOptionBookAutoOpen", "ActionOptionBookStayOnTop", "ActionOptionBookAutoClose"})
+    add(PopupMenuSystem, n);
+
+  for (QMenu* m : {PopupMenuBookMark, PopupMenuFileList, PopupMenuLinkList, PopupMenuSystem})
+    connect(m, &QMenu::aboutToShow, this, [this, m] { UpdateMenuEnabling(m); });
+}
+
+void TForm3::MirrorMenus() {
+  for (MenuProxy* p : proxies_) p->mirror();
+}
+
+QMenu* TForm3::tabMenu() const {
+  switch (tabIndex()) {
+    case kTabFileList: return PopupMenuFileList;
+    case kTabLinkList: return PopupMenuLinkList;
+    default: return PopupMenuBookMark;
+  }
+}
+
+void TForm3::UpdateMenuEnabling(QMenu* menu) {
+  MirrorMenus();
+  const bool selected = selectedRow() >= 0;
+  auto enable = [menu](const char* name, bool on) {
+    for (QAction* a : menu->actions())
+      if (a->objectName() == QLatin1String(name)) a->setEnabled(on);
+  };
+  enable("ActionBookOpen", selected);
+  enable("ActionBookEdit", selected);
+  if (menu == PopupMenuBookMark) {
+    for (const char* n : {"ActionBookMarkDelete", "ActionBookMarkUp", "ActionBookMarkDown"}) enable(n, selected);
+    enable("ActionBookMarkAdd", host_.DocumentLoaded() && host_.LaidOut());
+  }
+}
+
+// ---------------------------------------------------------------- lists
+
+int TForm3::tabIndex() const { return TabControlBook->currentIndex(); }
+
+void TForm3::setTabIndex(int tab) {
+  const QSignalBlocker block(TabControlBook);
+  TabControlBook->setCurrentIndex(tab);
+}
+
+int TForm3::listCount(int tab) const {
+  switch (tab) {
+    case kTabBookMark: return static_cast<int>(host_.BookMarks().size());
+    case kTabFileList: return static_cast<int>(host_.FileList().size());
+    case kTabLinkList: return static_cast<int>(host_.LinkList().size());
+    default: return 0;
+  }
+}
+
+TFileItem* TForm3::entryAt(int tab, int row) const {
+  if (row < 0 || row >= listCount(tab)) return nullptr;
+  switch (tab) {
+    case kTabBookMark: return host_.BookMarks()[row].get();
+    case kTabFileList: return host_.FileList()[row].get();
+    case kTabLinkList: {
+      // Positions may outlive the links they named: checked at every use.
+      const int at = host_.LinkList()[row];
+      FileItemList& links = host_.PageLinks();
+      return at >= 0 && at < static_cast<int>(links.size()) ? links[at].get() : nullptr;
+    }
+    default: return nullptr;
+  }
+}
+
+BookRowState TForm3::rowState(int row) const {
+  BookRowState s;
+  s.tab = tabIndex();
+  s.entry = entryAt(s.tab, row);
+  s.textIndex = checked("ActionBookTextIndex");
+  const FileItemList& recent = host_.RecentFiles();
+  s.current = recent.empty() ? nullptr : recent.front().get();
+  return s;
+}
+
+int TForm3::selectedRow() const {
+  const auto rows = ListViewBook->selectionModel()->selectedRows();
+  if (rows.isEmpty()) return -1;
+  const int row = rows.front().row();
+  return row < listCount(tabIndex()) ? row : -1;
+}
+
+void TForm3::selectRow(int row) {
+  if (row >= 0 && row < model_->rowCount()) {
+    const QModelIndex index = model_->index(row, 0);
+    ListViewBook->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    ListViewBook->scrollTo(index);
+  } else {
+    ListViewBook->selectionModel()->clear();
+  }
+}
+
+void TForm3::repaintList() {
+  if (isVisible()) ListViewBook->viewport()->update();
+}
+
+void TForm3::TabControlBookChange() {
+  const int tab = tabIndex();
+  const int count = listCount(tab);
+  bool reset = false;
+  if (model_->rowCount() != count) {
+    model_->setCount(count);
+    reset = true;
+  }
+  if (tab != LastBookTab || reset) {
+    // A reset drops the selection without telling: the remembered row comes back by hand.
+    const int slot = std::clamp(tab, 0, kBookTabCount - 1);
+    const int remembered = SelIndex[slot];
+    if (remembered >= 0 && remembered < count) {
+      selectRow(remembered);
+    } else {
+      selectRow(-1);
+      SelIndex[slot] = -1;
+    }
+  }
+  LastBookTab = tab;
+  repaintList();
+}
+
+PreviewSource TForm3::previewSource() {
+  PreviewSource s;
+  s.filters = &host_.Filters();
+  if (host_.HasFilterRunner())
+    s.runFilter = [this](TFileItem& item, std::vector<std::string>& lines, int& codePage, bool isHtml,
+                         bool showErrors, int index) {
+      return host_.RunFilter(item, lines, codePage, isHtml, showErrors, index);
+    };
+  return s;
+}
+
+void TForm3::MakeTextIndex(FileItemList& list) {
+  // A resolved link rewrites a bookmark's path: that is a change of the bookmarks.
+  std::vector<std::string> before;
+  const bool marks = &list == &host_.BookMarks();
+  if (marks)
+    for (const auto& e : list) before.push_back(e ? e->Path : std::string());
+  yomira::MakeTextIndex(list, previewSource());
+  if (!marks) return;
+  for (size_t i = 0; i < list.size() && i < before.size(); ++i)
+    if (list[i] && list[i]->Path != before[i]) {
+      SaveBookMarks();
+      return;
+    }
+}
+
+FileListOrder TForm3::fileListOrder() const {
+  FileListOrder order;
+  order.OrderUp = checked("ActionFileListOrderUp");
+  order.OrderName = checked("ActionFileListOrderName");
+  order.OrderExt = checked("ActionFileListOrderExt");
+  order.OrderTime = checked("ActionFileListOrderTime");
+  return order;
+}
+
+void TForm3::ScanFileList(const std::string& folder, bool force, bool indexEvenIfHidden) {
+  if (!force && !isVisible()) return;
+  host_.FileList() = ScanFolderFiles(folder, host_.Option(), fileListOrder());
+  if ((isVisible() || indexEvenIfHidden) && checked("ActionBookTextIndex")) MakeTextIndex(host_.FileList());
+}
+
+void TForm3::SortFileList() {
+  if (!host_.FileList().empty()) SortFileItems(host_.FileList(), fileListOrder());
+}
+
+void TForm3::BuildLinkList() {
+  host_.LinkList() = yomira::BuildLinkList(host_.PageLinks(), checked("ActionLinkListSameDomain"),
+                                           [this](const std::string& url) { return host_.HostOfUrl(url); });
+}
+
+int TForm3::FindNeighbourFile(const std::string& path, int direction) {
+  const FileItemList& recent = host_.RecentFiles();
+  if (recent.empty() || !recent.front()) return -1;
+  if (recent.front()->Kind == fkWeb) {
+    setTabIndex(kTabLinkList);
+    TabControlBookChange();
+    return -1;
+  }
+  const int row = yomira::FindNeighbourFile(host_.FileList(), path, direction);
+  if (row >= 0 && isVisible()) {
+    setTabIndex(kTabFileList);
+    TabControlBookChange();
+    selectRow(row);
+  }
+  return row;
+}
+
+void TForm3::OpenSelectedItem() {
+  const int tab = tabIndex();
+  const TFileItem* entry = entryAt(tab, selectedRow());
+  if (!entry) return;
+  // A copy: opening reorders and frees the lists' entries.
+  const TFileItem copy = *entry;
+  if (copy.Kind == fkLocalFile) {
+    host_.PendingRate() = copy.Rate;
+    host_.OpenFileItem(copy, false, -1, 0, tab == kTabBookMark, true);
+  } else if (copy.Kind == fkWeb) {
+    host_.OpenUrl(copy.GetLocation(), copy.Rate);
+  }
+  if (checked("ActionOptionBookAutoClose")) close();
+}
+
+// ---------------------------------------------------------------- bookmark file
+
+std::string TForm3::BookMarkPath() const {
+  const std::string folder = host_.DataFolder();
+  return folder.empty() ? kBookMarkFileName : folder + "/" + kBookMarkFileName;
+}
+
+void TForm3::LoadBookMarks() {
+  if (yomira::LoadBookMarks(BookMarkPath(), host_.BookMarks()) == BookMarkLoad::Failed) {
+    BookFileUnreadable = true;
+    host_.Env().showMessage(kReadFailed);
+  }
+}
+
+bool TForm3::SaveBookMarks() {
+  if (!BookLoaded) return true;  // a list that was never read is never written
+  if (BookFileUnreadable) {
+    if (!saveFailShown_) host_.Env().showMessage(kSaveFailed);
+    saveFailShown_ = true;
+    return false;
+  }
+  if (!yomira::SaveBookMarks(BookMarkPath(), host_.BookMarks()).empty()) {
+    // One message for a run of failures, not one for every change.
+    if (!saveFailShown_) host_.Env().showMessage(kSaveFailed);
+    saveFailShown_ = true;
+    return false;
+  }
+  saveFailShown_ = false;
+  return true;
+}
+
+void TForm3::bookMarksChanged() {
+  if (tabIndex() == kTabBookMark) TabControlBookChange();
+  SaveBookMarks();
+}
+
+// ---------------------------------------------------------------- life cycle
+
+void TForm3::ShowBook() {
+  if (!BookLoaded) {
+    host_.SetStayOnTop(this, checked("ActionOptionBookStayOnTop"));
+    LoadBookMarks();
+    BuildLinkList();
+    if (checked("ActionBookTextIndex")) MakeTextIndex(host_.BookMarks());
+    BookLoaded = true;
+  }
+  show();
+  raise();
+  activateWindow();
+  TabControlBookChange();
+}
+
+void TForm3::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  ListViewBook->setFocus();
+}
+
+void TForm3::closeEvent(QCloseEvent* e) {
+  HideRowHint();
+  host_.BookRect() = QRect(pos(), size());
+  QWidget::closeEvent(e);
+}
+
+void TForm3::changeEvent(QEvent* e) {
+  QWidget::changeEvent(e);
+  if (e->type() == QEvent::ActivationChange) {
+    if (!isActiveWindow()) HideRowHint();
+    SyncActionScope();
+  }
+}
+
+void TForm3::SyncActionScope() { host_.EnableActions(host_.MainActive(), isActiveWindow()); }
+
+void TForm3::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  ListViewBook->viewport()->update();
+}
+
+// ---------------------------------------------------------------- row hint
+
+void TForm3::HideRowHint() {
+  HintTab = -1;
+  HintIndex = -1;
+  if (HintWindow_) HintWindow_->hide();
+}
+
+void TForm3::ListViewBookMouseMove(QPoint pos) {
+  const int tab = tabIndex();
+  if (QApplication::activeWindow() && pos.x() <= 16 && listCount(tab) > 0) {
+    const QModelIndex index = ListViewBook->indexAt(pos);
+    const TFileItem* entry = index.isValid() ? entryAt(tab, index.row()) : nullptr;
+    if (entry) {
+      if (HintTab == tab && HintIndex == index.row()) return;
+      const QString text = QString::fromStdString(RowHintText(*entry, tab));
+      const QScreen* screen = this->screen();
+      const int maxWidth = screen ? screen->geometry().width() : 1024;
+      const QSize size = HintWindow_->measure(text, maxWidth);
+      const QPoint at = ListViewBook->viewport()->mapToGlobal(ListViewBook->visualRect(index).topLeft()) + QPoint(16, 0);
+      HintWindow_->showAt(QRect(at, size), text);
+      HintTab = tab;
+      HintIndex = index.row();
+      return;
+    }
+  }
+  HideRowHint();
+}
+
+bool TForm3::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == ListViewBook->viewport()) {
+    if (e->type() == QEvent::MouseMove)
+      guarded([&] { ListViewBookMouseMove(static_cast<QMouseEvent*>(e)->position().toPoint()); });
+    else if (e->type() == QEvent::Leave)
+      HideRowHint();
+  } else if ((watched == TabControlBook || watched == ToolBarTab) && e->type() == QEvent::ContextMenu) {
+    guarded([&] { PopupMenuSystem->popup(static_cast<QContextMenuEvent*>(e)->globalPos()); });
+    return true;
+  }
+  return QWidget::eventFilter(watched, e);
+}
+
+}  // namespace yomira
