@@ -71,12 +71,14 @@ std::string Hex2(uint32_t v) {
 
 }  // namespace
 
-uint32_t StrToColorDef(std::string_view text, uint32_t def) {
+std::optional<uint32_t> TryStrToColor(std::string_view text) {
   for (const NamedColor& n : kNames)
     if (EqualsAsciiNoCase(text, n.name)) return n.value;
   if (const auto v = TryStrToInt(text)) return static_cast<uint32_t>(*v);
-  return def;
+  return std::nullopt;
 }
+
+uint32_t StrToColorDef(std::string_view text, uint32_t def) { return TryStrToColor(text).value_or(def); }
 
 std::string ColorToString(uint32_t color) {
   for (const NamedColor& n : kNames)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,8 @@ constexpr uint32_t clWindowText = kSystemColorFlag | 8;
 // Library notation to colour: a colour-constant name (the whole text, any ASCII case), else
 // an integer text (decimal, or hex after "$", "x" or "0x"); def for anything else.
 uint32_t StrToColorDef(std::string_view text, uint32_t def);
+// The same rule; nullopt for a text that is no colour.
+std::optional<uint32_t> TryStrToColor(std::string_view text);
 
 // The first constant name with this value, else "$" and eight upper-case hex digits.
 std::string ColorToString(uint32_t color);

@@ -17,6 +17,7 @@
 #include "shell/actions/menu_trace.h"
 #include "shell/guard.h"
 #include "shell/main_window.h"
+#include "shell/setup_dialog.h"
 #include "shell/qt_shell_env.h"
 #include "shell/quit_signals.h"
 
@@ -102,9 +103,9 @@ int main(int argc, char** argv) {
   receiver.guard = [](const std::function<void()>& fn) { yomira::guarded(fn); };
   if (!form->startedOk()) return 0;  // a start-up URL failed: no window, no settings written
 
-  // The settings dialog comes later; a hidden placeholder holds its place.
-  QWidget settingsDialog;
-  settingsDialog.setObjectName(QStringLiteral("Form2"));
+  // The settings dialog, made hidden after the main window: a style named at start-up
+  // finds no dialog to refill.
+  form->attachSetupDialog(yomira::MakeSetupDialog(*form));
 
   std::unique_ptr<FirstPaintTrace> trace;
   if (qEnvironmentVariableIntValue("YOMIRA_TRACE_STARTUP") == 1) {

@@ -274,6 +274,7 @@ bool TForm1::FormCreate() {
   BuildOpenFilter();
   BuildToolActions();
   BuildFilterActions();
+  ScanStyles();
   for (const std::string& m : loaded.messages) ShowMessage(m);
   // 3. Caption, colour, the fixed size until the first layout.
   setWindowTitle(QStringLiteral("yomira"));

@@ -33,6 +33,7 @@
 #include "shell/setup_dialog_port.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "shell/style_store.h"
 #include "sources/file_item.h"
 #include "sources/html_import.h"
 #include "sources/tool_item.h"
@@ -289,6 +290,18 @@ class TForm1 : public QWidget,
   std::string FitParenText(const std::string& text, int maxWidth);
   // Rebuilds the style menu from StyleNames.
   void BuildStyleMenu();
+  // Styles (shell/style_menu.cpp): the list from the folder, then the menu and the dialog's
+  // list; loading one over record (false, with the message and a rescan, when it cannot be
+  // read); saving the dialog's values as one.
+  void ScanStyles();
+  bool EnsureStyleFolder();
+  bool LoadStyle(const std::string& name, TYomiraOption& record);
+  bool SaveStyle(const std::string& name, const SetupValues& values);
+  // Whether name is a listed style whose file is there.
+  bool StyleExists(const std::string& name) const;
+  void StyleMenuClick(int index);
+  std::string StyleFolder() const;
+  std::string StylePath(const std::string& name) const;
   // What the last fill showed; untouched values read back from it.
   const SetupValues& lastShownSetup() const { return setupShown_; }
 
@@ -372,8 +385,8 @@ class TForm1 : public QWidget,
   void BuildFilterActions() override;
   void LoadTurnSound() override { LoadTurnSound(Option); }
   FileListOrder GetFileListOrder() override;
-  void ApplyStyleIndex(int) override {}
-  void ApplyStyleName(const std::string&) override {}
+  void ApplyStyleIndex(int index) override;
+  void ApplyStyleName(const std::string& name) override;
   bool BookExists() override { return book_ != nullptr; }
   bool BookVisible() override { return book_ && book_->isVisible(); }
   int BookTabIndex() override { return book_ ? book_->tabIndex() : 0; }
@@ -497,6 +510,9 @@ class TForm1 : public QWidget,
   std::unique_ptr<BookWindowPort> book_;
   std::unique_ptr<SetupDialogPort> setup_;
   SetupValues setupShown_;
+  std::vector<StyleEntry> StyleEntries_;  // StyleNames with the file each was found under
+  std::vector<QAction*> styleItems_;
+  QActionGroup* styleGroup_ = nullptr;
   bool setupFilled_ = false;
   SettingsChecks checksKept_;  // check states that have no action of their own yet
   bool startedOk_ = true;

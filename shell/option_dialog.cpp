@@ -108,6 +108,5 @@ std::string TForm1::FitParenText(const std::string& text, int maxWidth) {
 }
 
 // The style files' menu entries are built with the style files.
-void TForm1::BuildStyleMenu() {}
 
 }  // namespace yomira

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "windows/settings/settings_values.h"
 
@@ -25,6 +26,8 @@ class SetupDialogPort {
   // Widths in pixels: of UTF-8 text in the dialog's font, and of a control by name.
   virtual int textWidth(const std::string& utf8) const = 0;
   virtual int controlWidth(const std::string& name) const = 0;
+  // The names the style list offers; the text it shows is the values' styleText.
+  virtual void setStyleNames(const std::vector<std::string>& names) { (void)names; }
 };
 
 }  // namespace yomira

@@ -260,12 +260,13 @@ void DocumentSources::OpenFileItemLocked(const TFileItem& item, bool force, int 
   host_.ForceForeground();
 }
 
-void DocumentSources::ReopenCurrent(bool force, int filter) {
-  if (!DocumentLoaded || !LaidOut || RecentFiles.empty() || !RecentFiles[0]) return;
-  if (!IsRegularFile(RecentFiles[0]->Path)) return;
+bool DocumentSources::ReopenCurrent(bool force, int filter) {
+  if (!DocumentLoaded || !LaidOut || RecentFiles.empty() || !RecentFiles[0]) return false;
+  if (!IsRegularFile(RecentFiles[0]->Path)) return false;
   // A copy, so the entry's Rate and fields are those of the moment of the call.
   const TFileItem current(*RecentFiles[0]);
   OpenFileItem(current, force, filter, CharCodeFromCodePage(DocumentCodePage), true, true);
+  return true;
 }
 
 void DocumentSources::RecentMenuClick(int tag) {

@@ -91,7 +91,8 @@ class DocumentSources {
   void OpenFileItemLocked(const TFileItem& item, bool force, int filter, int charCode, bool keepBookSel,
                           bool rebuild);
   // Opens the current document again in its own code page.
-  void ReopenCurrent(bool force, int filter);
+  // False when there was nothing to read again (no document, or its file is gone).
+  bool ReopenCurrent(bool force, int filter);
 
   // The kind of an extension with its dot (any ASCII case), compared whole.
   static TDocumentKind FileKindFromExt(std::string_view extension);

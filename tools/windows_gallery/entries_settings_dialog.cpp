@@ -1,0 +1,117 @@
+// The settings dialog from the default options: the style tab, the detail grid, and the
+// back colour's list open over a few favourite colours.
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QTabWidget>
+
+#include <memory>
+
+#include "engine/core/option_defaults.h"
+#include "platform/shell_env.h"
+#include "tools/windows_gallery/gallery.h"
+#include "windows/settings/colour_combo.h"
+#include "windows/settings/settings_dialog.h"
+#include "windows/settings/settings_dialog_host.h"
+
+namespace yomira::gallery {
+namespace {
+
+class SilentEnv : public ShellEnv {
+ public:
+  void showMessage(const std::string&) override {}
+  bool askOkCancel(const std::string&, const std::string&) override { return false; }
+  std::optional<std::string> askText(const std::string&, const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  bool openExternally(const std::string&) override { return false; }
+  std::string clipboardText() override { return {}; }
+  void setCursorPos(int, int) override {}
+  void setTurnSound(const std::string&) override {}
+  void playTurnSound() override {}
+  void stopSound() override {}
+};
+
+// A main window that only holds the default options.
+class StillHost : public SetupDialogHost {
+ public:
+  bool fillingDialog() const override { return true; }
+  const TYomiraOption& liveOption() const override { return live_; }
+  void applySetupDialog() override {}
+  void showOptionInDialog(const TYomiraOption&, const std::string*) override {}
+  void updateSetupDependentControls() override {}
+  bool reopenCurrent(bool, int) override { return false; }
+  void relayout(bool, bool) override {}
+  void setMomentaryToggles(bool, bool, bool) override {}
+  std::string currentFileName() const override { return {}; }
+  void scanFileList(const std::string&) override {}
+  std::vector<std::string> styleNames() const override { return {"day", "Night"}; }
+  bool styleExists(const std::string&) const override { return false; }
+  bool loadStyle(const std::string&, TYomiraOption&) override { return false; }
+  bool saveStyle(const std::string&, const SetupValues&) override { return false; }
+  QPoint& optionWindowPos() override { return pos_; }
+  void restoreDialogRect(QWidget*) override {}
+  void saveDialogRect(QWidget*) override {}
+  ShellEnv& env() override { return env_; }
+
+ private:
+  TYomiraOption live_ = DefaultOptions();
+  QPoint pos_{0, 0};
+  SilentEnv env_;
+};
+
+StillHost& Host() {
+  static StillHost host;
+  return host;
+}
+
+TForm2* Dialog(int tab) {
+  auto* d = new TForm2(Host(), nullptr);
+  FavoriteColorList& list = d->colourLists();
+  for (const auto& [text, name] : std::initializer_list<std::pair<const char*, const char*>>{
+           {"#000000", "Black"}, {"#800000", "Maroon"}, {"#FFFAF0", "FloralWhite"}, {"#FFDEAD", "NavajoWhite"},
+           {"#FFEBCD", "BlanchedAlmond"}})
+    list.Append(text, name);
+  d->colourListsChanged();
+  SetupValues v = d->values();
+  v.styleText = "未指定";
+  const int picks[5] = {0, 1, 2, 3, 4};
+  for (size_t i = 0; i < 5; ++i) v.colours[i].selected = v.colours[i].tag = picks[i];
+  const int spins[12] = {14, 8, 4, 0, 16, 32, 40, 25, 1, 0, 1, 16};
+  for (size_t i = 0; i < 12; ++i) v.spins[i] = spins[i];
+  v.paths = {{{"", "( 参照 )"}, {"", "( 参照 )"}}};
+  v.font2ByteName = v.font1ByteName = "@HGｺﾞｼｯｸE";
+  v.items[0] = "Normal";
+  d->setValues(v);
+  d->show();
+  QApplication::processEvents();
+  d->PageControlOption->setCurrentIndex(tab);
+  return d;
+}
+
+QWidget* Colours() {
+  std::unique_ptr<TForm2> d(Dialog(0));
+  ColourCombo* back = d->colour("ComboBoxBackColor");
+  back->showPopup();
+  QApplication::processEvents();
+  QWidget* popup = back->view()->window();
+  QImage img = d->grab().toImage();
+  QPainter p(&img);
+  p.drawPixmap(d->mapFromGlobal(popup->geometry().topLeft()), popup->grab());
+  p.end();
+  back->hidePopup();
+  auto* label = new QLabel;
+  label->setPixmap(QPixmap::fromImage(img));
+  label->setFixedSize(img.size());
+  return label;
+}
+
+const GalleryEntries kEntries("settings", {
+    {"settings-style", [] { return static_cast<QWidget*>(Dialog(0)); }, {}},
+    {"settings-detail", [] { return static_cast<QWidget*>(Dialog(1)); }, {}},
+    {"settings-colours", Colours, {}},
+});
+
+}  // namespace
+}  // namespace yomira::gallery
