@@ -35,12 +35,15 @@ function(yomira_add_gtest target)
 endfunction()
 
 # yomira_add_e2e(<name> <script>): an end-to-end check under its own Xvfb, labelled shell
-# and e2e; exit 77 (a missing tool) counts as skipped.
+# and e2e; exit 77 (a missing tool) counts as skipped. The checks run one at a time: they
+# wait for real windows and real key events, which a machine busy with other tests delays
+# past their limits.
 function(yomira_add_e2e name script)
   add_test(NAME e2e_${name} COMMAND bash ${script})
   set_tests_properties(e2e_${name} PROPERTIES
     LABELS "shell;e2e"
     SKIP_RETURN_CODE 77
+    RUN_SERIAL TRUE
     TIMEOUT 300
     ENVIRONMENT "YOMIRA_BIN=${CMAKE_BINARY_DIR}/yomira;GALLERY_BIN=${CMAKE_BINARY_DIR}/windows_gallery;E2E_SHOTS=${CMAKE_BINARY_DIR}/e2e-shots")
 endfunction()
