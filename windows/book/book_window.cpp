@@ -10,7 +10,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTabBar>
-#include <QToolBar>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "platform/shell_env.h"
@@ -40,18 +40,25 @@ TForm3::TForm3(BookHost& host) : QWidget(nullptr, Qt::Tool), host_(host) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  ToolBarTab = new QToolBar(this);
+  ToolBarTab = new QWidget(this);
   ToolBarTab->setObjectName(QStringLiteral("ToolBarTab"));
   ToolBarTab->setFixedHeight(23);
-  ToolBarTab->setMovable(false);
-  ToolBarTab->setContentsMargins(0, 0, 0, 0);
+  auto* barLayout = new QHBoxLayout(ToolBarTab);
+  barLayout->setContentsMargins(1, 1, 1, 0);
   TabControlBook = new QTabBar(ToolBarTab);
   TabControlBook->setObjectName(QStringLiteral("TabControlBook"));
   TabControlBook->setFocusPolicy(Qt::NoFocus);
   TabControlBook->setDrawBase(false);
   TabControlBook->setExpanding(false);
+  TabControlBook->setUsesScrollButtons(false);
+  // Three tabs within the bar's 23 pixels and the window's 200.
+  TabControlBook->setStyleSheet(QStringLiteral(
+      "QTabBar::tab { height: 18px; padding: 0px 5px; margin-top: 2px; border: 1px solid #A0A0A0;"
+      " border-bottom: none; background: #E4E4E4; }"
+      "QTabBar::tab:selected { margin-top: 0px; background: #FFFFFF; }"));
   for (const char* caption : {"BookMark", "FileList", "LinkList"}) TabControlBook->addTab(QString::fromLatin1(caption));
-  ToolBarTab->addWidget(TabControlBook);
+  barLayout->addWidget(TabControlBook);
+  barLayout->addStretch(1);
   layout->addWidget(ToolBarTab);
 
   PanelListView = new QFrame(this);
@@ -77,6 +84,7 @@ TForm3::TForm3(BookHost& host) : QWidget(nullptr, Qt::Tool), host_(host) {
   layout->addWidget(PanelListView, 1);
   TabControlBook->installEventFilter(this);
   ToolBarTab->installEventFilter(this);
+  ListViewBook->installEventFilter(this);
 
   connect(ListViewBook->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     const int slot = std::clamp(tabIndex(), 0, kBookTabCount - 1);
@@ -89,6 +97,7 @@ TForm3::TForm3(BookHost& host) : QWidget(nullptr, Qt::Tool), host_(host) {
   });
   connect(TabControlBook, &QTabBar::currentChanged, this, [this] { guarded([this] { TabControlBookChange(); }); });
 
+  setFocusProxy(ListViewBook);
   keys_ = new KeyDispatcher(this, host_.Actions(), {kListBook});
   HintWindow_ = new HintWindow(this);
   buildMenus();
@@ -426,7 +435,9 @@ void TForm3::closeEvent(QCloseEvent* e) {
 void TForm3::changeEvent(QEvent* e) {
   QWidget::changeEvent(e);
   if (e->type() == QEvent::ActivationChange) {
-    if (!isActiveWindow()) HideRowHint();
+    // The keyboard belongs to the list whenever the window is active.
+    if (isActiveWindow()) ListViewBook->setFocus(Qt::ActiveWindowFocusReason);
+    else HideRowHint();
     SyncActionScope();
   }
 }
@@ -468,7 +479,17 @@ void TForm3::ListViewBookMouseMove(QPoint pos) {
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* e) {
-  if (watched == ListViewBook->viewport()) {
+  if (watched == ListViewBook && e->type() == QEvent::FocusIn) {
+    // Qt makes the first row current on focus without selecting it, so Home or Down would
+    // pass it by: with nothing selected, nothing is current either.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (!ListViewBook->selectionModel()->hasSelection())
+            ListViewBook->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        },
+        Qt::QueuedConnection);
+  } else if (watched == ListViewBook->viewport()) {
     if (e->type() == QEvent::MouseMove)
       guarded([&] { ListViewBookMouseMove(static_cast<QMouseEvent*>(e)->position().toPoint()); });
     else if (e->type() == QEvent::Leave)

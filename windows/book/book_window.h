@@ -13,7 +13,6 @@
 class QListView;
 class QMenu;
 class QTabBar;
-class QToolBar;
 class QFrame;
 
 namespace yomira {
@@ -39,7 +38,7 @@ class TForm3 : public QWidget {
   bool BookFileUnreadable = false;
 
   // --- components ---
-  QToolBar* ToolBarTab = nullptr;
+  QWidget* ToolBarTab = nullptr;
   QTabBar* TabControlBook = nullptr;
   QFrame* PanelListView = nullptr;
   QListView* ListViewBook = nullptr;
