@@ -34,20 +34,11 @@ QImage Noise(int w, int h, unsigned seed) {
   return img;
 }
 
-// A desktop that answers nothing and plays nothing.
-class QuietEnv : public yomira::ShellEnv {
+// A desktop that answers every question with OK and tells its messages on stderr.
+class QuietEnv : public yomira::NullShellEnv {
  public:
   void showMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
   bool askOkCancel(const std::string&, const std::string&) override { return true; }
-  std::optional<std::string> askText(const std::string&, const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  bool openExternally(const std::string&) override { return false; }
-  std::string clipboardText() override { return {}; }
-  void setCursorPos(int, int) override {}
-  void setTurnSound(const std::string&) override {}
-  void playTurnSound() override {}
-  void stopSound() override {}
 };
 
 double Ms(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b) {

@@ -39,4 +39,21 @@ class ShellEnv {
   virtual void stopSound() = 0;
 };
 
+// No desktop: nothing is shown, asked (every question answers Cancel) or played. For the
+// developer tools and benchmarks, which run without one.
+class NullShellEnv : public ShellEnv {
+ public:
+  void showMessage(const std::string&) override {}
+  bool askOkCancel(const std::string&, const std::string&) override { return false; }
+  std::optional<std::string> askText(const std::string&, const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  bool openExternally(const std::string&) override { return false; }
+  std::string clipboardText() override { return {}; }
+  void setCursorPos(int, int) override {}
+  void setTurnSound(const std::string&) override {}
+  void playTurnSound() override {}
+  void stopSound() override {}
+};
+
 }  // namespace yomira

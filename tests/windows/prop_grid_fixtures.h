@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "windows/controls/prop_grid/prop_grid_model.h"
+#include "windows/settings/settings_dialog.h"
 #include "windows/settings/settings_values.h"
 
 namespace yomira::testing {
@@ -33,22 +34,9 @@ inline void Fill(PropGridModel& m, const std::vector<PropGridSpec>& specs) {
 
 // The settings dialog's grid: its 36 items with their first pick-list entries.
 inline void FillSettings(PropGridModel& m) {
-  m.Items().BeginUpdate();
-  for (const SetupGridItem& s : kSetupGridItems) {
-    PropGridItem& item = m.Items().Add();
-    item.SetDisplayName(s.name);
-    item.SetSection(s.section);
-    item.SetKey(s.key);
-    if (s.style == SetupItemStyle::ComboList) {
-      item.SetStyle(PropGridStyle::psComboList);
-      item.SetPickList(PickListByLetter(s.pickList));
-      item.SetValue(PickListByLetter(s.pickList).at(0));
-    }
-  }
-  m.Items().EndUpdate();
-  m.AutoUpdate = true;
-  m.SetKeyColWidth(120);
-  m.SetBreakBySection(true);
+  FillSetupGrid(m);
+  for (const SetupGridItem& s : kSetupGridItems)
+    if (s.style == SetupItemStyle::ComboList) m.Names(s.name).SetValue(PickListByLetter(s.pickList).at(0));
 }
 
 }  // namespace yomira::testing

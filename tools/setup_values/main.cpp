@@ -21,21 +21,6 @@ namespace {
 
 using namespace yomira;
 
-// No desktop: nothing is shown or played.
-class SilentEnv : public ShellEnv {
- public:
-  void showMessage(const std::string&) override {}
-  bool askOkCancel(const std::string&, const std::string&) override { return false; }
-  std::optional<std::string> askText(const std::string&, const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  bool openExternally(const std::string&) override { return false; }
-  std::string clipboardText() override { return ""; }
-  void setCursorPos(int, int) override {}
-  void setTurnSound(const std::string&) override {}
-  void playTurnSound() override {}
-  void stopSound() override {}
-};
 
 int Usage() {
   std::fprintf(stderr, "usage: setup_values DATA_DIR [--set NAME=VALUE]... [--apply] [--out OUT_DIR]\n");
@@ -168,7 +153,7 @@ int main(int argc, char** argv) {
     styleName = values.styleText;
     const std::vector<std::string> read = ReadValues(values, shown, live);
     live.Validate();
-    SilentEnv env;
+    NullShellEnv env;
     std::string sound;
     LoadTurnSound(live, sound, env);
     // One message box for all that the read-back reported.

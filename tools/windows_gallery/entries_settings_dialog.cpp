@@ -18,20 +18,6 @@
 namespace yomira::gallery {
 namespace {
 
-class SilentEnv : public ShellEnv {
- public:
-  void showMessage(const std::string&) override {}
-  bool askOkCancel(const std::string&, const std::string&) override { return false; }
-  std::optional<std::string> askText(const std::string&, const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  bool openExternally(const std::string&) override { return false; }
-  std::string clipboardText() override { return {}; }
-  void setCursorPos(int, int) override {}
-  void setTurnSound(const std::string&) override {}
-  void playTurnSound() override {}
-  void stopSound() override {}
-};
 
 // A main window that only holds the default options.
 class StillHost : public SetupDialogHost {
@@ -58,7 +44,7 @@ class StillHost : public SetupDialogHost {
  private:
   TYomiraOption live_ = DefaultOptions();
   QPoint pos_{0, 0};
-  SilentEnv env_;
+  NullShellEnv env_;
 };
 
 StillHost& Host() {

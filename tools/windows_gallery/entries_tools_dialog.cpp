@@ -13,28 +13,13 @@
 namespace yomira::gallery {
 namespace {
 
-// What the dialog may ask of the desktop while it is drawn: nothing is shown.
-class SilentEnv : public ShellEnv {
- public:
-  void showMessage(const std::string&) override {}
-  bool askOkCancel(const std::string&, const std::string&) override { return false; }
-  std::optional<std::string> askText(const std::string&, const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  bool openExternally(const std::string&) override { return false; }
-  std::string clipboardText() override { return {}; }
-  void setCursorPos(int, int) override {}
-  void setTurnSound(const std::string&) override {}
-  void playTurnSound() override {}
-  void stopSound() override {}
-};
 
 // The lists the dialog edits live as long as the program.
 struct Lists {
   ToolItemList tools;
   ToolItemList filters;
   ActionCatalogue catalogue;
-  SilentEnv env;
+  NullShellEnv env;
   Lists() {
     TToolItem editor;
     editor.Caption = "Editor";

@@ -262,7 +262,10 @@ void TForm2::buildDetailTab(QWidget* page) {
   PropGridSetUp->setObjectName("PropGridSetUp");
   PropGridSetUp->setGeometry(0, 0, kClientWidth, 433 - PageControlOption->tabBar()->sizeHint().height());
   PropGridSetUp->setBorderSingle(false);
-  PropGridModel& m = PropGridSetUp->model();
+  FillSetupGrid(PropGridSetUp->model());
+}
+
+void FillSetupGrid(PropGridModel& m) {
   m.AutoUpdate = true;
   m.BooleanList = {"True", "False"};
   m.YesNoList = {"Yes", "No"};

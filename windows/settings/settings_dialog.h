@@ -28,6 +28,12 @@ class SetupDialogHost;
 class UxSpinEdit;
 class UxStaticText;
 
+class PropGridModel;
+
+// The detail grid's 36 items with their sections, keys and pick lists, and the grid settings
+// the dialog uses (automatic commits, the two lists, sections, key column 120).
+void FillSetupGrid(PropGridModel& m);
+
 class TForm2 : public QWidget {
   Q_OBJECT
 
