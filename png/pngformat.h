@@ -17,6 +17,9 @@ constexpr uint32_t kIHDR = Tag("IHDR"), kPLTE = Tag("PLTE"), kIDAT = Tag("IDAT")
 
 constexpr uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
 
+// The largest picture the reader takes: width × height × 4 bytes at most, 128 MiB.
+constexpr int64_t kMaxImageBytes = 134217728;
+
 // Adam7 passes 1 to 7: first column, column step, first row, row step.
 constexpr int kPassCol[7] = {0, 4, 0, 2, 0, 1, 0};
 constexpr int kPassColStep[7] = {8, 8, 4, 4, 2, 2, 1};

@@ -17,7 +17,6 @@ namespace {
 using namespace pngformat;
 
 constexpr uint32_t kMaxChunkLength = 0x7FFFFFFF;
-constexpr int64_t kMaxImageBytes = 134217728;  // w × h × 4 at most: 128 MiB
 constexpr uint32_t kMaxText = 1 << 20;          // longer tEXt chunks are skipped
 constexpr size_t kMaxComment = 1 << 20;
 constexpr int32_t kPaletteAlphaPending = 0x1FFFFFF;
@@ -172,7 +171,8 @@ int TQRNPNGReadStream::ReadChunkBody(uint32_t type, uint32_t length, uint32_t ke
 // - an ancillary chunk of the wrong length is ignored, a tEXt above 1 MiB skipped, and no
 //   chunk reader ever asks the stream for 0 bytes (which stops the whole read);
 // - a chunk claiming more than the file holds allocates nothing: it ends the walk, or, for
-//   IDAT, fails the read.
+//   IDAT, fails the read;
+// - any chunk before IHDR fails the read, as a missing IHDR does.
 void TQRNPNGReadStream::ReadChunk() {
   while (!Stopped() && !EndOfData() && !(chunks_ & pcIEND)) {
     uint32_t length, type;
@@ -186,9 +186,10 @@ void TQRNPNGReadStream::ReadChunk() {
       if (EndOfData() || Stopped()) break;
     }
     if (length > kMaxChunkLength) RaisePNG(msg::kErrLength);
+    // IHDR comes first: a chunk before it has no picture to belong to.
+    if (!(chunks_ & pcIHDR) && type != kIHDR) RaisePNG(msg::kNoIHDR);
 
     if (type == kIDAT) {
-      if (!(chunks_ & pcIHDR)) RaisePNG(msg::kNoIHDR);
       if (chunks_ & pcIDAT) {
         if (ReadChunkBody(type, length, 0) == 0) RaisePNG(msg::kCRCError);
       } else {

@@ -111,6 +111,63 @@ void DrawString(QImage& page, int32_t x, int32_t y, const TYomiraTextMetrics& me
     DrawCanvasString(page, x, y, metrics, text);
 }
 
+void DrawDashRule(QImage& page, int32_t x, int32_t y, const TYomiraTextMetrics& metrics, bool aa,
+                  std::string_view ch, int32_t joinFrom, int32_t joinTo) {
+  if (page.isNull()) return;
+  const GlyphRaster* g = ch.empty() || !metrics.Font() ? nullptr : metrics.Glyph(CodeAt(ch, 1, CharLen(ch, 1)));
+  if (!g || g->w <= 0 || g->h <= g->w) {
+    DrawString(page, x, y, metrics, aa, ch);
+    return;
+  }
+  // Where the raster lands, as each drawing path places it, and its ink in that path's levels.
+  int32_t left = x, top = y;
+  if (aa) {
+    metrics.AdjustGlyphOrigin(left, top, false, MetricsOf(*g));
+  } else {
+    const int32_t f = metrics.LogFont.lfHeight;
+    if (metrics.FontMode() != goHorizontal) left -= f;
+    if (metrics.FontMode() == goRotated) top -= f;
+    left += g->bx;
+    top += g->by;
+  }
+  const int32_t pitch = aa ? g->gray17Pitch : g->w;
+  const uint8_t* data = aa ? g->gray17.data() : g->coverage.data();
+  if (static_cast<size_t>(pitch) * g->h > (aa ? g->gray17.size() : g->coverage.size())) return;
+  std::vector<uint8_t> stroke(static_cast<size_t>(g->w), 0);
+  int32_t inkTop = -1, inkBottom = -1;
+  for (int32_t i = 0; i < g->h; ++i) {
+    bool ink = false;
+    for (int32_t j = 0; j < g->w; ++j) {
+      const uint8_t v = data[static_cast<size_t>(pitch) * i + j];
+      stroke[static_cast<size_t>(j)] = std::max(stroke[static_cast<size_t>(j)], v);
+      ink = ink || v > 0;
+    }
+    if (ink) {
+      if (inkTop < 0) inkTop = i;
+      inkBottom = i + 1;
+    }
+  }
+  if (inkTop < 0) return;
+  const int32_t from = std::max(std::min(top + inkTop, joinFrom), 0);
+  const int32_t to = std::min(std::max(top + inkBottom, joinTo), static_cast<int32_t>(page.height()));
+  const int32_t j0 = std::max(0, -left), j1 = std::min(g->w, static_cast<int32_t>(page.width()) - left);
+  const int kr = metrics.Red & 0xFF, kg = metrics.Green & 0xFF, kb = metrics.Blue & 0xFF;
+  const Gray17Table& table = TableFor(kr, kg, kb);
+  for (int32_t row = from; row < to; ++row) {
+    QRgb* out = reinterpret_cast<QRgb*>(page.bits() + page.bytesPerLine() * row);
+    for (int32_t j = j0; j < j1; ++j) {
+      const int v = stroke[static_cast<size_t>(j)];
+      if (v == 0) continue;
+      QRgb& p = out[left + j];
+      if (aa)
+        p = qRgb(table.channel[0][v][qRed(p)], table.channel[1][v][qGreen(p)], table.channel[2][v][qBlue(p)]);
+      else
+        p = qRgb(qRed(p) + v * (kr - qRed(p)) / 255, qGreen(p) + v * (kg - qGreen(p)) / 255,
+                 qBlue(p) + v * (kb - qBlue(p)) / 255);
+    }
+  }
+}
+
 void DrawOutlineString(QImage& bitmap, int32_t x, const TYomiraTextMetrics* metrics, std::string_view text,
                        int32_t y) {
   if (!metrics || bitmap.isNull() || !metrics->Font()) return;

@@ -28,6 +28,12 @@ void BlendCoverage(QImage& page, int32_t x, int32_t y, const GlyphRaster& glyph,
 // aa on: the outline path; off: the canvas path, reference point as the canvas takes it.
 void DrawString(QImage& page, int32_t x, int32_t y, const TYomiraTextMetrics& metrics, bool aa,
                 std::string_view text);
+// A dash drawn as a rule: the stroke of ch's glyph (its columns with their ink, where
+// DrawString would put them) runs over the rows of its own ink, stretched up to joinFrom and
+// down to joinTo when these lie beyond it, so that dashes in a row touch across the spacing.
+// A glyph that is no vertical stroke (not taller than wide) is drawn as DrawString draws it.
+void DrawDashRule(QImage& page, int32_t x, int32_t y, const TYomiraTextMetrics& metrics, bool aa,
+                  std::string_view ch, int32_t joinFrom, int32_t joinTo);
 void DrawOutlineString(QImage& bitmap, int32_t x, const TYomiraTextMetrics* metrics, std::string_view text,
                        int32_t y);
 void BlendGlyphGray4(QImage& bitmap, int32_t x, const TYomiraTextMetrics& metrics, const Gray4Raster& glyph,

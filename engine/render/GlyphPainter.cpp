@@ -37,6 +37,11 @@ int32_t BitmapPainter::PairWidth(const TYomiraTextMetrics& metrics, std::string_
   return width;
 }
 
+void BitmapPainter::DrawDashRule(int32_t x, int32_t y, const TYomiraTextMetrics& metrics, bool aa,
+                                 std::string_view ch, int32_t joinFrom, int32_t joinTo) {
+  yomira::DrawDashRule(page_, x, y, metrics, aa, ch, joinFrom, joinTo);
+}
+
 void BitmapPainter::DrawRepeatMark(std::string_view glyph, TYomiraTextMetrics& metrics, int mode, bool aa,
                                    int split, int32_t cell, int32_t x, int32_t y) {
   // The caller keeps the cell count; the primitive's advance lands on this copy.

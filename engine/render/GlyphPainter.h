@@ -19,6 +19,12 @@ class GlyphPainter {
   // Text at (x, y) in the font and orientation in force in the metrics.
   virtual void DrawString(int32_t x, int32_t y, const TYomiraTextMetrics& metrics, bool aa,
                           std::string_view text) = 0;
+  // A dash whose neighbour in the line is a dash too, drawn as a rule that reaches joinFrom
+  // and joinTo (DrawDashRule); by default as plain text.
+  virtual void DrawDashRule(int32_t x, int32_t y, const TYomiraTextMetrics& metrics, bool aa, std::string_view ch,
+                            int32_t /*joinFrom*/, int32_t /*joinTo*/) {
+    DrawString(x, y, metrics, aa, ch);
+  }
   // Width of two single-byte characters set upright side by side: the sum of their
   // integer advances.
   virtual int32_t PairWidth(const TYomiraTextMetrics& metrics, std::string_view pair) = 0;
@@ -40,6 +46,8 @@ class BitmapPainter : public GlyphPainter {
       : page_(page), strip_(emphasisStrip), option_(option), ruby_(ruby) {}
 
   void DrawString(int32_t x, int32_t y, const TYomiraTextMetrics& metrics, bool aa, std::string_view text) override;
+  void DrawDashRule(int32_t x, int32_t y, const TYomiraTextMetrics& metrics, bool aa, std::string_view ch,
+                    int32_t joinFrom, int32_t joinTo) override;
   int32_t PairWidth(const TYomiraTextMetrics& metrics, std::string_view pair) override;
   void DrawRepeatMark(std::string_view glyph, TYomiraTextMetrics& metrics, int mode, bool aa, int split,
                       int32_t cell, int32_t x, int32_t y) override;

@@ -15,6 +15,7 @@ namespace {
 
 constexpr std::string_view kRepeatGlyph = "\x82\xAD";        // く
 constexpr std::string_view kVoicedRepeatGlyph = "\x82\xAE";  // ぐ
+constexpr std::string_view kDash = "\x81\x5C";                // ―
 
 // The page starts as the background: one row copy per scan line.
 void CopyBackground(QImage& page, const QImage& back) {
@@ -45,11 +46,13 @@ void StepLinePos(const TYomiraOption& option, LinePos& pos) {
   }
 }
 
-std::string SpreadRenderer::GetLinePairText(int64_t index) const {
+std::string SpreadRenderer::GetLinePairText(int64_t index, size_t* ownLength) const {
   const DisplayLines& lines = doc_.displayLines;
+  if (ownLength) *ownLength = 0;
   if (index < 0 || index >= static_cast<int64_t>(lines.size())) return {};
   const TYomiraLine& dl = lines[static_cast<size_t>(index)];
   std::string text = dl.GetText(doc_.sourceLines, true);
+  if (ownLength) *ownLength = text.size();
   if (!dl.ends_paragraph && index + 1 < static_cast<int64_t>(lines.size()))
     text += lines[static_cast<size_t>(index + 1)].GetFirstText(doc_.sourceLines);
   return text;
@@ -64,7 +67,14 @@ void SpreadRenderer::DrawLine(LinePos pos, TDrawState& state, int64_t index, int
   const int32_t lineX = o_.GetLineX(line, page);
   const int32_t start = static_cast<int32_t>(o_.GetCharY(1, block) + (int64_t{f + m} * dl.indent) / 2);
   int32_t end = start;
-  const std::string lineText = GetLinePairText(index);
+  size_t ownLength = 0;
+  const std::string lineText = GetLinePairText(index, &ownLength);
+  // A "―" (81 5C) beside another in this line: 1-based pos is a character start.
+  auto dashAt = [&](int64_t pos) {
+    return pos >= 1 && pos + 1 <= static_cast<int64_t>(ownLength) &&
+           lineText.compare(static_cast<size_t>(pos - 1), 2, kDash) == 0 &&
+           ByteTypeAt(lineText, static_cast<int>(pos)) == ByteType::Lead;
+  };
   const bool wide = doc_.delimiterWidth == 4;
   int32_t cell = dl.indent;
   int32_t w = 0;
@@ -134,7 +144,18 @@ void SpreadRenderer::DrawLine(LinePos pos, TDrawState& state, int64_t index, int
           if (!state.baseMarkOpen)
             o_.TrackRubyBase(line, cell + j, rubyMode, state.rubyStart, state.letterRun, state.kanjiRun, ch, page,
                              block);
-          if (drawn && draw) painter_.DrawString(x, y, body_, textAa, ch);
+          if (drawn && draw) {
+            // Dashes in a row read as one line: each stretches over the spacing toward its
+            // neighbour, up to the next cell's top.
+            const bool dash = lead && body_.Orientation == goVertical && ch == kDash;
+            const bool up = dash && dashAt(int64_t{offset} + j - 2);
+            const bool down = dash && dashAt(int64_t{offset} + j + 2);
+            if (up || down)
+              painter_.DrawDashRule(x, y, body_, textAa, ch, up ? cellY : INT32_MAX,
+                                    down ? o_.GetCharY(cell + j + 2, block) : INT32_MIN);
+            else
+              painter_.DrawString(x, y, body_, textAa, ch);
+          }
           j += step;
         }
         cell += e.length;

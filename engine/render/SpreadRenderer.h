@@ -74,7 +74,8 @@ class SpreadRenderer {
 
   // The line's text for the upright-pair test; the next line's first text is appended when
   // this line does not end its paragraph. "" for an index outside the list.
-  std::string GetLinePairText(int64_t index) const;
+  // ownLength: the bytes that are the line's own (the rest belongs to the next line).
+  std::string GetLinePairText(int64_t index, size_t* ownLength = nullptr) const;
 
  private:
   void ResetRubyState(TDrawState& state, LinePos next, int64_t nextIndex);

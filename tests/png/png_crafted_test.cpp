@@ -76,6 +76,14 @@ TEST(PngCrafted, HeaderMissing) {
   const std::string z = GreyZ();
   EXPECT_EQ(LoadMessage(Signature() + Chunk("IDAT", z) + IHDR(4, 3, 8, 0) + IEND()), msg::kNoIHDR);
   EXPECT_EQ(LoadMessage(Signature() + IEND()), msg::kNoIHDR);
+  // IHDR must be the first chunk, whatever comes before it.
+  EXPECT_EQ(LoadMessage(Signature() + Chunk("sRGB", std::string(1, '\0')) + IHDR(4, 3, 8, 0) + Chunk("IDAT", z) + IEND()),
+            msg::kNoIHDR);
+  EXPECT_EQ(LoadMessage(Signature() + Chunk("prVt", "x") + IHDR(4, 3, 8, 0) + Chunk("IDAT", z) + IEND()),
+            msg::kNoIHDR);
+  EXPECT_EQ(LoadMessage(Signature() + IHDR(4, 3, 8, 0) + Chunk("sRGB", std::string(1, '\0')) + Chunk("IDAT", z) +
+                        IEND()),
+            "");
   EXPECT_EQ(LoadMessage(Signature() + IHDR(4, 3, 8, 0) + IEND()), msg::kNoIDAT);
   EXPECT_EQ(LoadMessage(Signature() + IHDR(4, 3, 8, 0) + Chunk("IDAT", z) + IHDR(4, 3, 8, 0) + IEND()),
             msg::kTwoIHDR);

@@ -86,6 +86,15 @@ TEST_F(MainWindow, ASavedPositionOffEveryScreenAndALayoutLargerThanTheScreenStay
   }
 }
 
+TEST_F(MainWindow, AnEmptyFileIsOneEmptyView) {
+  WriteText("empty.txt", u8"");
+  auto f = Make();
+  f->OpenFileItem((home_ / "empty.txt").string(), true, -1, 0, false, true);
+  ASSERT_TRUE(f->IsLaidOut());
+  EXPECT_EQ(f->ViewCount(), 1);
+  EXPECT_EQ(f->LabelPage->text(), QStringLiteral("1 / 1"));
+}
+
 TEST_F(MainWindow, DestroyDeletesTheTemporaryFilesButNotTheClipboardText) {
   for (const char* n : {"yomira.html", "yomira_web.html", "yomira_web.txt", "ClipBord.txt"}) std::ofstream(home_ / n) << "x";
   Make().reset();

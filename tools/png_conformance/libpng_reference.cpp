@@ -2,6 +2,8 @@
 
 #include <png.h>
 
+#include "png/pngformat.h"
+
 #include <csetjmp>
 #include <cstring>
 
@@ -55,8 +57,16 @@ LibpngImage DecodeLibpng(const uint8_t* data, size_t size) {
   png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
   png_set_interlace_handling(png);
   png_read_update_info(png, info);
-  img.width = static_cast<int>(png_get_image_width(png, info));
-  img.height = static_cast<int>(png_get_image_height(png, info));
+  const uint32_t w = png_get_image_width(png, info), h = png_get_image_height(png, info);
+  // libpng itself would try to hold any picture its limits allow (26 GB and an abort for a
+  // header of 65535 × 100000); the reader refuses one over its cap, so the reference does too.
+  if (int64_t{w} * h * 4 > qrn::pngformat::kMaxImageBytes) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    img.tooLarge = true;
+    return img;
+  }
+  img.width = static_cast<int>(w);
+  img.height = static_cast<int>(h);
   img.rgba.assign(static_cast<size_t>(img.width) * img.height * 4, 0);
   rows.resize(static_cast<size_t>(img.height));
   for (int y = 0; y < img.height; ++y) rows[static_cast<size_t>(y)] = img.rgba.data() + static_cast<size_t>(y) * img.width * 4;

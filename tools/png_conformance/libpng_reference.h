@@ -13,6 +13,8 @@ namespace yomira::pngref {
 
 struct LibpngImage {
   bool ok = false;
+  // The header claims a picture over the reader's own cap: refused before allocating.
+  bool tooLarge = false;
   int width = 0, height = 0;
   std::vector<uint8_t> rgba;
   std::vector<std::string> warnings;

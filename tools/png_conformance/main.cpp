@@ -286,6 +286,8 @@ int main(int argc, char** argv) {
       if (!threw) reason = "decoded";
       else if (raised != it->second) reason = "message \"" + raised + "\" expected \"" + it->second + "\"";
       else if (ref.ok) reason = "libpng verdict differs";
+    } else if (ref.tooLarge) {
+      reason = "reference: too large";
     } else if (threw) {
       reason = "raised \"" + raised + "\"";
     } else if (!ref.ok) {
@@ -295,7 +297,8 @@ int main(int argc, char** argv) {
     }
     if (reason.empty()) {
       ++passed;
-      if (invalid) std::printf("PASS invalid %s \"%s\"\n", rel.c_str(), raised.c_str());
+      if (invalid) std::printf("PASS invalid %s \"%s\"%s\n", rel.c_str(), raised.c_str(),
+                               ref.tooLarge ? " reference: too large" : "");
       else std::printf("PASS valid %s %dx%d\n", rel.c_str(), ref.width, ref.height);
     } else {
       ++failed;

@@ -122,16 +122,8 @@ bool TextSession::Open(const TYomiraOption& option, const TextRun& run, std::str
   impl_->stages.emplace(state, *impl_->renderer);
   EngineStages& stages = *impl_->stages;
   const auto t0 = std::chrono::steady_clock::now();
-  if (state.sourceLines.empty()) {
-    // An empty file is no document: the panel and its background only, view 0 of 0 and
-    // no reading position (the conversion would make one blank line of nothing).
-    state.documentLoaded = false;
-    stages.FitWindowToLayout();
-    stages.BuildBackground();
-    stages.DrawSpread();
-  } else {
-    Engine(state, impl_->host, stages).Relayout(true, true);
-  }
+  // An empty file is laid out as the reader lays it out: one empty view, "1 / 1".
+  Engine(state, impl_->host, stages).Relayout(true, true);
   impl_->relayoutMs = Ms(std::chrono::steady_clock::now() - t0);
   return true;
 }

@@ -113,7 +113,11 @@ TForm2::TForm2(SetupDialogHost& host, QWidget* owner)
   };
 }
 
-TForm2::~TForm2() = default;
+TForm2::~TForm2() {
+  // Closing hides the window, and an editable box that loses the focus reports a choice:
+  // nothing may reach this half-destroyed window.
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
 
 void TForm2::buildStyleTab(QWidget* page) {
   ComboBoxStyle = new QComboBox(page);

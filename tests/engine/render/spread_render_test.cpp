@@ -282,5 +282,46 @@ TEST_F(SpreadRender, PictureOnItsPage) {
   EXPECT_EQ(Page().pixel(382, 30) & 0xFFFFFF, renderer->Bitmaps().BackBitmap.pixel(382, 30) & 0xFFFFFF);
 }
 
+// ―― reads as one line: ink in every row from the first dash's middle to the second's,
+// spacing included; a lone ― keeps its own length.
+TEST_F(SpreadRender, TwoDashesTouchALoneDashDoesNot) {
+  // Both drawing paths, without and with character spacing.
+  for (const auto& [aa, spacing] : {std::pair{0, 0}, std::pair{1, 0}, std::pair{0, 4}, std::pair{1, 4}}) {
+    SCOPED_TRACE(testing::Message() << "aa " << aa << " m " << spacing);
+    state = EngineState{};
+    state.option = DefaultOptions();
+    state.option.UseCover = 0;
+    state.option.f_size = 20;
+    state.option.m_size = spacing;
+    state.option.text_aa = static_cast<uint8_t>(aa);
+    state.option.Validate();
+    state.sourceLines = {sj(u8"あ――い―う")};
+    state.documentLoaded = true;
+    renderer.emplace(state.option, host);
+    stages.emplace(state, *renderer);
+    EngineHost window;
+    Engine(state, window, *stages).Relayout(true, true);
+    const int32_t f = state.option.f_size, m = state.option.m_size;
+    ASSERT_EQ(m, spacing);
+    std::vector<PaintCall> dashes;
+    for (const PaintCall& c : Calls())
+      if (c.what == "text" && c.text == sj(u8"―")) dashes.push_back(c);
+    ASSERT_EQ(dashes.size(), 3u);
+    ASSERT_EQ(dashes[0].x, dashes[1].x);
+    ASSERT_EQ(dashes[1].y - dashes[0].y, f + m);
+    // The canvas puts the glyph left of x (its top-right reference), the outline path right.
+    const int left = dashes[0].x - f - 1, right = dashes[0].x + f + 2;
+    for (int y = dashes[0].y + f / 2; y <= dashes[1].y + f / 2; ++y)
+      EXPECT_FALSE(InkIn(left, y, right, y + 1).empty()) << "row " << y;
+    // The lone one: its ink ends inside its own cell, leaving the spacing around it blank.
+    const PaintCall& lone = dashes[2];
+    const Box b = InkIn(left, lone.y - m, right, lone.y + f + m);
+    ASSERT_FALSE(b.empty());
+    EXPECT_GT(b.height(), f / 2);
+    EXPECT_TRUE(InkIn(left, b.bottom + 1, right, b.bottom + 2).empty());
+    EXPECT_LT(b.height(), f + m);
+  }
+}
+
 }  // namespace
 }  // namespace yomira
