@@ -10,21 +10,6 @@
 namespace yomira::gallery {
 namespace {
 
-class QuietEnv : public ShellEnv {
- public:
-  void showMessage(const std::string&) override {}
-  bool askOkCancel(const std::string&, const std::string&) override { return false; }
-  std::optional<std::string> askText(const std::string&, const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  bool openExternally(const std::string&) override { return false; }
-  std::string clipboardText() override { return ""; }
-  void setCursorPos(int, int) override {}
-  void setTurnSound(const std::string&) override {}
-  void playTurnSound() override {}
-  void stopSound() override {}
-};
-
 std::unique_ptr<TFileItem> Item(int kind, const std::string& where, int rate, const std::string& title = "") {
   auto e = std::make_unique<TFileItem>();
   e->Kind = static_cast<int16_t>(kind);
@@ -57,7 +42,7 @@ class GalleryHost : public BookHost {
   TYomiraOption option;
   int pendingRate = -1;
   QRect rect{0, 0, 200, 300};
-  QuietEnv env;
+  NullShellEnv env;
   ActionCatalogue catalogue;
 
   FileItemList& BookMarks() override { return marks; }
