@@ -82,9 +82,14 @@ QWidget* Colours() {
   back->showPopup();
   QApplication::processEvents();
   QWidget* popup = back->view()->window();
-  QImage img = d->grab().toImage();
+  // The picture grows to hold the open list where it stands on the screen.
+  const QPoint at = d->mapFromGlobal(popup->geometry().topLeft());
+  const QRect area = QRect(QPoint(0, 0), d->size()) | QRect(at, popup->size());
+  QImage img(area.size(), QImage::Format_RGB32);
+  img.fill(Qt::white);
   QPainter p(&img);
-  p.drawPixmap(d->mapFromGlobal(popup->geometry().topLeft()), popup->grab());
+  p.drawPixmap(-area.topLeft(), d->grab());
+  p.drawPixmap(at - area.topLeft(), popup->grab());
   p.end();
   back->hidePopup();
   auto* label = new QLabel;
