@@ -6,16 +6,6 @@ docs="$YOMIRA_HOME/docs"
 cp "$E2E_ROOT/tests/data/html/library.html" "$E2E_ROOT/tests/data/html/fig1.png" \
   "$E2E_ROOT/tests/data/html/cover.html" "$docs/"
 
-# quit NAME: Esc and the exit status; a reader still running is stopped.
-quit() {
-  local st
-  st=$(y_quit)
-  expect "$1 quits" 0 "$st"
-  if [ "$st" = timeout ]; then
-    kill -9 "$Y_PID" 2>/dev/null
-    y_wait_exit 5 >/dev/null
-  fi
-}
 # ink_of SHOT COLOUR: pixels of about that colour in the screenshot.
 ink_of() {
   convert "$E2E_SHOTS/$1.png" -fill black -fuzz 12% +opaque "$2" -fill white -opaque "$2" \
@@ -35,7 +25,7 @@ if y_start "$docs/library.html"; then
   blue=$(ink_of html-library-3 '#3060c0')
   if [ "${blue:-0}" -gt 500 ]; then pass "illustration drawn"; else fail "illustration drawn" "${blue:-none} pixels"; fi
   # The position is kept at exit.
-  quit "library"
+  y_quit_check "library"
   rate=$(ini_get yomira.ini RecentFiles rate0 2>/dev/null)
   if [ "${rate:-0}" -gt 0 ]; then pass "library rate0 $rate"; else fail "library rate0" "${rate:-none}"; fi
 else
@@ -53,7 +43,7 @@ if y_start "$docs/cover.html"; then
   if [ -n "$ok" ]; then pass "cover caption"; else fail "cover caption" "$(y_title)"; fi
   sleep 0.5
   y_shot html-cover
-  quit "cover"
+  y_quit_check "cover"
 else
   fail "start cover.html" "no window"
 fi

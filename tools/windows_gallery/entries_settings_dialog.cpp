@@ -13,42 +13,14 @@
 #include "tools/windows_gallery/gallery.h"
 #include "windows/settings/colour_combo.h"
 #include "windows/settings/settings_dialog.h"
-#include "windows/settings/settings_dialog_host.h"
+#include "windows/settings/still_setup_host.h"
 
 namespace yomira::gallery {
 namespace {
 
 
-// A main window that only holds the default options.
-class StillHost : public SetupDialogHost {
- public:
-  bool fillingDialog() const override { return true; }
-  const TYomiraOption& liveOption() const override { return live_; }
-  void applySetupDialog() override {}
-  void showOptionInDialog(const TYomiraOption&, const std::string*) override {}
-  void updateSetupDependentControls() override {}
-  bool reopenCurrent(bool, int) override { return false; }
-  void relayout(bool, bool) override {}
-  void setMomentaryToggles(bool, bool, bool) override {}
-  std::string currentFileName() const override { return {}; }
-  void scanFileList(const std::string&) override {}
-  std::vector<std::string> styleNames() const override { return {"day", "Night"}; }
-  bool styleExists(const std::string&) const override { return false; }
-  bool loadStyle(const std::string&, TYomiraOption&) override { return false; }
-  bool saveStyle(const std::string&, const SetupValues&) override { return false; }
-  QPoint& optionWindowPos() override { return pos_; }
-  void restoreDialogRect(QWidget*) override {}
-  void saveDialogRect(QWidget*) override {}
-  ShellEnv& env() override { return env_; }
-
- private:
-  TYomiraOption live_ = DefaultOptions();
-  QPoint pos_{0, 0};
-  NullShellEnv env_;
-};
-
-StillHost& Host() {
-  static StillHost host;
+StillSetupHost& Host() {
+  static StillSetupHost host;
   return host;
 }
 
