@@ -4,7 +4,7 @@ set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_VENDOR "Yomira developers")
 set(CPACK_PACKAGE_CONTACT "Yomira developers <yomira@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Vertical-writing reader for Japanese e-texts")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Yomira typesets Japanese e-texts in the notation of the public e-text library (ruby, annotations, "
     "page breaks, emphasis marks, kanbun reading marks) in vertical writing with kinsoku, and turns "
     "the pages right to left.")
