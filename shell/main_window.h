@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/EngineHost.h"
+#include "engine/core/EngineHost.h"
 #include "engine/core/display_line.h"
 #include "engine/core/engine.h"
 #include "engine/core/option.h"
