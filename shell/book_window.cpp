@@ -1,7 +1,7 @@
 // The book window as the main window drives it: it owns the window and binds the book
 // list's actions to it for as long as it lives.
 #include "shell/book_host.h"
-#include "shell/actions/key_dispatcher.h"
+#include "ui/key_dispatcher.h"
 #include "shell/book_port.h"
 #include "shell/main_window.h"
 #include "windows/book/book_window.h"

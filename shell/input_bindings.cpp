@@ -8,7 +8,7 @@
 
 #include <cstdlib>
 
-#include "shell/guard.h"
+#include "ui/guard.h"
 #include "shell/main_window.h"
 #include "windows/controls/hint_window.h"
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/EngineHost.h"
+#include "engine/core/EngineHost.h"
 #include "engine/core/display_line.h"
 #include "engine/core/engine.h"
 #include "engine/core/option.h"
@@ -26,8 +26,8 @@
 #include "sources/document_sources.h"
 #include "sources/sources_host.h"
 #include "sources/start_params.h"
-#include "shell/actions/action.h"
-#include "shell/actions/main_menu.h"
+#include "ui/action.h"
+#include "shell/main_menu.h"
 #include "shell/book_port.h"
 #include "shell/page_slider.h"
 #include "shell/setup_dialog_port.h"

@@ -17,7 +17,7 @@
 #include "platform/shell_env.h"
 #include "platform/text/cp932.h"
 #include "platform/text/utf8.h"
-#include "shell/guard.h"
+#include "ui/guard.h"
 #include "shell/main_window.h"
 #include "shell/turn_sound.h"
 #include "sources/history.h"

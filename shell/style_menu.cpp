@@ -6,8 +6,8 @@
 
 #include "platform/datafolder.h"
 #include "platform/file/regular_file.h"
-#include "shell/actions/main_menu.h"
-#include "shell/guard.h"
+#include "shell/main_menu.h"
+#include "ui/guard.h"
 #include "shell/main_window.h"
 #include "shell/setup_mapping.h"
 #include "shell/style_store.h"

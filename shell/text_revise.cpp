@@ -3,8 +3,8 @@
 // method; the style submenu's checks as it opens.
 #include <QMenu>
 
-#include "shell/actions/menu_proxy.h"
-#include "shell/guard.h"
+#include "ui/menu_proxy.h"
+#include "ui/guard.h"
 #include "shell/main_window.h"
 
 namespace yomira {

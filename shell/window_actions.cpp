@@ -10,8 +10,8 @@
 #include <QToolButton>
 
 #include "platform/shell_env.h"
-#include "shell/actions/main_menu.h"
-#include "shell/guard.h"
+#include "shell/main_menu.h"
+#include "ui/guard.h"
 #include "shell/main_window.h"
 #include "windows/controls/window_util.h"
 

@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "engine/render/Fitting.h"
-#include "shell/guard.h"
+#include "ui/guard.h"
 #include "shell/main_window.h"
 #include "sources/history.h"
 #include "windows/controls/hint_window.h"

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "engine/EngineHost.h"
-#include "engine/RenderStages.h"
+#include "engine/core/EngineHost.h"
+#include "engine/core/RenderStages.h"
 #include "engine/core/annotation_map.h"
 #include "engine/core/convert.h"
 #include "engine/core/display_line.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/actions/key_dispatcher.h"
-#include "shell/actions/menu_proxy.h"
+#include "ui/key_dispatcher.h"
+#include "ui/menu_proxy.h"
 #include "shell/setup_placeholder.h"
 #include "sources/history.h"
 #include "tests/shell/recording_form.h"
