@@ -30,6 +30,7 @@
 #include "shell/actions/main_menu.h"
 #include "shell/book_port.h"
 #include "shell/page_slider.h"
+#include "shell/reader_session.h"
 #include "shell/setup_dialog_port.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
@@ -122,6 +123,9 @@ class TForm1 : public QWidget,
   // --- fields (what the program owns) ---
   // The engine's part of the state; the fields below that the engine also reads refer to it.
   EngineState Engine_;
+  // The reader's state over Engine_: the window shows it and forwards to it.
+  ReaderSession& session() { return session_; }
+  const ReaderSession& session() const { return session_; }
   bool HtmlImported = false;
   int TurnKind = 0;
   int TurnFrames = 0;
@@ -193,7 +197,6 @@ class TForm1 : public QWidget,
   // closes, restored only by the first dialog of the run.
   void SaveDialogRect(QWidget* dialog);
   void RestoreDialogRect(QWidget* dialog);
-  static void ForgetDialogRectRestored();  // for tests: the next restore applies again
 
   // --- file, clipboard and help actions (shell/file_actions.cpp, clipboard_document.cpp,
   // help_actions.cpp) ---
@@ -324,7 +327,8 @@ class TForm1 : public QWidget,
   // --- border drag (window_resize.cpp) ---
   // A step of the drag: the preview of what its end would give.
   void WMSizing(QSize client);
-  // The drag ended (the end timer fired): refit the font or the grid.
+  // The drag ended (the end timer fired): refit the font or the grid, by the Ctrl state
+  // of the drag's last step or of the last look at a held button.
   void WMExitSizeMove();
   // Single-shot, restarted by each step of a drag.
   QTimer* TimerSizeMoveEnd = nullptr;
@@ -375,6 +379,10 @@ class TForm1 : public QWidget,
   // SourcesHost.
   void ShowMessage(const std::string& text) override;
   void Relayout(bool force, bool rebuild) override;
+  // A relayout of the document shown that keeps on screen the text the view began with
+  // (where the view has none, or none is laid out: whatever the caller left in
+  // PendingRate, else the view number).
+  void RelayoutKeepingPlace(bool geometry, bool rebuild);
   void ClearDisplayLines() override;
   void ForceForeground() override;
   bool IsFullScreen() override;
@@ -487,6 +495,8 @@ class TForm1 : public QWidget,
   // The RunFilter hook of the sources: the external filters with their bounds.
   decltype(DocumentSources::RunFilter) MakeFilterRunner();
 
+  ReaderSession session_{Engine_};
+  bool keepingPlace_ = false;  // a relayout of RelayoutKeepingPlace runs
   ShellEnv* env_;
   std::vector<std::string> args_;
   ForwardReceiver* receiver_;
@@ -523,7 +533,9 @@ class TForm1 : public QWidget,
   int toolActionCount_ = 0;    // tool actions made so far; they live for the run
   int filterActionCount_ = 0;
   QActionGroup* filterGroup_ = nullptr;
-  int wheelRest_ = 0;  // the part of a notch not yet turned into a step
+  int wheelRest_ = 0;
+  bool dragCtrl_ = false;  // Ctrl at the latest step of a border drag
+  bool CtrlHeld() const;  // the part of a notch not yet turned into a step
   std::unique_ptr<QObject> appHook_;
   // The program's own fit of the window: while it runs and, for another size, a short while
   // after (the window manager's answer), resize events start no drag.

@@ -35,7 +35,7 @@ void TForm1::ToggleMomentary(const char* actionName) {
   a.checked = !a.checked;
   // A key reaches no menu entry: show the new state there too.
   menu_.mirrorAll();
-  Relayout(false, true);
+  RelayoutKeepingPlace(false, true);
 }
 
 void TForm1::ToggleStyle(const char* actionName, uint8_t TYomiraOption::*field, bool geometry) {
@@ -44,13 +44,13 @@ void TForm1::ToggleStyle(const char* actionName, uint8_t TYomiraOption::*field, 
   Option.*field = Option.*field ? 0 : 1;
   actions_.at(actionName).checked = Option.*field != 0;
   menu_.mirrorAll();
-  if (IsLaidOut()) Relayout(geometry, true);
+  if (IsLaidOut()) RelayoutKeepingPlace(geometry, true);
 }
 
 void TForm1::SetReWrapType(int type, bool geometry) {
   if (!Option.re_wrap) return;
   Option.ReWrapType = type;
-  if (IsLaidOut()) Relayout(geometry, true);
+  if (IsLaidOut()) RelayoutKeepingPlace(geometry, true);
 }
 
 void TForm1::ActionMomentaryAutoIndentExecute(QObject*) { ToggleMomentary("ActionMomentaryAutoIndent"); }
