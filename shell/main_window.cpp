@@ -572,9 +572,6 @@ void TForm1::Relayout(bool force, bool rebuild) {
   const std::string current = GetCurrentFileName(RecentFiles);
   const size_t slash = current.rfind('/');
   Engine_.documentName = slash == std::string::npos ? current : current.substr(slash + 1);
-  Engine_.switches.autoIndent = actions_.at("ActionMomentaryAutoIndent").checked;
-  Engine_.switches.reWrap = actions_.at("ActionMomentaryReWrap").checked;
-  Engine_.switches.toRuby = actions_.at("ActionMomentaryToRuby").checked;
   Engine_.switches.htmlImported = HtmlImported;
   ++layoutGeneration_;
   // Only the relayouts that keep the place hand one on.
@@ -616,6 +613,10 @@ bool TForm1::IsFullScreen() { return session_.fullScreen; }
 void TForm1::ExecuteFullScreen() { ActionOptionFullScreenExecute(this); }
 
 void TForm1::SetMomentaryToggles(bool autIndent, bool reWrap, bool toRuby) {
+  // The switches are the document's; the checks show them.
+  Engine_.switches.autoIndent = autIndent;
+  Engine_.switches.reWrap = reWrap;
+  Engine_.switches.toRuby = toRuby;
   actions_.at("ActionMomentaryAutoIndent").checked = autIndent;
   actions_.at("ActionMomentaryReWrap").checked = reWrap;
   actions_.at("ActionMomentaryToRuby").checked = toRuby;

@@ -253,11 +253,6 @@ class TForm1 : public QWidget,
   void SpeedButtonBackClick();
   // The view count of the display lines.
   int ViewCount() const;
-  // Page moves need a slider that is enabled and a document that is laid out.
-  bool PageMovesAllowed() const;
-  // Counts relayouts and cleared lines: a go-to box that comes back to another layout
-  // (a document opened or the window resized under it) does nothing.
-  uint64_t layoutGeneration_ = 0;
   // Loads record's page-turn sound into TurnSound and hands it to the player; a sound that
   // cannot be loaded switches UseSound off in record.
   void LoadTurnSound(TYomiraOption& record);
@@ -482,10 +477,16 @@ class TForm1 : public QWidget,
   void bindLayoutSteps();
   // A style toggle: field inverted, the check set from it, relayout when laid out.
   void ToggleStyle(const char* actionName, uint8_t TYomiraOption::*field, bool geometry);
-  void ToggleMomentary(const char* actionName);
+  // A momentary switch of the document inverted, its check set from it, relayout.
+  void ToggleMomentary(const char* actionName, bool ConvertSwitches::*field);
   void SetReWrapType(int type, bool geometry);
   // A layout step of field by delta up to limit; grid steps keep the reading position.
   void StepLayout(int32_t TYomiraOption::*field, int delta, int limit, bool grid);
+  // Page moves need views with a range and a document that is laid out.
+  bool PageMovesAllowed() const;
+  // Counts relayouts and cleared lines: a go-to box that comes back to another layout
+  // (a document opened or the window resized under it) does nothing.
+  uint64_t layoutGeneration_ = 0;
   // Sets the view, draws it and shows it at once.
   void GoToView(int view);
   void DrawSpread();

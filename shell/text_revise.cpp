@@ -29,10 +29,11 @@ void TForm1::bindTextReviseActions() {
 
 void TForm1::MenuStyleClick() { SyncTextReviseMenu(Option); }
 
-void TForm1::ToggleMomentary(const char* actionName) {
+void TForm1::ToggleMomentary(const char* actionName, bool ConvertSwitches::*field) {
   if (!IsLaidOut()) return;
-  Action& a = actions_.at(actionName);
-  a.checked = !a.checked;
+  bool& on = Engine_.switches.*field;
+  on = !on;
+  actions_.at(actionName).checked = on;
   // A key reaches no menu entry: show the new state there too.
   menu_.mirrorAll();
   RelayoutKeepingPlace(false, true);
@@ -53,9 +54,11 @@ void TForm1::SetReWrapType(int type, bool geometry) {
   if (IsLaidOut()) RelayoutKeepingPlace(geometry, true);
 }
 
-void TForm1::ActionMomentaryAutoIndentExecute(QObject*) { ToggleMomentary("ActionMomentaryAutoIndent"); }
-void TForm1::ActionMomentaryReWrapExecute(QObject*) { ToggleMomentary("ActionMomentaryReWrap"); }
-void TForm1::ActionMomentaryToRubyExecute(QObject*) { ToggleMomentary("ActionMomentaryToRuby"); }
+void TForm1::ActionMomentaryAutoIndentExecute(QObject*) {
+  ToggleMomentary("ActionMomentaryAutoIndent", &ConvertSwitches::autoIndent);
+}
+void TForm1::ActionMomentaryReWrapExecute(QObject*) { ToggleMomentary("ActionMomentaryReWrap", &ConvertSwitches::reWrap); }
+void TForm1::ActionMomentaryToRubyExecute(QObject*) { ToggleMomentary("ActionMomentaryToRuby", &ConvertSwitches::toRuby); }
 
 void TForm1::ActionStyleTextReviseUseAozoraExecute(QObject*) {
   ToggleStyle("ActionStyleTextReviseUseAozora", &TYomiraOption::ruby_tag, false);

@@ -57,6 +57,17 @@ fresh p160.txt && { y_click 250 250 5; y_click 250 250 5; y_click 250 250 4; rat
 # 4. Side buttons: bound they turn; unbound they do nothing and the keys still work.
 fresh p160.txt '[XButton]\n1=1\n' && { y_click 250 250 8; rate "side button bound" 1000; }
 fresh p160.txt && { y_click 250 250 8; y_key Left; rate "side button unbound" 1000; }
+# A quick double press is two presses (the second also comes as a double click): two pages.
+fresh p160.txt '[XButton]\n1=1\n' && {
+  xdotool mousemove --window "$Y_WIN" 250 250 click --repeat 2 --delay 80 8
+  sleep 0.4
+  rate "side button double press" 2000
+}
+fresh p160.txt '[XButton]\n1=1\n' && {
+  xdotool mousemove --window "$Y_WIN" 250 250 click --repeat 3 --delay 80 8
+  sleep 0.4
+  rate "side button triple press" 3000
+}
 
 # 5. Code 3: the click's side decides.
 fresh p160.txt '[mouse]\n0=3\n' && {

@@ -109,7 +109,24 @@ fresh p160.txt && {
   quit "ctrl+Right"
 }
 
-# 10. The turn sound: many quick turns with a sound, then a sound that is missing.
+# 10. Steps of the characters per line and back keep the view: the same position as 40
+# pages on without them.
+fresh novel.txt && {
+  xdotool key --delay 30 $(printf 'Left %.0s' $(seq 1 40))
+  sleep 0.5
+  quit "40 pages"
+  before=$(ini_get yomira.ini RecentFiles rate0)
+  fresh novel.txt && {
+    xdotool key --delay 30 $(printf 'Left %.0s' $(seq 1 40))
+    y_key ctrl+shift+Down ctrl+shift+Down ctrl+shift+Down ctrl+shift+Down
+    y_key ctrl+shift+Up ctrl+shift+Up ctrl+shift+Up ctrl+shift+Up
+    sleep 0.5
+    [ "$before" -gt 0 ] || fail "40 pages" "rate0 $before"
+    rate "40 pages, characters +4 -4" "$before"
+  }
+}
+
+# 11. The turn sound: many quick turns with a sound, then a sound that is missing.
 sound_run() {
   rm -f "$YOMIRA_HOME/yomira.ini" "$YOMIRA_HOME/yomira_key.ini"
   printf '[option]\nUseSound=1\nSoundPath=%s\n' "$1" >"$YOMIRA_HOME/yomira.ini"
