@@ -115,8 +115,9 @@ void TForm1::ApplyStyleIndex(int index) {
   SyncTextReviseMenu(Option);
   menu_.mirrorAll();
   LoadTurnSound(Option);
+  // Where the view holds no text, the saved reading position.
   PendingRate = GetHistoryPosition(RecentFiles);
-  if (DocumentLoaded) Relayout(true, true);
+  if (DocumentLoaded) RelayoutKeepingPlace(true, true);
   if (setupDialog().isVisible()) ShowOptionInDialog(Option);
 }
 

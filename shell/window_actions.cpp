@@ -47,11 +47,12 @@ void TForm1::bindWindowActions() {
 
 void TForm1::ActionOptionFullScreenExecute(QObject*) {
   if (!IsLaidOut()) return;
-  // The check goes first: the resizes below are the program's own, not the user's.
-  Action& action = actions_.at("ActionOptionFullScreen");
-  action.checked = !action.checked;
+  // The state goes first: the resizes below are the program's own, not the user's.
+  session_.fullScreen = !session_.fullScreen;
+  if (Action* action = actions_.find("ActionOptionFullScreen")) action->checked = session_.fullScreen;
+  menu_.mirrorAll();
   hideHint();
-  if (action.checked) {
+  if (session_.fullScreen) {
     NormalPos = pos();
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect area = s ? s->geometry() : QRect(0, 0, 1280, 1024);
