@@ -123,7 +123,7 @@ TEST_F(Keys, TwoActionsWithOneKeyStillFire) {
 TEST_F(Keys, GreyedMenuEntriesLeaveTheirKeysWorking) {
   MainMenu menu = BuildMainMenu(c_, &w_);
   menu.menu->popup(QPoint(0, 0));
-  QTest::qWait(20);
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(menu.menu));
   menu.menu->hide();
   menu.submenus.at("MenuPage")->setEnabled(false);
   menu.items.at("MenuOptionFullScreen")->setEnabled(false);
