@@ -30,6 +30,8 @@
 #include "sources/picture.h"
 #include "windows/controls/window_util.h"
 #include "windows/controls/hint_window.h"
+#include "platform/path/path_parts.h"
+#include "platform/qt_text.h"
 
 namespace yomira {
 namespace {
@@ -43,8 +45,6 @@ bool& StartupArgumentsDone() {
   static bool done = false;  // the command line is handled once per process
   return done;
 }
-
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 void SetBackground(QWidget* w, QColor c) {
   QPalette pal = w->palette();
@@ -570,8 +570,7 @@ void TForm1::ShowMessage(const std::string& text) { env_->showMessage(text); }
 void TForm1::Relayout(bool force, bool rebuild) {
   // The caption of a text without a title block is its file name.
   const std::string current = GetCurrentFileName(RecentFiles);
-  const size_t slash = current.rfind('/');
-  Engine_.documentName = slash == std::string::npos ? current : current.substr(slash + 1);
+  Engine_.documentName = FileNamePart(current);
   Engine_.switches.autoIndent = actions_.at("ActionMomentaryAutoIndent").checked;
   Engine_.switches.reWrap = actions_.at("ActionMomentaryReWrap").checked;
   Engine_.switches.toRuby = actions_.at("ActionMomentaryToRuby").checked;
@@ -635,6 +634,12 @@ void TForm1::ApplyParamPosition(int& currentPage) {
 QImage TForm1::loadPicture(const std::string& pathUtf8) {
   QImage img;
   if (!LoadPicture(pathUtf8, img)) return QImage();
+  return img;
+}
+
+QImage TForm1::loadResourcePicture(const std::string& name, const std::string& type) {
+  QImage img;
+  if (!LoadResourcePicture(name, type, img)) return QImage();
   return img;
 }
 
