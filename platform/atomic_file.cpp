@@ -1,5 +1,7 @@
 #include "platform/atomic_file.h"
 
+#include "platform/path/path_parts.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,13 +28,6 @@ bool Injected(AtomicWriteStep step) {
   return false;
 }
 
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
 // The file a chain of symbolic links ends at (the path itself when it is no link). A loop
 // or an unreadable link stops the walk; the rename then fails with a clear reason.
 std::string FollowLinks(const std::string& path) {
@@ -44,7 +39,7 @@ std::string FollowLinks(const std::string& path) {
     const ssize_t n = ::readlink(p.c_str(), buf.data(), PATH_MAX);
     if (n <= 0) return p;
     std::string target(buf.data(), static_cast<size_t>(n));
-    p = target[0] == '/' ? target : FolderOf(p) + "/" + target;
+    p = target[0] == '/' ? target : ParentFolder(p) + "/" + target;
   }
   return p;
 }
@@ -96,7 +91,7 @@ std::string AtomicWriteFile(const std::string& path, std::string_view bytes) {
     }
     // Make the rename itself durable. The new file is already in place, so a failure here
     // is not reported as a failed write.
-    const int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::open(ParentFolder(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
       ::fsync(dir);
       ::close(dir);

@@ -1,5 +1,7 @@
 #include "platform/datafolder.h"
 
+#include "platform/path/path_parts.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -17,13 +19,6 @@ std::optional<std::string> Env(const char* name) {
   const char* v = std::getenv(name);
   if (!v) return std::nullopt;
   return std::string(v);
-}
-
-std::string ParentFolder(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -94,16 +89,6 @@ std::string DataPath(std::string_view name) {
   if (p.empty() || p.back() != '/') p += '/';
   p += name;
   return p;
-}
-
-std::string ChangeFileExt(std::string_view path, std::string_view ext) {
-  const auto slash = path.find_last_of('/');
-  const auto dot = path.find_last_of('.');
-  std::string out(path);
-  if (dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash))
-    out.resize(dot);
-  out += ext;
-  return out;
 }
 
 }  // namespace yomira

@@ -34,9 +34,4 @@ const std::string& DataFolder();
 // name inside the data folder ("yomira.ini", "Style/...").
 std::string DataPath(std::string_view name);
 
-// The file name's extension replaced: the part from the file name's last dot is cut, then
-// ext (with its dot) appended. A name without a dot gets ext appended; dots in folder names
-// do not count.
-std::string ChangeFileExt(std::string_view path, std::string_view ext);
-
 }  // namespace yomira

@@ -19,11 +19,11 @@
 #include "sources/codepage.h"
 #include "sources/history.h"
 #include "windows/controls/open_dialog_ex.h"
+#include "platform/path/path_parts.h"
+#include "platform/qt_text.h"
 
 namespace yomira {
 namespace {
-
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 std::string WithoutBars(std::string s) {
   std::erase(s, '|');

@@ -31,6 +31,8 @@
 #include "sources/picture.h"
 #include "windows/controls/window_util.h"
 #include "windows/controls/hint_window.h"
+#include "platform/path/path_parts.h"
+#include "platform/qt_text.h"
 
 namespace yomira {
 namespace {
@@ -40,7 +42,6 @@ constexpr int kBaseHeight = 113;
 constexpr int kBarHeight = 20;
 constexpr QRgb kFaceColour = 0xF0F0F0;
 
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 void SetBackground(QWidget* w, QColor c) {
   QPalette pal = w->palette();
@@ -571,8 +572,7 @@ void TForm1::ShowMessage(const std::string& text) { env_->showMessage(text); }
 void TForm1::Relayout(bool force, bool rebuild) {
   // The caption of a text without a title block is its file name.
   const std::string current = GetCurrentFileName(RecentFiles);
-  const size_t slash = current.rfind('/');
-  Engine_.documentName = slash == std::string::npos ? current : current.substr(slash + 1);
+  Engine_.documentName = FileNamePart(current);
   Engine_.switches.htmlImported = HtmlImported;
   ++layoutGeneration_;
   // Only the relayouts that keep the place hand one on.
@@ -658,6 +658,12 @@ void TForm1::ApplyParamPosition(int& currentPage) {
 QImage TForm1::loadPicture(const std::string& pathUtf8) {
   QImage img;
   if (!LoadPicture(pathUtf8, img)) return QImage();
+  return img;
+}
+
+QImage TForm1::loadResourcePicture(const std::string& name, const std::string& type) {
+  QImage img;
+  if (!LoadResourcePicture(name, type, img)) return QImage();
   return img;
 }
 

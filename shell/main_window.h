@@ -325,6 +325,9 @@ class TForm1 : public QWidget,
   // The drag ended (the end timer fired): refit the font or the grid, by the Ctrl state
   // of the drag's last step or of the last look at a held button.
   void WMExitSizeMove();
+  // Whether a resize to another size now starts a drag: the short while after the
+  // program's own fit, in which the window manager answers it, is over.
+  bool OwnFitAnswered() const;
   // Single-shot, restarted by each step of a drag.
   QTimer* TimerSizeMoveEnd = nullptr;
   // The live keyboard state and whether a pointer button is held; tests script them.
@@ -417,6 +420,7 @@ class TForm1 : public QWidget,
 
   // RenderHost.
   QImage loadPicture(const std::string& pathUtf8) override;
+  QImage loadResourcePicture(const std::string& name, const std::string& type) override;
   std::string dataFolder() override { return dataFolder_; }
   void setBottomBars(const QImage& slider, const QImage& text, const QImage& menu) override;
   void setPageLabelColour(QRgb colour) override;

@@ -22,6 +22,7 @@
 #include "shell/main_window.h"
 #include "shell/turn_sound.h"
 #include "sources/history.h"
+#include "platform/path/path_parts.h"
 
 namespace yomira {
 namespace {

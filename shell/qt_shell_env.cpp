@@ -1,4 +1,5 @@
 #include "shell/qt_shell_env.h"
+#include "platform/qt_text.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,11 +16,6 @@
 #include <cstdio>
 
 namespace yomira {
-namespace {
-
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-}  // namespace
 
 void QtShellEnv::showMessage(const std::string& text) {
   // YOMIRA_TRACE_MESSAGES=1: the text on stderr too, one line, "\n" for a line break (a

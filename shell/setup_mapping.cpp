@@ -7,6 +7,7 @@
 #include "platform/color.h"
 #include "platform/text/cp932.h"
 #include "platform/text/utf8.h"
+#include "platform/path/path_parts.h"
 
 namespace yomira {
 namespace {
@@ -105,11 +106,6 @@ constexpr PickRow kPickRows[] = {
     {"ItemAnimateQuality", [](O& o) -> int32_t& { return o.Quality; }, "Normal"}};
 
 constexpr const char* kTimeOutItem = "ItemTimeOut";
-
-std::string FileNamePart(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::array<uint32_t, 5> ColoursOf(const O& record) {
   std::array<uint32_t, 5> out{};

@@ -15,6 +15,7 @@
 #include "shell/main_window.h"
 #include "sources/external_filter.h"
 #include "sources/history.h"
+#include "platform/path/path_parts.h"
 
 namespace yomira {
 namespace {

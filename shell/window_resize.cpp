@@ -68,11 +68,13 @@ void TForm1::resizeEvent(QResizeEvent* e) {
   guarded([&] { WMSizing(e->size()); });
 }
 
+bool TForm1::OwnFitAnswered() const { return !fitClock_.isValid() || fitClock_.hasExpired(kSizeMoveQuiet); }
+
 void TForm1::WMSizing(QSize client) {
   if (!IsLaidOut() || IsFullScreen() || fitting_) return;
   if (client == PanelBase->size()) return;
   // The window manager's answer to our own fit: the window keeps it until the next drag.
-  if (fitClock_.isValid() && !fitClock_.hasExpired(kSizeMoveQuiet) && client != fitSize_) return;
+  if (!OwnFitAnswered() && client != fitSize_) return;
 
   SizePreview p{Option.f_size, Option.ruby_size, Option.c_size, Option.v_size};
   // The step is the latest moment of the drag seen so far: its Ctrl state decides the end.

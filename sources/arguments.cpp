@@ -12,6 +12,7 @@
 #include "platform/text/cp932.h"
 #include "sources/document_sources.h"
 #include "sources/flag_guard.h"
+#include "platform/path/path_parts.h"
 
 namespace yomira {
 namespace {

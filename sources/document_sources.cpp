@@ -16,6 +16,7 @@
 #include "platform/text/cp932.h"
 #include "sources/flag_guard.h"
 #include "sources/history.h"
+#include "platform/path/path_parts.h"
 
 namespace yomira {
 namespace {
@@ -55,20 +56,6 @@ std::string DesktopLinkTarget(const std::string& path) {
 }
 
 }  // namespace
-
-std::string ExtractFileExt(std::string_view path) {
-  const size_t slash = path.rfind('/');
-  const size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
-  const size_t dot = path.rfind('.');
-  if (dot == std::string_view::npos || dot < nameStart) return "";
-  return std::string(path.substr(dot));
-}
-
-std::string ExtractFilePath(std::string_view path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string_view::npos) return "";
-  return std::string(path.substr(0, slash + 1));
-}
 
 std::string AbsoluteCleanPath(std::string_view path) {
   if (path.empty()) return "";

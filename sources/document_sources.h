@@ -60,15 +60,9 @@ struct OwnedSourcesFields {
   }
 };
 
-// The extension of a path: from the file name's last dot, with the dot; "" without one.
-std::string ExtractFileExt(std::string_view path);
-
 // path made absolute against the working folder and cleaned ("//", "." and ".." removed
 // by the letters, links not followed). An empty path stays empty.
 std::string AbsoluteCleanPath(std::string_view path);
-
-// The folder part of a path, ending in "/" ("" for a bare name).
-std::string ExtractFilePath(std::string_view path);
 
 // The regular files of a folder whose extension the option's file-list masks accept, as
 // entries of kind 0 without a reading position (Rate -1), unsorted. Empty when the folder

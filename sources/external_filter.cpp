@@ -3,6 +3,7 @@
 #include "platform/file/regular_file.h"
 #include "sources/document_sources.h"
 #include "sources/tool_template.h"
+#include "platform/path/path_parts.h"
 
 namespace yomira {
 std::vector<std::string> FilterCommand(const TToolItem& filter, const std::string& path) {

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/datafolder.h"
+#include "platform/path/path_parts.h"
 
 namespace yomira {
 namespace {
@@ -87,8 +88,7 @@ void ListHistoryURLs(const FileItemList& list, std::vector<std::string>& strings
 std::string RecentCaption(const TFileItem& entry, int n) {
   std::string name;
   if (entry.Kind == fkLocalFile) {
-    const size_t slash = entry.Path.rfind('/');
-    name = slash == std::string::npos ? entry.Path : entry.Path.substr(slash + 1);
+    name = FileNamePart(entry.Path);
   } else if (entry.Kind == fkWeb) {
     name = entry.Href;
   }

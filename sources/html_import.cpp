@@ -6,6 +6,7 @@
 #include "platform/text/cp932.h"
 #include "platform/text/utf8.h"
 #include "sources/document_sources.h"
+#include "platform/path/path_parts.h"
 
 namespace yomira {
 namespace {

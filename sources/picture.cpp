@@ -7,6 +7,8 @@
 #include <QImageReader>
 
 #include "platform/file/regular_file.h"
+#include "platform/path/path_parts.h"
+#include "platform/text/cp932.h"
 
 // The resource lives in a static library: its registration must be referenced to be linked.
 static bool InitEmphasisResource() {
@@ -23,15 +25,7 @@ namespace {
 
 constexpr int64_t kMaxPictureBytes = int64_t{kPictureAllocationLimitMb} << 20;
 
-bool HasPngExtension(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-  std::string ext = path.substr(dot);
-  for (char& c : ext)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return ext == ".png";
-}
+bool HasPngExtension(const std::string& path) { return AsciiLower(ExtractFileExt(path)) == ".png"; }
 
 bool FitsAllocation(const QSize& size) {
   return size.width() > 0 && size.height() > 0 &&

@@ -10,6 +10,7 @@
 #include "sources/codepage.h"
 #include "sources/flag_guard.h"
 #include "sources/html_charset.h"
+#include "platform/path/path_parts.h"
 
 namespace yomira {
 namespace {

@@ -8,14 +8,13 @@
 #include <QShowEvent>
 
 #include "windows/controls/window_util.h"
+#include "platform/qt_text.h"
 
 namespace yomira {
 namespace {
 
 constexpr int kClientWidth = 385;
 constexpr int kClientHeight = 65;
-
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 bool IsEnter(const QEvent* e) {
   if (e->type() != QEvent::KeyPress) return false;

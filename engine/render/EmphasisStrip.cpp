@@ -18,14 +18,13 @@ QImage ReadImageBounded(const QString& path) {
   return image;
 }
 
-QImage BuildEmphasisStrip(int r, const QString& replacementPath, const QString& builtinPath) {
+bool IsEmphasisStripShape(const QImage& picture) {
+  return !picture.isNull() && picture.width() > 0 && picture.width() == 8 * picture.height();
+}
+
+QImage BuildEmphasisStrip(int r, const QImage& replacement, const QImage& builtin) {
   if (r <= 0 || r > 16384 / 8) return QImage();
-  QImage source;
-  if (!replacementPath.isEmpty()) {
-    QImage file = ReadImageBounded(replacementPath);
-    if (!file.isNull() && file.width() > 0 && file.width() == 8 * file.height()) source = file;
-  }
-  if (source.isNull()) source = ReadImageBounded(builtinPath);
+  const QImage source = IsEmphasisStripShape(replacement) ? replacement : builtin;
   QImage strip = MakeBitmap(8 * r, r);
   strip.fill(qRgb(255, 255, 255));
   if (source.isNull()) return strip;  // no marks: white, nothing to stretch

@@ -6,13 +6,13 @@
 
 namespace yomira {
 
-inline const char* kBuiltinEmphasisStrip = ":/emphasis/emphasis.png";
+// A picture that can serve as the strip: eight square marks, exactly 8:1.
+bool IsEmphasisStripShape(const QImage& picture);
 
-// The strip at ruby size r (8r x r, RGB32): the replacement file when it decodes and is
-// exactly 8:1, else the built-in strip, scaled smoothly; white and unscaled when neither
-// is there; null for r <= 0.
-QImage BuildEmphasisStrip(int r, const QString& replacementPath,
-                          const QString& builtinPath = QString::fromLatin1(kBuiltinEmphasisStrip));
+// The strip at ruby size r (8r x r, RGB32): the replacement when it has the strip's shape,
+// else the built-in strip, scaled smoothly (transparent parts count as white); white when
+// neither is there; null for r <= 0.
+QImage BuildEmphasisStrip(int r, const QImage& replacement, const QImage& builtin);
 
 // The 512 x 64 master of the built-in strip, drawn from vector shapes: types 1 sesame,
 // 2 white sesame, 3 black triangle, 4 white triangle, 5 double circle, 6 bullseye,

@@ -7,7 +7,6 @@
 #include FT_TRUETYPE_TABLES_H
 #include <hb-ot.h>
 #include <hb.h>
-#include <iconv.h>
 
 #include <algorithm>
 #include <cmath>
@@ -24,45 +23,6 @@ namespace yomira {
 namespace {
 
 constexpr size_t kCacheLimit = 32u << 20;  // bytes of rasters kept
-
-// The full cp932 map, built once with glibc's "CP932" (never "SHIFT_JIS": 0x8160 must be
-// U+FF5E, 0x817C U+FF0D, 0x815C U+2015, and the NEC/IBM rows must be there).
-const std::vector<char32_t>& UnicodeTable() {
-  static const std::vector<char32_t> table = [] {
-    std::vector<char32_t> t(65536, 0);
-    iconv_t cd = iconv_open("UTF-32LE", "CP932");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return t;
-    auto convert = [&](const char* in, size_t len) -> char32_t {
-      iconv(cd, nullptr, nullptr, nullptr, nullptr);
-      char inbuf[2];
-      std::memcpy(inbuf, in, len);
-      char* ip = inbuf;
-      size_t il = len;
-      char32_t out[2] = {0, 0};
-      char* op = reinterpret_cast<char*>(out);
-      size_t ol = sizeof(out);
-      if (iconv(cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il != 0) return 0;
-      if (ol != sizeof(out) - 4) return 0;
-      return out[0];
-    };
-    for (int b = 0; b < 0x100; ++b) {
-      if ((b >= 0x81 && b <= 0x9F) || b >= 0xE0) continue;
-      const char c = static_cast<char>(b);
-      t[b] = convert(&c, 1);
-    }
-    for (int lead = 0x81; lead <= 0xFC; ++lead) {
-      if (lead > 0x9F && lead < 0xE0) continue;
-      for (int trail = 0x40; trail <= 0xFC; ++trail) {
-        if (trail == 0x7F) continue;
-        const char two[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-        t[lead * 256 + trail] = convert(two, 2);
-      }
-    }
-    iconv_close(cd);
-    return t;
-  }();
-  return table;
-}
 
 // How a glyph is chosen and turned.
 enum class Select { Horizontal, Vertical, HalfWidth };
@@ -256,7 +216,7 @@ struct FontEngine::Impl {
   }
 
   void Render(const ResolvedFont* font, int height, uint16_t code, int mode, GlyphRaster& out) {
-    const char32_t cp = UnicodeTable()[code];
+    const char32_t cp = Cp932CodeToUnicode(code);
     const bool doubleByte = code > 0xFF;
     const Form form = FormFor(doubleByte, font->vertical, mode);
     FaceEntry* face = font->face;
@@ -499,10 +459,10 @@ bool FontEngine::Emboldened(const ResolvedFont* font) { return font && font->emb
 
 bool FontEngine::HasCode(const ResolvedFont* font, uint16_t code) {
   if (!font || !font->face) return false;
-  const char32_t cp = UnicodeTable()[code];
+  const char32_t cp = Cp932CodeToUnicode(code);
   return cp && FT_Get_Char_Index(font->face->ft, cp) != 0;
 }
 
-char32_t FontEngine::CodeToUnicode(uint16_t code) { return UnicodeTable()[code]; }
+char32_t FontEngine::CodeToUnicode(uint16_t code) { return Cp932CodeToUnicode(code); }
 
 }  // namespace yomira

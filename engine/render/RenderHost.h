@@ -24,6 +24,13 @@ class RenderHost {
     (void)pathUtf8;
     return QImage();
   }
+  // A picture built into the program (("IMG_EMPHASIS", "GIF"): the emphasis-mark strip);
+  // null when there is none.
+  virtual QImage loadResourcePicture(const std::string& name, const std::string& type) {
+    (void)name;
+    (void)type;
+    return QImage();
+  }
   // The data folder (UTF-8), or empty when there is none.
   virtual std::string dataFolder() { return std::string(); }
   // The background under the bottom bar: slider skin, page-label and menu panels.

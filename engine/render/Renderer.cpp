@@ -41,11 +41,18 @@ void Renderer::ClearPageBitmap() {
 }
 
 void Renderer::LoadEmphasisMarks() {
-  QString replacement;
+  if (option_.ruby_size <= 0) {
+    bitmaps_.EmphasisBitmap = QImage();
+    return;
+  }
+  QImage replacement;
   const std::string folder = host_.dataFolder();
   if (!folder.empty())
-    replacement = QDir(QString::fromStdString(folder)).filePath(QStringLiteral("Image/yomira_emphasis.bmp"));
-  bitmaps_.EmphasisBitmap = BuildEmphasisStrip(option_.ruby_size, replacement);
+    replacement = host_.loadPicture(
+        QDir(QString::fromStdString(folder)).filePath(QStringLiteral("Image/yomira_emphasis.bmp")).toStdString());
+  QImage builtin;
+  if (!IsEmphasisStripShape(replacement)) builtin = host_.loadResourcePicture("IMG_EMPHASIS", "GIF");
+  bitmaps_.EmphasisBitmap = BuildEmphasisStrip(option_.ruby_size, replacement, builtin);
 }
 
 void Renderer::SetTextLayers(const TextLayer& body, const TextLayer& ruby) {

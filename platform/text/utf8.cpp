@@ -3,6 +3,8 @@
 #include "platform/text/cp932.h"
 #include "platform/text/iconv_convert.h"
 
+#include <vector>
+
 namespace yomira {
 namespace {
 
@@ -71,6 +73,85 @@ std::string DecodeUtf8OrCp932(std::string_view bytes) {
   constexpr std::string_view kBom = "\xEF\xBB\xBF";
   if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
   return IsValidUtf8(bytes) ? std::string(bytes) : Cp932ToUtf8(bytes);
+}
+
+namespace {
+
+bool IsCp932Lead(int b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// Every code that can stand as one character: the single bytes that are no lead byte, and
+// the leads with each trail byte.
+std::vector<uint16_t> Cp932Codes() {
+  std::vector<uint16_t> codes;
+  for (int b = 0; b < 0x100; ++b)
+    if (!IsCp932Lead(b)) codes.push_back(static_cast<uint16_t>(b));
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    if (!IsCp932Lead(lead)) continue;
+    for (int trail = 0x40; trail <= 0xFC; ++trail)
+      if (trail != 0x7F) codes.push_back(static_cast<uint16_t>(lead * 256 + trail));
+  }
+  return codes;
+}
+
+// The character of the well-formed UTF-8 sequence of n bytes at p.
+char32_t DecodeUtf8(const unsigned char* p, size_t n) {
+  if (n == 1) return p[0];
+  char32_t c = p[0] & (0x7F >> n);
+  for (size_t i = 1; i < n; ++i) c = (c << 6) | (p[i] & 0x3F);
+  return c;
+}
+
+std::vector<char32_t> BuildCp932Table() {
+  std::vector<char32_t> table(65536, 0);
+  const std::vector<uint16_t> codes = Cp932Codes();
+  auto decodeOne = [](std::string_view utf8, size_t& i) -> char32_t {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data()) + i;
+    const size_t n = ValidUtf8Length(p, utf8.size() - i);
+    if (n == 0) {
+      ++i;
+      return 0;
+    }
+    i += n;
+    return DecodeUtf8(p, n);
+  };
+  // One conversion of all codes in a row: each character gives exactly one character or "?".
+  std::string all;
+  for (uint16_t code : codes) {
+    if (code > 0xFF) all.push_back(static_cast<char>(code >> 8));
+    all.push_back(static_cast<char>(code & 0xFF));
+  }
+  const std::string utf8 = Cp932ToUtf8(all);
+  std::vector<char32_t> got;
+  got.reserve(codes.size());
+  for (size_t i = 0; i < utf8.size();) got.push_back(decodeOne(utf8, i));
+  const bool aligned = got.size() == codes.size();
+  for (size_t k = 0; k < codes.size(); ++k) {
+    char32_t c;
+    if (aligned) {
+      c = got[k];
+    } else {
+      // Not one character each (another iconv): code by code.
+      const uint16_t code = codes[k];
+      std::string one;
+      if (code > 0xFF) one.push_back(static_cast<char>(code >> 8));
+      one.push_back(static_cast<char>(code & 0xFF));
+      const std::string u = Cp932ToUtf8(one);
+      size_t i = 0;
+      c = decodeOne(u, i);
+      if (i != u.size()) c = 0;
+    }
+    // "?" is the refusal mark, except for the code of "?" itself.
+    if (c == U'?' && codes[k] != 0x3F) c = 0;
+    table[codes[k]] = c;
+  }
+  return table;
+}
+
+}  // namespace
+
+char32_t Cp932CodeToUnicode(uint16_t code) {
+  static const std::vector<char32_t> table = BuildCp932Table();
+  return table[code];
 }
 
 }  // namespace yomira

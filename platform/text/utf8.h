@@ -3,6 +3,7 @@
 // decode, and characters without a cp932 form, become "?" and the conversion goes on.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,11 @@ std::string Utf8ToCp932(std::string_view utf8);
 
 // Utf8ToCp932 for callers that must report a failure of iconv itself.
 IconvResult Utf8ToCp932Checked(std::string_view utf8);
+
+// The character of one cp932 code (a single byte, or lead * 256 + trail), as Cp932ToUtf8
+// reads it; 0 where Cp932ToUtf8 writes "?" for a refused code, and for a lone lead byte.
+// From one table built on first use.
+char32_t Cp932CodeToUnicode(uint16_t code);
 
 // Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view s);

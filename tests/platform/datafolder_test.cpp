@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "support/test_support.h"
+#include "platform/path/path_parts.h"
 
 namespace yomira {
 namespace {

@@ -172,14 +172,21 @@ TEST(InstanceLock, TwoDataFoldersHaveTwoFirstInstances) {
 }
 
 TEST(InstanceLock, AFolderWithoutWriteAccessRunsAlone) {
-  if (geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
-  TempDir home;
-  std::filesystem::permissions(home.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-  InstanceLock lock(home.path().string());
-  std::string err;
-  EXPECT_EQ(lock.acquire(&err), InstanceLock::Result::Alone);
-  EXPECT_FALSE(err.empty());
-  std::filesystem::permissions(home.path(), std::filesystem::perms::owner_all);
+  TempDir t;
+  const std::filesystem::path home = t / "home";
+  std::filesystem::create_directory(home);
+  test::HandToUnprivileged(home);
+  const std::string failure = test::RunUnprivileged([&]() -> std::string {
+    std::filesystem::permissions(home, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    InstanceLock lock(home.string());
+    std::string err;
+    const InstanceLock::Result r = lock.acquire(&err);
+    std::filesystem::permissions(home, std::filesystem::perms::owner_all);
+    if (r != InstanceLock::Result::Alone) return "not alone: " + std::to_string(static_cast<int>(r));
+    if (err.empty()) return "no reason given";
+    return "";
+  });
+  EXPECT_EQ(failure, "");
 }
 
 TEST(InstanceLock, ALockThatCannotBeMadeRunsAlone) {

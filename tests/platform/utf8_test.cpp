@@ -49,3 +49,74 @@ TEST(Utf8Pair, RandomBytesNeverFail) {
 
 }  // namespace
 }  // namespace yomira
+
+namespace yomira {
+namespace {
+
+// The UTF-8 form of one character.
+std::string Utf8Of(char32_t c) {
+  std::string out;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return out;
+}
+
+TEST(Cp932Code, KnownCodes) {
+  struct Case {
+    uint16_t code;
+    char32_t want;
+  };
+  const Case cases[] = {
+      {0x41, U'A'},       {0x5C, U'\\'},      {0x7E, U'~'},       {0xB1, U'\uFF71'},  {0x3F, U'?'},
+      {0x8160, U'\uFF5E'}, {0x817C, U'\uFF0D'}, {0x815C, U'\u2015'}, {0x8740, U'\u2460'}, {0xFA40, U'\u2170'},
+      {0x82A0, U'\u3042'},
+      {0x81, 0},    // a lone lead byte
+      {0x8540, 0},  // no character in that row
+      {0x817F, 0},  // 0x7F is no trail byte
+      {0x8130, 0},  // nor is anything below 0x40
+  };
+  for (const Case& c : cases) EXPECT_EQ(Cp932CodeToUnicode(c.code), c.want) << std::hex << c.code;
+}
+
+// The table is built from one conversion of all codes in a row: each code must come out
+// as Cp932ToUtf8 reads it alone, and refused exactly where that gives "?".
+TEST(Cp932Code, EveryCodeAsTheConversionReadsIt) {
+  int refused = 0, mapped = 0;
+  for (int lead = 0; lead < 0x100; ++lead) {
+    const bool isLead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+    for (int trail = isLead ? 0x40 : -1; trail <= (isLead ? 0xFC : -1); ++trail) {
+      if (trail == 0x7F) continue;
+      std::string one;
+      one += static_cast<char>(lead);
+      if (trail >= 0) one += static_cast<char>(trail);
+      const uint16_t code = static_cast<uint16_t>(trail >= 0 ? lead * 256 + trail : lead);
+      const std::string alone = Cp932ToUtf8(one);
+      const char32_t c = Cp932CodeToUnicode(code);
+      if (c == 0 && code != 0) {
+        ++refused;
+        ASSERT_EQ(alone, "?") << std::hex << code;
+      } else {
+        ++mapped;
+        ASSERT_EQ(Utf8Of(c), alone) << std::hex << code;
+      }
+    }
+  }
+  EXPECT_GT(mapped, 7000);
+  EXPECT_GT(refused, 1000);
+}
+
+}  // namespace
+}  // namespace yomira

@@ -49,7 +49,7 @@ TEST(MainMenu, FollowsTheDesignedOrder) {
 TEST_F(MainMenuKeys, GreyedMenuEntriesLeaveTheirKeysWorking) {
   MainMenu menu = BuildMainMenu(c_, &w_);
   menu.menu->popup(QPoint(0, 0));
-  QTest::qWait(20);
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(menu.menu));
   menu.menu->hide();
   menu.submenus.at("MenuPage")->setEnabled(false);
   menu.items.at("MenuOptionFullScreen")->setEnabled(false);

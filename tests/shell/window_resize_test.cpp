@@ -45,8 +45,8 @@ class WindowResize : public test::FormFixture {
 
   // The end of a drag: what the window manager does when the user lets go.
   void Drag(RecordingForm& f, QSize to) {
-    // Well past the program's own fit, as a user's drag is.
-    QTest::qWait(350);
+    // After the window manager's answer to the program's own fit, as a user's drag is.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.OwnFitAnswered(); }));
     f.resize(to);
   }
 
@@ -170,7 +170,7 @@ TEST_F(WindowResize, AButtonStillHeldPostponesTheEnd) {
 TEST_F(WindowResize, TheTimerEndsTheDragByItself) {
   auto f = Shown();
   Drag(*f, {800, 700});
-  for (int i = 0; i < 200 && f->relayouts.empty(); ++i) QTest::qWait(50);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !f->relayouts.empty(); }, 10000));
   EXPECT_EQ(f->relayouts, (std::vector<std::pair<bool, bool>>{{true, true}}));
   EXPECT_EQ(f->size(), QSize(778, 707));
 }

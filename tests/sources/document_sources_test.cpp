@@ -9,6 +9,7 @@
 #include "fake_sources_host.h"
 #include "platform/datafolder.h"
 #include "support/test_support.h"
+#include "platform/path/path_parts.h"
 
 namespace yomira {
 namespace {

@@ -1,5 +1,5 @@
 // A RenderHost that records what the renderer hands it and serves pictures from files
-// (QImageReader) or from a map set up by the test.
+// (QImageReader) or from a map set up by the test, and the built-in emphasis-mark strip.
 #pragma once
 
 #include <QImage>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/render/RenderHost.h"
+#include "support/test_support.h"
 
 namespace yomira::test {
 
@@ -29,6 +30,13 @@ class RecordingRenderHost : public RenderHost {
     if (it != pictures.end()) return it->second;
     QImageReader reader(QString::fromStdString(pathUtf8));
     return reader.read();
+  }
+  // The built-in strip as the program carries it: the committed file (the resource
+  // itself belongs to the sources layer).
+  bool builtinStrip = true;
+  QImage loadResourcePicture(const std::string& name, const std::string& type) override {
+    if (!builtinStrip || name != "IMG_EMPHASIS" || type != "GIF") return QImage();
+    return QImageReader(QString::fromStdString(TestData("../../resources/emphasis/emphasis.png").string())).read();
   }
   std::string dataFolder() override { return folder; }
   void setBottomBars(const QImage& s, const QImage& t, const QImage& m) override {

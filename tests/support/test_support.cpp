@@ -1,7 +1,9 @@
 #include "support/test_support.h"
 
+#include <grp.h>
 #include <iconv.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -170,6 +172,62 @@ CommandRun RunCommand(const std::string& commandLine) {
   return ::testing::AssertionFailure()
          << actual_expr << " differs from " << expected_expr << "\n  actual:   \"" << u8(actual)
          << "\" [" << hex(actual) << "]\n  expected: \"" << u8(want) << "\" [" << hex(want) << "]";
+}
+
+namespace {
+constexpr uid_t kNobodyUid = 65534;
+constexpr gid_t kNogroupGid = 65534;
+}  // namespace
+
+bool RunningAsRoot() { return geteuid() == 0; }
+
+std::string RunUnprivileged(const std::function<std::string()>& body) {
+  if (!RunningAsRoot()) return body();
+  int fds[2];
+  if (pipe(fds) != 0) return "pipe failed";
+  const pid_t pid = fork();
+  if (pid < 0) {
+    close(fds[0]);
+    close(fds[1]);
+    return "fork failed";
+  }
+  if (pid == 0) {
+    close(fds[0]);
+    std::string result;
+    if (setgroups(0, nullptr) != 0 || setgid(kNogroupGid) != 0 || setuid(kNobodyUid) != 0 || geteuid() == 0)
+      result = "could not become nobody";
+    else
+      result = body();
+    for (size_t done = 0; done < result.size();) {
+      const ssize_t n = write(fds[1], result.data() + done, result.size() - done);
+      if (n <= 0) break;
+      done += static_cast<size_t>(n);
+    }
+    _exit(result.empty() ? 0 : 1);
+  }
+  close(fds[1]);
+  std::string result;
+  char buf[512];
+  for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) result.append(buf, static_cast<size_t>(n));
+  close(fds[0]);
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return "waitpid failed";
+  if (!WIFEXITED(status)) return "the unprivileged child ended abnormally: " + result;
+  if (WEXITSTATUS(status) != 0 && result.empty()) return "the unprivileged child failed";
+  return result;
+}
+
+void HandToUnprivileged(const std::filesystem::path& folder) {
+  if (!RunningAsRoot()) return;
+  if (chown(folder.c_str(), kNobodyUid, kNogroupGid) != 0) throw std::runtime_error("chown failed: " + folder.string());
+  namespace fs = std::filesystem;
+  fs::permissions(folder.parent_path(), fs::perms::others_exec | fs::perms::group_exec, fs::perm_options::add);
+}
+
+std::vector<std::string> UnprivilegedCommandPrefix() {
+  if (!RunningAsRoot()) return {};
+  return {"setpriv", "--reuid=" + std::to_string(kNobodyUid), "--regid=" + std::to_string(kNogroupGid),
+          "--clear-groups", "--"};
 }
 
 }  // namespace yomira::test

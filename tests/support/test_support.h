@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -58,6 +59,18 @@ struct CommandRun {
 };
 // Runs a shell command line (its own redirections included) and collects its stdout.
 CommandRun RunCommand(const std::string& commandLine);
+
+// Root writes into any folder, so tests of a folder the program may not write would prove
+// nothing as root (CI runs as root). Such a test runs its body through RunUnprivileged:
+// as root, in a forked child that has become the user nobody; otherwise in this process.
+// The body returns "" on success, else what went wrong (a child cannot report by EXPECT_*).
+bool RunningAsRoot();
+std::string RunUnprivileged(const std::function<std::string()>& body);
+// Gives a folder the test made to the user RunUnprivileged's body runs as, and lets that
+// user pass through the folder above it (a temporary folder is the creator's alone).
+void HandToUnprivileged(const std::filesystem::path& folder);
+// The words that run a program as that user ("setpriv ..."); empty when not root.
+std::vector<std::string> UnprivilegedCommandPrefix();
 
 ::testing::AssertionResult SjEqual(const char* actual_expr, const char* expected_expr,
                                    std::string_view actual, std::u8string_view expected);

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
+
 namespace {
 
 struct RunResult {
@@ -20,13 +22,18 @@ struct RunResult {
   QString err;
 };
 
-RunResult Gallery(const QStringList& args) {
+// prefix: words run before the program (another user's setpriv); program: the gallery's path.
+RunResult Gallery(const QStringList& args, const QStringList& prefix = {},
+                  const QString& program = QStringLiteral(WINDOWS_GALLERY_PATH)) {
   QProcess p;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.remove(QStringLiteral("QT_QPA_PLATFORM"));  // the tool must go headless by itself
   env.remove(QStringLiteral("DISPLAY"));
   p.setProcessEnvironment(env);
-  p.start(QStringLiteral(WINDOWS_GALLERY_PATH), args);
+  if (prefix.isEmpty())
+    p.start(program, args);
+  else
+    p.start(prefix.front(), prefix.mid(1) + QStringList{program} + args);
   RunResult r;
   if (!p.waitForFinished(60000)) return r;
   r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
@@ -139,12 +146,24 @@ TEST(WindowsGallery, FolderThatCannotTakeThePictureExitsOne) {
 }
 
 TEST(WindowsGallery, ReadOnlyFolderExitsOne) {
-  if (geteuid() == 0) GTEST_SKIP() << "root writes into a read-only folder";
   QTemporaryDir dir;
   const QString locked = dir.path() + "/locked";
   ASSERT_TRUE(QDir().mkdir(locked));
-  QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-  EXPECT_EQ(Gallery({"--out", locked, "--only", "path-label"}).status, 1);
+  yomira::test::HandToUnprivileged(locked.toStdString());
+  QStringList prefix;
+  for (const std::string& w : yomira::test::UnprivilegedCommandPrefix()) prefix << QString::fromStdString(w);
+  QString program = QStringLiteral(WINDOWS_GALLERY_PATH);
+  // A build tree the unprivileged user cannot reach: that user runs a copy.
+  if (!prefix.isEmpty() &&
+      !yomira::test::RunUnprivileged([&] { return access(WINDOWS_GALLERY_PATH, X_OK) == 0 ? "" : "no"; }).empty()) {
+    program = dir.path() + "/windows_gallery";
+    ASSERT_TRUE(QFile::copy(QStringLiteral(WINDOWS_GALLERY_PATH), program));
+  }
+  const std::string made = yomira::test::RunUnprivileged([&]() -> std::string {
+    return QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner) ? "" : "chmod failed";
+  });
+  ASSERT_EQ(made, "");
+  EXPECT_EQ(Gallery({"--out", locked, "--only", "path-label"}, prefix, program).status, 1);
   EXPECT_TRUE(PngsIn(locked).isEmpty());
 }
 

@@ -22,7 +22,7 @@ TEST_F(CommonSpinTest, TimerButtonRepeatsOnlyWhileHeld) {
   QSignalSpy clicks(&b, &QAbstractButton::clicked);
   QTest::mousePress(&b, Qt::LeftButton);
   EXPECT_EQ(clicks.count(), 0);  // the first repeat waits 300 ms
-  QTRY_VERIFY(clicks.count() >= 3);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return clicks.count() >= 3; }));
   QTest::mouseRelease(&b, Qt::LeftButton);
   const int afterRelease = clicks.count();
   QTest::qWait(3 * TimerSpeedButton::kFirstRepeatMs);
@@ -50,7 +50,7 @@ TEST_F(CommonSpinTest, ThrowingRepeatStopsAndReachesTheGuard) {
     throw std::runtime_error("handler failed");
   });
   QTest::mousePress(&b, Qt::LeftButton);
-  QTRY_COMPARE(test::CaughtFaults().size(), 1);
+  ASSERT_TRUE(QTest::qWaitFor([] { return test::CaughtFaults().size() == 1; }));
   QTest::mouseMove(&b, QPoint(4, 4));
   QTest::qWait(3 * TimerSpeedButton::kFirstRepeatMs);
   EXPECT_EQ(clicks, 1);

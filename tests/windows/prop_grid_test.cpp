@@ -152,13 +152,17 @@ TEST(PropGrid, EditorAndButtonPlacementByStyle) {
                                                       f.grid.ellipsisButton(), f.grid.checkBox()}) {
       const bool shown = b->objectName() == c.button;
       EXPECT_EQ(b->isVisible(), shown) << PropGridStyleName(c.style) << " " << b->objectName().toStdString();
-      if (shown) EXPECT_EQ(b->pos(), QPoint(286, 31)) << PropGridStyleName(c.style);
+      if (shown) {
+        EXPECT_EQ(b->pos(), QPoint(286, 31)) << PropGridStyleName(c.style);
+      }
     }
     if (c.style == S::psCheckBox) {
       EXPECT_EQ(f.grid.checkBox()->size(), QSize(13, 13));
       EXPECT_TRUE(f.grid.checkBox()->isChecked());
     }
-    if (c.style == S::psCombo && c.enabled) EXPECT_EQ(f.grid.dropDownButton()->size(), QSize(14, 14));
+    if (c.style == S::psCombo && c.enabled) {
+      EXPECT_EQ(f.grid.dropDownButton()->size(), QSize(14, 14));
+    }
     if (c.style == S::psHotKey) {
       EXPECT_FALSE(f.grid.keyEditor()->isVisible());
       EXPECT_EQ(f.grid.keyEditor()->geometry(), c.editor);

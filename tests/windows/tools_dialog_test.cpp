@@ -339,8 +339,8 @@ TEST(ToolsDialog, PlaceholderMenu) {
     f.dialog->PopupMenuParam->close();
   });
   f.dialog->EditParamButtonClick();
-  QTest::qWait(20);
-  EXPECT_EQ(f.dialog->EditParam->text(), "a%Fb");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return f.dialog->EditParam->text() == "a%Fb"; }, 2000))
+      << f.dialog->EditParam->text().toStdString();
   f.dialog->EditParam->setSelection(0, 2);
   f.dialog->MenuParamN->trigger();
   EXPECT_EQ(f.dialog->EditParam->text(), "%NFb");

@@ -1,4 +1,5 @@
 #include "windows/url_dialog.h"
+#include "platform/qt_text.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,8 +23,6 @@ class FakeUrlHost : public UrlDialogHost {
   bool startUp = false;
   int eggs = 0;
 };
-
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // A dialog shown over an owner with text in its box, as the fetch shows it.
 struct Shown {

@@ -22,6 +22,7 @@
 #include "engine/core/trace_host.h"
 #include "platform/text/cp932.h"
 #include "platform/text/utf8.h"
+#include "platform/path/path_parts.h"
 #include "tools/tool_help.h"
 
 namespace yomira {
@@ -304,7 +305,7 @@ int main(int argc, char** argv) {
   std::string name = args.name;
   if (!args.have_name) {
     const bool stdin_input = args.file.empty() || args.file == "-";
-    name = stdin_input ? "stdin" : args.file.substr(args.file.rfind('/') + 1);
+    name = stdin_input ? "stdin" : FileNamePart(args.file);
   }
   if (args.trace_relayout) {
     // As an open does: convert and draw, then a relayout with both flags off.

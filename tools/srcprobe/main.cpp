@@ -44,6 +44,7 @@
 #include "sources/file_item.h"
 #include "sources/picture.h"
 #include "sources/web_fetch.h"
+#include "platform/path/path_parts.h"
 #include "tools/tool_help.h"
 
 namespace yomira {

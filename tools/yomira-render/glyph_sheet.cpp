@@ -16,6 +16,7 @@
 #include "engine/render/Pixels.h"
 #include "engine/render/TextMetrics.h"
 #include "platform/text/utf8.h"
+#include "sources/picture.h"
 
 namespace yomira::tools {
 
@@ -322,7 +323,9 @@ int RunGlyphSheet(const std::string& faceUtf8, int f, const std::string& out) {
     option.ruby_size = f / 2;
     option.ruby_color = 0;
     const int r = option.ruby_size;
-    const QImage strip = BuildEmphasisStrip(r, QString());
+    QImage builtin;
+    LoadResourcePicture("IMG_EMPHASIS", "GIF", builtin);
+    const QImage strip = BuildEmphasisStrip(r, QImage(), builtin);
     TYomiraTextMetrics ruby;
     ruby.TextColor = 0;
     ruby.SetFont(faceUtf8, false, r);

@@ -23,6 +23,7 @@
 #include "glyph_sheet.h"
 #include "image_io.h"
 #include "render_options.h"
+#include "sources/picture.h"
 #include "text_mode.h"
 #include "tools/tool_help.h"
 
@@ -40,6 +41,10 @@ class ToolHost : public RenderHost {
  public:
   QImage loadPicture(const std::string& pathUtf8) override {
     return ReadImageBounded(QString::fromStdString(pathUtf8));
+  }
+  QImage loadResourcePicture(const std::string& name, const std::string& type) override {
+    QImage img;
+    return LoadResourcePicture(name, type, img) ? img : QImage();
   }
   std::string dataFolder() override {
     const char* home = std::getenv("YOMIRA_HOME");

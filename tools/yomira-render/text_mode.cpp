@@ -15,6 +15,7 @@
 #include "engine/core/EngineHost.h"
 #include "engine/core/engine.h"
 #include "engine/render/EmphasisStrip.h"
+#include "sources/picture.h"
 #include "engine/render/EngineStages.h"
 #include "engine/render/FontEngine.h"
 #include "engine/render/Renderer.h"
@@ -38,6 +39,10 @@ class HarnessHost : public EngineHost, public RenderHost {
 
   void hideHint() override {}
   QImage loadPicture(const std::string& pathUtf8) override { return ReadImageBounded(QString::fromStdString(pathUtf8)); }
+  QImage loadResourcePicture(const std::string& name, const std::string& type) override {
+    QImage img;
+    return LoadResourcePicture(name, type, img) ? img : QImage();
+  }
   std::string dataFolder() override {
     const char* home = std::getenv("YOMIRA_HOME");
     return home ? std::string(home) : std::string();

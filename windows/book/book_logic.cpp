@@ -8,6 +8,7 @@
 #include "platform/text/utf8.h"
 #include "sources/codepage.h"
 #include "sources/document_sources.h"
+#include "platform/path/path_parts.h"
 
 namespace yomira {
 
@@ -107,13 +108,6 @@ bool IsCurrentDocument(const TFileItem& entry, const TFileItem* current) {
   if (entry.Kind == fkWeb) return entry.GetLocation() == current->GetLocation();
   return false;
 }
-
-namespace {
-std::string FileNamePart(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-}  // namespace
 
 std::string RowCaption(const TFileItem& entry, int tab, bool textIndex) {
   const bool title = !entry.Title.empty() && (tab == kTabLinkList || textIndex);

@@ -25,6 +25,7 @@
 #include "windows/settings/colour_combo.h"
 #include "windows/settings/font_families.h"
 #include "windows/settings/settings_dialog_host.h"
+#include "platform/path/path_parts.h"
 
 namespace yomira {
 
@@ -34,11 +35,6 @@ constexpr int kRow = 21;
 constexpr int kSpinWidth = 41;
 
 QString U(const char* s) { return QString::fromUtf8(s); }
-
-std::string FileNamePart(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 bool IsEnter(const QKeyEvent* k) { return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter; }
 
@@ -510,10 +506,8 @@ void TForm2::ButtonApplyClick() {
   const TYomiraOption& live = host_.liveOption();
   if (NeedFileListScan) {
     const std::string file = host_.currentFileName();
-    if (!file.empty()) {
-      const size_t slash = file.rfind('/');
-      if (slash != std::string::npos) host_.scanFileList(file.substr(0, slash + 1));
-    }
+    const std::string folder = ExtractFilePath(file);
+    if (!folder.empty()) host_.scanFileList(folder);
   }
   bool reopened = false;
   if (NeedReload) reopened = host_.reopenCurrent(NeedRelayout, -1);

@@ -1,5 +1,6 @@
 #include "windows/tools_dialog/tool_list_model.h"
 
+#include "platform/path/path_parts.h"
 #include "ui/shortcut_codec.h"
 
 namespace yomira {
@@ -68,10 +69,7 @@ QVariant ToolListModel::data(const QModelIndex& index, int role) const {
     const TToolItem& item = (*list)[static_cast<size_t>(row)];
     switch (index.column()) {
       case 0: return QString::fromStdString(item.Caption) + pending;
-      case 1: {
-        const size_t slash = item.FilePath.rfind('/');
-        return QString::fromStdString(slash == std::string::npos ? item.FilePath : item.FilePath.substr(slash + 1));
-      }
+      case 1: return QString::fromStdString(FileNamePart(item.FilePath));
       case 2: return QString::fromStdString(item.Param);
       default: return ShortcutText(item.ShortCut);
     }

@@ -22,6 +22,7 @@
 #include "platform/text/cp932.h"
 #include "windows/tools_dialog/shortcut_capture.h"
 #include "windows/tools_dialog/tool_list_model.h"
+#include "platform/path/path_parts.h"
 
 namespace yomira {
 
@@ -35,11 +36,6 @@ constexpr int kButtonX = 456;
 constexpr QSize kButtonSize(81, 26);
 
 std::string Text(const QLineEdit* e) { return e->text().toStdString(); }
-
-std::string FileNamePart(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // A non-native file dialog for any file, in the run's remembered place.
 std::optional<std::string> PickWithFileDialog(QWidget* parent, const std::string& startFile,

@@ -29,6 +29,9 @@ class ToolListModel;
 class UxSpeedEdit;
 
 struct ToolsDialogSetup {
+  ToolsDialogSetup(ToolItemList& tools, ToolItemList& filters, ActionCatalogue& catalogue, ShellEnv& env)
+      : tools(tools), filters(filters), catalogue(catalogue), env(env) {}
+
   ToolItemList& tools;
   ToolItemList& filters;
   ActionCatalogue& catalogue;

@@ -24,11 +24,16 @@ void WriteReplacement(const test::TempDir& dir, int w, int h) {
   ASSERT_TRUE(img.save(QString::fromStdString((dir / "Image/yomira_emphasis.bmp").string()), "BMP"));
 }
 
-QImage StripThroughRenderer(const test::TempDir& dir, int r) {
+QImage CommittedStrip() {
+  return QImage(QString::fromStdString(test::TestData("../../resources/emphasis/emphasis.png").string()));
+}
+
+QImage StripThroughRenderer(const test::TempDir& dir, int r, bool builtin = true) {
   TYomiraOption o = DefaultOptions();
   o.ruby_size = r;
   test::RecordingRenderHost host;
   host.folder = dir.path().string();
+  host.builtinStrip = builtin;
   Renderer renderer(o, host);
   renderer.LoadEmphasisMarks();
   return renderer.Bitmaps().EmphasisBitmap;
@@ -51,19 +56,20 @@ TEST(EmphasisStrip, ReplacementFileMustBeEightToOne) {
 }
 
 TEST(EmphasisStrip, NothingAvailableGivesWhiteAndRZeroGivesNull) {
-  const QImage white = BuildEmphasisStrip(12, QString(), QStringLiteral("/nonexistent/strip.png"));
+  test::TempDir empty;
+  const QImage white = StripThroughRenderer(empty, 12, false);
   ASSERT_EQ(white.size(), QSize(96, 12));
   for (int y = 0; y < 12; ++y)
     for (int x = 0; x < 96; ++x) ASSERT_EQ(white.pixel(x, y), qRgb(255, 255, 255));
-  EXPECT_TRUE(BuildEmphasisStrip(0, QString()).isNull());
-  EXPECT_TRUE(BuildEmphasisStrip(-3, QString()).isNull());
+  EXPECT_TRUE(BuildEmphasisStrip(0, QImage(), CommittedStrip()).isNull());
+  EXPECT_TRUE(BuildEmphasisStrip(-3, QImage(), CommittedStrip()).isNull());
   test::TempDir none;
   EXPECT_EQ(StripThroughRenderer(none, 0).isNull(), true);
 }
 
 TEST(EmphasisStrip, BuiltInMarks) {
   const int r = 20;
-  const QImage strip = BuildEmphasisStrip(r, QString());
+  const QImage strip = BuildEmphasisStrip(r, QImage(), CommittedStrip());
   ASSERT_EQ(strip.size(), QSize(8 * r, r));
   for (int type = 1; type <= 8; ++type) {
     const int left = (type - 1) * r;
@@ -87,7 +93,7 @@ TEST(EmphasisStrip, BuiltInMarks) {
 
 TEST(EmphasisStrip, MasterIsTheCommittedResource) {
   const QImage master = MakeEmphasisMaster();
-  const QImage resource = QImage(QString::fromLatin1(kBuiltinEmphasisStrip)).convertToFormat(QImage::Format_RGB32);
+  const QImage resource = CommittedStrip().convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(master.size(), QSize(512, 64));
   ASSERT_EQ(resource.size(), QSize(512, 64));
   int differing = 0;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "engine/core/option_defaults.h"
 #include "engine/render/FontEngine.h"
@@ -192,20 +193,46 @@ TEST(GlyphDraw, BothPathsLandTheGlyphInTheSamePlace) {
 
 TEST(GlyphDraw, RandomCp932StringsOnBothPathsStayInside) {
   REQUIRE_IPAEX();
+  // The page is a window into a larger buffer: a guard band of marker pixels on every side
+  // (and so between the page's rows) shows any write past the page's edges.
+  constexpr int kW = 64, kH = 48, kGuard = 24;
+  constexpr int kStride = kW + 2 * kGuard;
+  constexpr QRgb kMarker = 0xFF12AB34;
+  std::vector<QRgb> buffer(static_cast<size_t>(kStride) * (kH + 2 * kGuard));
   std::mt19937 rng(20261209);
   Layer body("@IPAexMincho", 18, 0);
   Layer other("ＭＳ 明朝", 11, 0x0000FF);
+  int inked = 0;
   for (int round = 0; round < 300; ++round) {
     std::string text;
     const int len = static_cast<int>(rng() % 12);
     for (int i = 0; i < len; ++i) text.push_back(static_cast<char>(rng() % 256));
-    QImage img = MakeBitmap(64, 48);
+    std::fill(buffer.begin(), buffer.end(), kMarker);
+    QImage img(reinterpret_cast<uchar*>(buffer.data() + kGuard * kStride + kGuard), kW, kH, kStride * 4,
+               QImage::Format_RGB32);
     img.fill(qRgb(255, 255, 255));
     TYomiraTextMetrics& m = (round % 2 ? body : other).m;
     m.SetOrientation(static_cast<int>(rng() % 8));
     const int x = static_cast<int>(rng() % 140) - 70, y = static_cast<int>(rng() % 120) - 60;
-    DrawString(img, x, y, m, rng() % 2 == 0, text);
+    const bool aa = rng() % 2 == 0;
+    DrawString(img, x, y, m, aa, text);
+    ASSERT_EQ(img.constBits(), reinterpret_cast<const uchar*>(buffer.data() + kGuard * kStride + kGuard));
+    bool any = false;
+    for (int row = 0; row < kH + 2 * kGuard; ++row)
+      for (int col = 0; col < kStride; ++col) {
+        const bool inside = row >= kGuard && row < kGuard + kH && col >= kGuard && col < kGuard + kW;
+        const QRgb p = buffer[static_cast<size_t>(row) * kStride + col];
+        if (inside) {
+          any = any || p != qRgb(255, 255, 255);
+        } else if (p != kMarker) {
+          FAIL() << "round " << round << " (" << test::hex(text) << " at " << x << "," << y << ", aa " << aa
+                 << "): pixel " << col - kGuard << "," << row - kGuard << " outside the page was written";
+        }
+      }
+    inked += any ? 1 : 0;
   }
+  // The strings did reach the page (else nothing above was exercised).
+  EXPECT_GT(inked, 30);
 }
 
 }  // namespace
