@@ -191,7 +191,7 @@ bool LoadTextFile(TFileItem& item, std::vector<std::string>& lines, TCharCode ch
   }
   std::vector<std::string> decoded;
   codePage = DecodeText(decoded, bytes, charCode);
-  bytes = std::string();
+  std::string().swap(bytes);  // assigning an empty string would keep the buffer
   if ((isHtml || parse) && importHtml) importHtml(decoded, item, parse, isHtml);
   lines = std::move(decoded);
   return true;

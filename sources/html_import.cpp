@@ -1,6 +1,8 @@
 #include "sources/html_import.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <unordered_map>
 
 #include "platform/text/cp932.h"
@@ -19,34 +21,22 @@ constexpr std::string_view kComeMark = "※";  // U+203B, cp932 81 A6
 // links must not make the import quadratic.
 constexpr size_t kLinkTextNodes = 20000;
 
-// What the walk asks the renderer to write around or in place of an element (UTF-8).
-struct Decoration {
-  std::string before;
-  std::string after;
-  std::string ownText;     // replaces the element's own text children when hasOwnText
-  bool hasOwnText = false;
-  bool rule = false;       // 80 "-" and a line break after the element
+// The kinds of what the walk asks the renderer to write around or in place of an element;
+// the first handler that takes an element is its only one.
+enum Decoration : unsigned char {
+  kPlain = 0,
+  kBarBefore,     // "｜" before the element
+  kOpenReading,   // the element's own text replaced by kRubyOpen
+  kCloseReading,  // ... by kRubyClose
+  kRuleAfter,     // 80 "-" and a line break after the element
+  kNoteAfter,     // a note (UTF-8) after the element
 };
-// The decorations of a page, found by node index.
-class Decorations {
- public:
-  explicit Decorations(size_t nodes) : index_(nodes, -1) {}
-  Decoration& operator[](int node) {
-    int& i = index_[static_cast<size_t>(node)];
-    if (i < 0) {
-      i = static_cast<int>(items_.size());
-      items_.emplace_back();
-    }
-    return items_[static_cast<size_t>(i)];
-  }
-  const Decoration* Find(int node) const {
-    const int i = index_[static_cast<size_t>(node)];
-    return i < 0 ? nullptr : &items_[static_cast<size_t>(i)];
-  }
-
- private:
-  std::vector<int> index_;
-  std::vector<Decoration> items_;
+// The decorations of a page, by node index.
+struct Decorations {
+  explicit Decorations(size_t nodes) : kind(nodes, kPlain) {}
+  std::vector<unsigned char> kind;
+  std::unordered_map<int, std::string> notes;
+  size_t bytes = 0;  // at most what they write
 };
 
 bool IsAsciiUpper(char c) { return c >= 'A' && c <= 'Z'; }
@@ -79,9 +69,9 @@ enum Role : unsigned char { kInline = 0, kHidden = 1, kBlock = 2, kPreformatted 
 
 // How the plain text treats an element. HEAD is not hidden: libxml2 keeps an element it does
 // not know (RUBY, ARTICLE) that comes before the body inside HEAD, text and all.
-unsigned RoleOf(const std::string& name) {
-  static const std::unordered_map<std::string, unsigned> roles = [] {
-    std::unordered_map<std::string, unsigned> m;
+unsigned RoleOf(std::string_view name) {
+  static const std::unordered_map<std::string_view, unsigned> roles = [] {
+    std::unordered_map<std::string_view, unsigned> m;
     for (const char* n : {"title", "script", "style", "noscript", "template", "iframe", "object", "embed", "select",
                           "textarea", "svg", "math", "img"})
       m[n] = kHidden;
@@ -100,22 +90,32 @@ unsigned RoleOf(const std::string& name) {
   return it == roles.end() ? static_cast<unsigned>(kInline) : it->second;
 }
 
+std::vector<unsigned char> RolesOf(const HtmlTree& tree) {
+  std::vector<unsigned char> roles(tree.names.size());
+  for (size_t i = 0; i < roles.size(); ++i) roles[i] = static_cast<unsigned char>(RoleOf(tree.names[i]));
+  return roles;
+}
+
 // Plain text of a subtree, as a browser renders it: blocks and BR end lines, blanks
-// collapse outside preformatted text, cells of a row are separated by TABs.
+// collapse outside preformatted text, cells of a row are separated by TABs. Each node costs
+// the same whatever the page around it.
 class TextRenderer {
  public:
-  TextRenderer(const HtmlTree& tree, const Decorations* decorations) : tree_(tree), decorations_(decorations) {}
-
+  TextRenderer(const HtmlTree& tree, const std::vector<unsigned char>& roles, const Decorations* decorations)
+      : tree_(tree), roles_(roles), decorations_(decorations) {}
 
   // Walks root and everything under it, at most budget nodes. The result has no line
-  // break at either end.
-  std::string Render(int root, size_t budget = SIZE_MAX) {
+  // break at either end. expectedBytes: room to make at once.
+  std::string Render(int root, size_t budget = SIZE_MAX, size_t expectedBytes = 0) {
     const std::vector<HtmlNode>& nodes = tree_.nodes;
+    out_.reserve(expectedBytes);
+    cellSeen_.assign(1, CellBefore(root));
     int at = root;
     while (at >= 0 && budget-- > 0) {
       const bool descend = Enter(at);
       if (descend && nodes[at].firstChild >= 0) {
         at = nodes[at].firstChild;
+        cellSeen_.push_back(false);
         continue;
       }
       // Leave at, then every ancestor up to one with a next sibling, root excluded.
@@ -130,17 +130,32 @@ class TextRenderer {
           break;
         }
         at = nodes[at].parent;
+        cellSeen_.pop_back();
       }
     }
-    size_t begin = 0, end = out_.size();
+    size_t end = out_.size();
+    while (end > 0 && (out_[end - 1] == '\n' || out_[end - 1] == '\r')) --end;
+    out_.resize(end);
+    size_t begin = 0;
     while (begin < end && (out_[begin] == '\n' || out_[begin] == '\r')) ++begin;
-    while (end > begin && (out_[end - 1] == '\n' || out_[end - 1] == '\r')) --end;
-    return out_.substr(begin, end - begin);
+    out_.erase(0, begin);
+    return std::move(out_);
   }
 
  private:
-  const Decoration* DecorationOf(int at) const {
-    return decorations_ ? decorations_->Find(at) : nullptr;
+  Decoration DecorationOf(int at) const {
+    return decorations_ ? static_cast<Decoration>(decorations_->kind[static_cast<size_t>(at)]) : kPlain;
+  }
+  unsigned RoleAt(const HtmlNode& n) const { return n.kind == HtmlNode::Element ? roles_[n.name] : static_cast<unsigned>(kInline); }
+
+  // Whether a cell comes before at among its siblings; for the root only, the walk knows
+  // it for every other node.
+  bool CellBefore(int at) const {
+    const HtmlNode& n = tree_.nodes[at];
+    if (!(RoleAt(n) & kCell) || n.parent < 0) return false;
+    for (int s = tree_.nodes[n.parent].firstChild; s >= 0 && s != at; s = tree_.nodes[s].nextSibling)
+      if (RoleAt(tree_.nodes[s]) & kCell) return true;
+    return false;
   }
 
   bool LineEmpty() const { return out_.size() == lineStart_; }
@@ -161,9 +176,10 @@ class TextRenderer {
   void Verbatim(std::string_view s) {
     if (s.empty()) return;
     BeforeContent();
+    const size_t at = out_.size();
     out_ += s;
-    const size_t nl = out_.rfind('\n');
-    if (nl != std::string::npos && nl + 1 > lineStart_) lineStart_ = nl + 1;
+    const size_t nl = s.rfind('\n');
+    if (nl != std::string_view::npos) lineStart_ = at + nl + 1;
   }
 
   void Text(std::string_view s) {
@@ -200,67 +216,67 @@ class TextRenderer {
   bool Enter(int at) {
     const HtmlNode& n = tree_.nodes[at];
     if (n.kind == HtmlNode::Text) {
-      const Decoration* parent = n.parent >= 0 ? DecorationOf(n.parent) : nullptr;
-      if (!(parent && parent->hasOwnText)) Text(n.text);
+      const Decoration parent = n.parent >= 0 ? DecorationOf(n.parent) : kPlain;
+      if (parent != kOpenReading && parent != kCloseReading) Text(tree_.Text(n));
       return false;
     }
     if (n.kind != HtmlNode::Element) return true;
-    const Decoration* d = DecorationOf(at);
-    if (d) Verbatim(d->before);
-    const unsigned role = RoleOf(n.name);
+    const Decoration d = DecorationOf(at);
+    if (d == kBarBefore) Verbatim("｜");
+    const unsigned role = roles_[n.name];
     if (role & kHidden) return false;
     if (role & kLineBreak) {
       Break();
     } else if (role & kBlock) {
       Boundary();
     } else if (role & kCell) {
-      for (int s = n.parent >= 0 ? tree_.nodes[n.parent].firstChild : -1; s >= 0 && s != at;
-           s = tree_.nodes[s].nextSibling) {
-        if (tree_.nodes[s].kind == HtmlNode::Element && (RoleOf(tree_.nodes[s].name) & kCell)) {
-          pendingBlank_ = false;
-          out_ += '\t';
-          break;
-        }
+      if (cellSeen_.back()) {
+        pendingBlank_ = false;
+        out_ += '\t';
       }
+      cellSeen_.back() = true;
     }
     if (role & kPreformatted) ++preDepth_;
-    if (d && d->hasOwnText) Verbatim(d->ownText);
+    if (d == kOpenReading) Verbatim(kRubyOpen);
+    if (d == kCloseReading) Verbatim(kRubyClose);
     return true;
   }
 
   void Leave(int at) {
     const HtmlNode& n = tree_.nodes[at];
     if (n.kind != HtmlNode::Element) return;
-    const unsigned role = RoleOf(n.name);
+    const unsigned role = roles_[n.name];
     if (!(role & kHidden)) {
       if (role & kPreformatted) --preDepth_;
       if (role & kBlock) Boundary();
     }
-    if (const Decoration* d = DecorationOf(at)) {
-      Verbatim(d->after);
-      if (d->rule) {
-        Verbatim(std::string(80, '-'));
-        Break();
-      }
+    const Decoration d = DecorationOf(at);
+    if (d == kNoteAfter) {
+      Verbatim(decorations_->notes.at(at));
+    } else if (d == kRuleAfter) {
+      static const std::string rule(80, '-');
+      Verbatim(rule);
+      Break();
     }
   }
 
   const HtmlTree& tree_;
+  const std::vector<unsigned char>& roles_;
   const Decorations* decorations_;
   std::string out_;
   size_t lineStart_ = 0;
   bool pendingBlank_ = false;
   int preDepth_ = 0;
+  std::vector<bool> cellSeen_;  // per open level: a cell has been entered there
 };
 
 // The text of the first TITLE element: TABs removed, other blanks collapsed, trimmed.
 std::string PageTitle(const HtmlTree& tree) {
   for (size_t i = 0; i < tree.nodes.size(); ++i) {
     const HtmlNode& n = tree.nodes[i];
-    if (n.kind != HtmlNode::Element || n.name != "title") continue;
+    if (tree.Name(n) != "title") continue;
     std::string raw;
-    for (int c = n.firstChild; c >= 0; c = tree.nodes[c].nextSibling)
-      if (tree.nodes[c].kind == HtmlNode::Text) raw += tree.nodes[c].text;
+    for (int c = n.firstChild; c >= 0; c = tree.nodes[c].nextSibling) raw += tree.Text(tree.nodes[c]);
     std::string title;
     bool blank = false;
     for (const char c : WithoutVtOrNul(raw)) {
@@ -341,26 +357,91 @@ void KeepLeadingLessThan(std::string& text) {
   text.replace(i, 1, "&lt;");
 }
 
+// The lines joined with CR LF, in UTF-8: converted a piece at a time, so that the page is
+// never held twice in cp932. A piece ends before a byte below 0x40, which is no trail byte,
+// so each piece converts as it would inside the whole.
+std::string JoinedUtf8(const std::vector<std::string>& lines) {
+  constexpr size_t kPiece = 1 << 20;
+  size_t total = 0;
+  for (const std::string& line : lines) total += line.size() + 2;
+  std::string utf8;
+  utf8.reserve(total * 3);  // the most a cp932 byte becomes; what is never written costs nothing
+  std::string piece;
+  const auto convert = [&](bool last) {
+    size_t cut = piece.size();
+    if (!last) {
+      while (cut > 0 && static_cast<unsigned char>(piece[cut - 1]) >= 0x40) --cut;
+      if (cut <= 1) return;
+      --cut;
+    }
+    utf8 += Cp932ToUtf8(std::string_view(piece).substr(0, cut));
+    piece.erase(0, cut);
+  };
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i) piece += "\r\n";
+    piece += lines[i];
+    if (piece.size() >= kPiece) convert(false);
+  }
+  convert(true);
+  return utf8;
+}
+
+// The cp932 lines of UTF-8 text (split at CR LF, CR or LF), a piece at a time; a piece
+// ends after a LF, where both the conversion and the split start afresh.
+std::vector<std::string> Cp932Lines(std::string_view text) {
+  constexpr size_t kPiece = 1 << 20;
+  std::vector<std::string> lines;
+  for (size_t start = 0; start < text.size();) {
+    size_t stop = text.size();
+    if (text.size() - start > kPiece) {
+      const size_t lf = text.find('\n', start + kPiece);
+      if (lf != std::string_view::npos) stop = lf + 1;
+    }
+    std::vector<std::string> part = SplitLines(Utf8ToCp932(text.substr(start, stop - start)));
+    if (lines.empty())
+      lines = std::move(part);
+    else
+      lines.insert(lines.end(), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
+    start = stop;
+  }
+  return lines;
+}
+
+// cp932 has no no-break space: each becomes a blank, in place.
+void NbspToBlank(std::string& text) {
+  size_t write = 0;
+  for (size_t read = 0; read < text.size(); ++read) {
+    if (text[read] == kNbsp[0] && read + 1 < text.size() && text[read + 1] == kNbsp[1]) {
+      text[write++] = ' ';
+      ++read;
+    } else {
+      text[write++] = text[read];
+    }
+  }
+  text.resize(write);
+}
+
 }  // namespace
 
 HtmlImport::HtmlImport(FileItemList& pageLinks, std::function<void()> clearPageLinks, const TYomiraOption& option,
                        SourcesHost& host)
     : PageLinks(pageLinks), ClearPageLinks(std::move(clearPageLinks)), Option(option), host_(host) {}
 
-const std::string& HtmlImport::GetAttribute(const HtmlNode& element, std::string_view name) {
-  return HtmlAttribute(element, name);
+std::string_view HtmlImport::GetAttribute(const HtmlTree& tree, int element, std::string_view name) {
+  return tree.Attribute(tree.nodes[static_cast<size_t>(element)], name);
 }
 
-std::string HtmlImport::IllustrationNote(const HtmlNode& img) {
-  const std::string src = WithoutVtOrNul(GetAttribute(img, "SRC"));
+std::string HtmlImport::IllustrationNote(const HtmlTree& tree, int img) {
+  const std::string src = WithoutVtOrNul(GetAttribute(tree, img, "SRC"));
   if (src.empty()) return {};
   return "［＃挿絵（" + src + "）入る］";
 }
 
-void HtmlImport::ReadMetaElement(const HtmlNode& meta, HtmlMetaPairs& pairs, bool& handled, bool& library) {
+void HtmlImport::ReadMetaElement(const HtmlTree& tree, int meta, HtmlMetaPairs& pairs, bool& handled,
+                                 bool& library) {
   handled = true;
-  const std::string name = Trim(GetAttribute(meta, "NAME"));
-  const std::string content = Trim(GetAttribute(meta, "CONTENT"));
+  const std::string name = Trim(GetAttribute(tree, meta, "NAME"));
+  const std::string content = Trim(GetAttribute(tree, meta, "CONTENT"));
   if (name.empty() || content.empty()) return;
   if (name == "DC.Publisher" && content == "青空文庫") library = true;
   if (std::string_view("author,publisher,copyright").find(LowerAscii(name)) != std::string_view::npos)
@@ -379,14 +460,17 @@ void HtmlImport::InsertHtmlHeader(std::vector<std::string>& lines, const std::st
 }
 
 std::string HtmlImport::GetElementText(const HtmlTree& tree, int element) {
-  std::string text = TextRenderer(tree, nullptr).Render(element, kLinkTextNodes);
+  return GetElementText(tree, RolesOf(tree), element);
+}
+
+std::string HtmlImport::GetElementText(const HtmlTree& tree, const NameRoles& roles, int element) {
+  std::string text = TextRenderer(tree, roles, nullptr).Render(element, kLinkTextNodes);
   for (char& c : text)
     if (c == '\n') c = ' ';
   text = Trim(text);
   if (!text.empty()) return text;
-  const HtmlNode& e = tree.nodes[element];
   for (const char* name : {"TITLE", "ALT"}) {
-    text = Trim(GetAttribute(e, name));
+    text = Trim(GetAttribute(tree, element, name));
     if (!text.empty()) return text;
   }
   // Below an element with no text there is no text either: only TITLE and ALT are left.
@@ -401,7 +485,7 @@ std::string HtmlImport::GetElementText(const HtmlTree& tree, int element) {
   if (end > static_cast<size_t>(element) + 1 + kLinkTextNodes) end = static_cast<size_t>(element) + 1 + kLinkTextNodes;
   for (size_t i = static_cast<size_t>(element) + 1; i < end; ++i) {
     for (const char* name : {"TITLE", "ALT"}) {
-      text = Trim(GetAttribute(tree.nodes[i], name));
+      text = Trim(GetAttribute(tree, static_cast<int>(i), name));
       if (!text.empty()) return text;
     }
   }
@@ -445,13 +529,17 @@ void HtmlImport::AddLink(std::string_view hrefIn, std::string_view textIn, const
 }
 
 void HtmlImport::AddMapLinks(const HtmlTree& tree, int map, const TFileItem& item) {
+  AddMapLinks(tree, RolesOf(tree), map, item);
+}
+
+void HtmlImport::AddMapLinks(const HtmlTree& tree, const NameRoles& roles, int map, const TFileItem& item) {
   // Pre-order over the map's subtree; a nested MAP gives its own AREAs at its own turn.
   const std::vector<HtmlNode>& nodes = tree.nodes;
   int at = nodes[map].firstChild;
   while (at >= 0) {
     const HtmlNode& n = nodes[at];
-    const bool nestedMap = n.kind == HtmlNode::Element && n.name == "map";
-    if (n.kind == HtmlNode::Element && n.name == "area") AddLink(GetAttribute(n, "HREF"), GetElementText(tree, at), item);
+    const bool nestedMap = tree.Name(n) == "map";
+    if (tree.Name(n) == "area") AddLink(GetAttribute(tree, at, "HREF"), GetElementText(tree, roles, at), item);
     if (!nestedMap && n.firstChild >= 0) {
       at = n.firstChild;
       continue;
@@ -467,32 +555,30 @@ void HtmlImport::ImportHtml(std::vector<std::string>& lines, TFileItem& item, bo
   const bool links = collectLinks && !held;
   if (links) ClearPageLinks();
 
-  std::string joined;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (i) joined += "\r\n";
-    joined += lines[i];
-  }
-  std::string utf8 = Cp932ToUtf8(joined);
-  joined = std::string();
+  std::string utf8 = JoinedUtf8(lines);
   KeepLeadingLessThan(utf8);
-  const HtmlTree tree = ParseHtmlTree(utf8);
-  utf8 = std::string();
+  CapStartTagAttributes(utf8);
+  HtmlTree tree = ParseHtmlTree(utf8);
+  std::string().swap(utf8);
 
   if (tree.ok) {
     const std::string title = PageTitle(tree);
     if (!title.empty()) item.Title = title;
+    const NameRoles roles = RolesOf(tree);
 
     HtmlMetaPairs pairs;
     bool library = false;
     bool rubyOpen = false;  // an RP has opened the reading
-    Decorations decorations(tree.nodes.size());
+    Decorations decorations(parse ? tree.nodes.size() : 0);
+    size_t elements = 0;
     for (size_t i = 0; i < tree.nodes.size(); ++i) {
       const HtmlNode& e = tree.nodes[i];
       if (e.kind != HtmlNode::Element) continue;
+      ++elements;
       const int at = static_cast<int>(i);
-      const std::string& name = e.name;
+      const std::string_view name = tree.Name(e);
       if (name == "base") {
-        const std::string href = Trim(GetAttribute(e, "HREF"));
+        const std::string href = Trim(GetAttribute(tree, at, "HREF"));
         if (href.size() > 4 && StartsWith(href, "http")) {
           item.BaseUrl = href;
           continue;
@@ -500,52 +586,66 @@ void HtmlImport::ImportHtml(std::vector<std::string>& lines, TFileItem& item, bo
       }
       if (name == "meta") {
         bool handled = false;
-        ReadMetaElement(e, pairs, handled, library);
+        ReadMetaElement(tree, at, pairs, handled, library);
         continue;
       }
       if (parse) {
+        unsigned char& d = decorations.kind[i];
         if (Option.ruby_tag && name == "ruby") {
-          decorations[at].before += "｜";
+          d = kBarBefore;
+          decorations.bytes += std::string_view("｜").size();
           rubyOpen = false;
           continue;
         }
         if (Option.ruby_tag && name == "rp") {
-          Decoration& d = decorations[at];
-          d.hasOwnText = true;
-          d.ownText = rubyOpen ? kRubyClose : kRubyOpen;
+          d = rubyOpen ? kCloseReading : kOpenReading;
+          decorations.bytes += kRubyOpen.size();
           rubyOpen = !rubyOpen;
           continue;
         }
         if (name == "hr") {
-          decorations[at].rule = true;
+          d = kRuleAfter;
+          decorations.bytes += 81;
           continue;
         }
         if (name == "img" && library) {
-          const std::string& cls = GetAttribute(e, "class");
+          const std::string_view cls = GetAttribute(tree, at, "class");
+          std::string note;
+          bool handled = false;
           if (item.Kind == fkLocalFile && (cls == "illustration" || cls == "photo")) {
-            const std::string note = IllustrationNote(e);
-            if (!note.empty()) decorations[at].after += note;
-            continue;
+            note = IllustrationNote(tree, at);
+            handled = true;
+          } else {
+            const std::string alt = WithoutVtOrNul(GetAttribute(tree, at, "ALT"));
+            if (cls == "gaiji" && Utf8ToCp932(alt).size() > 2 && StartsWith(alt, kComeMark)) {
+              note = std::string(kComeMark) + "［＃" + alt.substr(kComeMark.size()) + "］";
+              handled = true;
+            }
           }
-          const std::string alt = WithoutVtOrNul(GetAttribute(e, "ALT"));
-          if (cls == "gaiji" && Utf8ToCp932(alt).size() > 2 && StartsWith(alt, kComeMark)) {
-            decorations[at].after += std::string(kComeMark) + "［＃" + alt.substr(kComeMark.size()) + "］";
-            continue;
+          if (!note.empty()) {
+            d = kNoteAfter;
+            decorations.bytes += note.size();
+            decorations.notes.emplace(at, std::move(note));
           }
+          if (handled) continue;
         }
       }
       if (links && name == "a") {
-        AddLink(GetAttribute(e, "HREF"), GetElementText(tree, at), item);
+        AddLink(GetAttribute(tree, at, "HREF"), GetElementText(tree, roles, at), item);
       } else if (links && name == "map") {
-        AddMapLinks(tree, at, item);
+        AddMapLinks(tree, roles, at, item);
       }
     }
 
     if (parse) {
-      std::string text = TextRenderer(tree, &decorations).Render(0);
-      // cp932 has no no-break space.
-      for (size_t p = 0; (p = text.find(kNbsp, p)) != std::string::npos;) text.replace(p, kNbsp.size(), " ");
-      std::vector<std::string> out = SplitLines(Utf8ToCp932(text));
+      // Each element writes at most a line break or a TAB as it opens and one as it closes.
+      const size_t expected = tree.text.size() + 2 * elements + decorations.bytes + 16;
+      std::string text = TextRenderer(tree, roles, &decorations).Render(0, SIZE_MAX, expected);
+      tree = HtmlTree();
+      decorations = Decorations(0);
+      NbspToBlank(text);
+      std::vector<std::string> out = Cp932Lines(text);
+      std::string().swap(text);
       if (!library) InsertHtmlHeader(out, Utf8ToCp932(title), pairs);
       lines = std::move(out);
     }

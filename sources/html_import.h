@@ -33,9 +33,10 @@ class HtmlImport {
   // Puts the cover block (title, kept pairs, rules and the format line) above lines;
   // only with ruby_tag on. title is cp932.
   void InsertHtmlHeader(std::vector<std::string>& lines, const std::string& title, const HtmlMetaPairs& pairs) const;
-  // Reads one META element: keeps its pair when its name is one of the cover's, and sets
-  // library when the page is one of the public e-text library's. handled is always set.
-  static void ReadMetaElement(const HtmlNode& meta, HtmlMetaPairs& pairs, bool& handled, bool& library);
+  // Reads the META element at index meta: keeps its pair when its name is one of the
+  // cover's, and sets library when the page is one of the public e-text library's. handled
+  // is always set.
+  static void ReadMetaElement(const HtmlTree& tree, int meta, HtmlMetaPairs& pairs, bool& handled, bool& library);
   // Appends the link entry of one href (UTF-8) with its text, relative to item.
   void AddLink(std::string_view href, std::string_view text, const TFileItem& item);
   // The links of every AREA inside the MAP element at index map.
@@ -43,11 +44,16 @@ class HtmlImport {
   // The display text of a link: its rendered text on one line, else its TITLE, else its
   // ALT, else the first TITLE or ALT below it.
   static std::string GetElementText(const HtmlTree& tree, int element);
-  // "［＃挿絵（src）入る］" (UTF-8), "" for an empty SRC.
-  static std::string IllustrationNote(const HtmlNode& img);
-  static const std::string& GetAttribute(const HtmlNode& element, std::string_view name);
+  // "［＃挿絵（src）入る］" (UTF-8) for the IMG element at index img, "" for an empty SRC.
+  static std::string IllustrationNote(const HtmlTree& tree, int img);
+  static std::string_view GetAttribute(const HtmlTree& tree, int element, std::string_view name);
 
  private:
+  // How the plain text treats each of the tree's names (see the renderer).
+  using NameRoles = std::vector<unsigned char>;
+  void AddMapLinks(const HtmlTree& tree, const NameRoles& roles, int map, const TFileItem& item);
+  static std::string GetElementText(const HtmlTree& tree, const NameRoles& roles, int element);
+
   FileItemList& PageLinks;
   std::function<void()> ClearPageLinks;
   const TYomiraOption& Option;

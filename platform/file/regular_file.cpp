@@ -76,15 +76,15 @@ ReadFileStatus ReadRegularFile(const std::string& path, uint64_t maxBytes, std::
   for (;;) {
     if (!FillFrom(fd.get(), data, got)) return ReadFileStatus::ReadError;
     if (got < data.size()) break;  // the end of the file
-    // The file may have grown since fstat: read on, within the cap.
-    if (data.size() >= maxBytes) {
-      std::string probe(1, '\0');
-      size_t one = 0;
-      if (!FillFrom(fd.get(), probe, one)) return ReadFileStatus::ReadError;
-      if (one > 0) return ReadFileStatus::TooLarge;
-      break;
-    }
+    // The file may have grown since fstat: read on, within the cap. One byte is probed
+    // first, so a file read whole is not moved into a buffer twice its size for nothing.
+    std::string probe(1, '\0');
+    size_t one = 0;
+    if (!FillFrom(fd.get(), probe, one)) return ReadFileStatus::ReadError;
+    if (one == 0) break;
+    if (data.size() >= maxBytes) return ReadFileStatus::TooLarge;
     data.resize(std::min<uint64_t>(maxBytes, data.size() + 65536));
+    data[got++] = probe[0];
   }
   data.resize(got);
   out = std::move(data);

@@ -11,10 +11,13 @@ namespace {
 std::string Shape(const HtmlTree& t, int at = 0) {
   std::string out;
   const HtmlNode& n = t.nodes[at];
-  if (n.kind == HtmlNode::Text) return '"' + n.text + '"';
+  if (n.kind == HtmlNode::Text) return '"' + std::string(t.Text(n)) + '"';
   if (n.kind == HtmlNode::Element) {
-    out = n.name;
-    for (const auto& [k, v] : n.attributes) out += '[' + k + '=' + v + ']';
+    out = t.Name(n);
+    for (uint32_t i = n.begin; i < n.begin + n.size; ++i) {
+      const HtmlAttribute& a = t.attributes[i];
+      out += '[' + t.names[a.name] + '=' + t.values.substr(a.begin, a.size) + ']';
+    }
   }
   std::string kids;
   for (int c = n.firstChild; c >= 0; c = t.nodes[c].nextSibling) {
@@ -38,10 +41,10 @@ TEST(HtmlTree, BareContentIsWrappedAndAttributesAreLookedUpWithoutCase) {
   ASSERT_TRUE(t.ok);
   EXPECT_EQ(Shape(t), "(html(body(img[src=a b.png][alt=]() \"x\")))");
   const HtmlNode& img = t.nodes[3];
-  ASSERT_EQ(img.name, "img");
-  EXPECT_EQ(HtmlAttribute(img, "SRC"), "a b.png");
-  EXPECT_EQ(HtmlAttribute(img, "Alt"), "");
-  EXPECT_EQ(HtmlAttribute(img, "title"), "");
+  ASSERT_EQ(t.Name(img), "img");
+  EXPECT_EQ(t.Attribute(img, "SRC"), "a b.png");
+  EXPECT_EQ(t.Attribute(img, "Alt"), "");
+  EXPECT_EQ(t.Attribute(img, "title"), "");
 }
 
 TEST(HtmlTree, NothingToParseIsNoDocument) {
@@ -63,7 +66,7 @@ TEST(HtmlTree, DeepNestingKeepsTheTextAfterIt) {
   std::string texts;
   int deepest = 0;
   for (const HtmlNode& n : t.nodes) {
-    if (n.kind == HtmlNode::Text) texts += n.text + "|";
+    if (n.kind == HtmlNode::Text) texts += std::string(t.Text(n)) + "|";
   }
   for (int at = 0; at >= 0 && at < static_cast<int>(t.nodes.size());) {
     const int c = t.nodes[at].firstChild;
@@ -73,6 +76,51 @@ TEST(HtmlTree, DeepNestingKeepsTheTextAfterIt) {
   }
   EXPECT_EQ(texts, "deep|after|");
   EXPECT_GT(deepest, kDepth);
+}
+
+std::string Attributes(size_t from, size_t to) {
+  std::string out;
+  for (size_t i = from; i < to; ++i) out += " a" + std::to_string(i) + "=\"v\"";
+  return out;
+}
+
+TEST(CapStartTagAttributes, KeepsTheFirstOnesOfAHostileTagOnly) {
+  struct Case {
+    std::string page, expected;
+    size_t removed;
+  };
+  const std::string kept = Attributes(0, 256);
+  const Case cases[] = {
+      {"<p" + kept + ">x", "<p" + kept + ">x", 0},
+      {"<p" + kept + Attributes(256, 300) + ">x</p>", "<p" + kept + " >x</p>", 44},
+      {"<br" + kept + Attributes(256, 257) + "/>y", "<br" + kept + " />y", 1},
+      // Quoted values, comments and the text of SCRIPT and STYLE hold no attributes.
+      {"<p title='" + Attributes(0, 400) + "'>x", "<p title='" + Attributes(0, 400) + "'>x", 0},
+      {"<!--<p" + Attributes(0, 400) + ">-->x", "<!--<p" + Attributes(0, 400) + ">-->x", 0},
+      {"<script><p" + Attributes(0, 400) + "></script>", "<script><p" + Attributes(0, 400) + "></script>", 0},
+      {"<STYLE><p" + Attributes(0, 400) + "></style><i" + kept + " b>", "<STYLE><p" + Attributes(0, 400) +
+                                                                             "></style><i" + kept + " >",
+       1},
+      {"<script/><p" + kept + " b>", "<script/><p" + kept + " >", 1},
+      {"<!-- open <p" + Attributes(0, 400) + ">", "<!-- open <p" + Attributes(0, 400) + ">", 0},
+  };
+  for (const Case& c : cases) {
+    std::string page = c.page;
+    EXPECT_EQ(CapStartTagAttributes(page), c.removed) << c.page.substr(0, 60);
+    EXPECT_EQ(page, c.expected) << c.page.substr(0, 60);
+  }
+}
+
+TEST(CapStartTagAttributes, TheParserSeesTheKeptAttributes) {
+  std::string page = "<p" + Attributes(0, 1000) + ">x</p>";
+  EXPECT_EQ(CapStartTagAttributes(page), 744u);
+  const HtmlTree t = ParseHtmlTree(page);
+  ASSERT_TRUE(t.ok);
+  const HtmlNode& p = t.nodes[3];
+  ASSERT_EQ(t.Name(p), "p");
+  EXPECT_EQ(p.size, 256u);
+  EXPECT_EQ(t.Attribute(p, "a255"), "v");
+  EXPECT_EQ(t.Attribute(p, "a256"), "");
 }
 
 }  // namespace
