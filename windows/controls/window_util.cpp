@@ -47,10 +47,11 @@ QRect ClampToVisibleScreen(const QRect& r, const QList<QRect>& availableScreens)
       target = &s;
     }
   }
-  QRect out = r;
-  out.moveTo(ClampAxis(box.left(), box.width(), target->left(), target->width()),
-             ClampAxis(box.top(), box.height(), target->top(), target->height()));
-  return out;
+  // Built afresh: moving r itself would subtract its old corner, which may lie at the
+  // integer limits.
+  return QRect(QPoint(ClampAxis(box.left(), box.width(), target->left(), target->width()),
+                      ClampAxis(box.top(), box.height(), target->top(), target->height())),
+               r.size());
 }
 
 QRect ClampToVisibleScreen(const QRect& r) {
