@@ -386,6 +386,8 @@ void TForm3::LoadBookMarks() {
 bool TForm3::SaveBookMarks() {
   if (!BookLoaded) return true;  // a list that was never read is never written
   if (BookFileUnreadable) {
+    // The list started empty when the read failed: empty, it holds nothing to lose.
+    if (host_.BookMarks().empty()) return true;
     if (!saveFailShown_) host_.Env().showMessage(kSaveFailed);
     saveFailShown_ = true;
     return false;
