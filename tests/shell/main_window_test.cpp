@@ -93,7 +93,7 @@ TEST_F(MainWindow, ASavedPositionOffEveryScreenAndALayoutLargerThanTheScreenStay
 
 TEST_F(MainWindow, TheOtherWindowsSavedAtTheIntegerLimitsOpenOnTheScreen) {
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-  std::ofstream(home_ / "yomira.ini") << "[bookmark]\nx=2147483647\ny=-2147483648\nw=300\nh=400\n"
+  std::ofstream(home_ / "yomira.ini") << "[bookmark]\nx=2147483647\ny=-2147483648\nw=2147483647\nh=2147483647\n"
                                       << "[Dialog]\nx=-2147483648\ny=2147483647\nw=2147483647\nh=-2147483648\n";
   auto f = Make();
   f->show();
@@ -103,6 +103,8 @@ TEST_F(MainWindow, TheOtherWindowsSavedAtTheIntegerLimitsOpenOnTheScreen) {
   EXPECT_TRUE(screen.intersects(book->frameGeometry())) << "the book window";
   EXPECT_GE(book->x(), screen.left());
   EXPECT_GE(book->y(), screen.top());
+  EXPECT_LE(book->width(), screen.width()) << "no window of gigabytes";
+  EXPECT_LE(book->height(), screen.height());
   QWidget dialog;
   dialog.resize(300, 200);
   f->RestoreDialogRect(&dialog);

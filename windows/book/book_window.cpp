@@ -106,6 +106,7 @@ TForm3::TForm3(BookHost& host) : QWidget(nullptr, Qt::Tool), host_(host) {
   QRect r = host_.BookRect();
   if (r.width() <= 0) r.setWidth(200);
   if (r.height() <= 0) r.setHeight(300);
+  r.setSize(BoundToScreens(r.size()));
   r = ClampToVisibleScreen(r);
   move(r.topLeft());
   resize(r.size());

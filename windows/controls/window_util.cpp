@@ -63,6 +63,13 @@ QRect ClampToVisibleScreen(const QRect& r) {
   return ClampToVisibleScreen(r, screens);
 }
 
+QSize BoundToScreens(const QSize& size) {
+  QRect all;
+  for (const QScreen* s : QGuiApplication::screens()) all |= s->availableGeometry();
+  if (all.isEmpty()) return size;
+  return size.boundedTo(all.size());
+}
+
 void SetStayOnTop(QWidget* w, bool on) {
   if (!w) return;
   if (w->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
