@@ -1,9 +1,9 @@
 #include "platform/atomic_file.h"
 
-#include "platform/path/path_parts.h"
-
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,8 +11,14 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/path/path_parts.h"
+
 namespace yomira {
 namespace {
+
+// The temporary file is the target's name, this mark and the six characters mkostemp fills in.
+constexpr std::string_view kTempMark = ".tmp-";
+constexpr size_t kTempRandom = 6;
 
 std::function<bool(AtomicWriteStep)>& FailHook() {
   static std::function<bool(AtomicWriteStep)> hook;
@@ -48,6 +54,34 @@ std::string Reason(const std::string& path, int err) { return path + ": " + std:
 
 }  // namespace
 
+bool IsAtomicWriteTempName(std::string_view name) {
+  if (name.size() <= kTempMark.size() + kTempRandom) return false;  // a name of its own before the mark
+  const size_t mark = name.size() - kTempRandom - kTempMark.size();
+  if (name.substr(mark, kTempMark.size()) != kTempMark) return false;
+  for (const char c : name.substr(name.size() - kTempRandom))
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+  return true;
+}
+
+int RemoveStaleAtomicWriteTemps(const std::string& folder, int minAgeSeconds) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return 0;
+  const int fd = ::dirfd(dir);
+  const time_t now = ::time(nullptr);
+  const uid_t me = ::geteuid();
+  int removed = 0;
+  while (const dirent* e = ::readdir(dir)) {
+    if (!IsAtomicWriteTempName(e->d_name)) continue;
+    struct stat st {};
+    // Only a plain file of ours: never a link, a folder or someone else's file.
+    if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) || st.st_uid != me) continue;
+    if (now - st.st_mtime <= minAgeSeconds) continue;  // a save may be writing it right now
+    if (::unlinkat(fd, e->d_name, 0) == 0) ++removed;
+  }
+  ::closedir(dir);
+  return removed;
+}
+
 void SetAtomicWriteFailHook(std::function<bool(AtomicWriteStep)> hook) { FailHook() = std::move(hook); }
 
 std::string AtomicWriteFile(const std::string& path, std::string_view bytes) {
@@ -57,7 +91,9 @@ std::string AtomicWriteFile(const std::string& path, std::string_view bytes) {
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode)) return Reason(path, S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
 
-    std::string tmp = target + ".tmp-XXXXXX";
+    std::string tmp = target;
+    tmp += kTempMark;
+    tmp.append(kTempRandom, 'X');
     if (Injected(AtomicWriteStep::Create)) return Reason(path, errno);
     const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);  // mode 0600
     if (fd < 0) return Reason(path, errno);

@@ -14,6 +14,15 @@ namespace yomira {
 // ("path: text of errno"); on success the result is empty. Never throws.
 std::string AtomicWriteFile(const std::string& path, std::string_view bytes);
 
+// Whether a file name (without its folder) has the form of AtomicWriteFile's temporary
+// files: a name, ".tmp-" and six letters or digits.
+bool IsAtomicWriteTempName(std::string_view name);
+
+// Removes from folder (not its subfolders) the temporary files that interrupted writes
+// left: regular files of this user with such names, last modified more than minAgeSeconds
+// ago. Nothing else is touched; a missing folder is no error. The number removed.
+int RemoveStaleAtomicWriteTemps(const std::string& folder, int minAgeSeconds);
+
 // The steps a write goes through, for tests that make one of them fail.
 enum class AtomicWriteStep { Create, Write, Sync, Chmod, Rename };
 

@@ -21,7 +21,7 @@ void TForm1::RestoreDialogRect(QWidget* dialog) {
   const int width = DialogRect.width() - left, height = DialogRect.height() - top;
   // Before any rectangle was saved, right and bottom are 0: then only the place is taken.
   QRect target(left, top, frame.width(), frame.height());
-  if (width > 0 && height > 0) target.setSize(QSize(width, height));
+  if (width > 0 && height > 0) target.setSize(BoundToScreens(QSize(width, height)));
   target = ClampToVisibleScreen(target);
   // The frame is what was saved: the client is the frame less its decoration.
   const QSize decoration = frame.size() - dialog->size();

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "platform/atomic_file.h"
 #include "platform/datafolder.h"
 #include "platform/single_instance.h"
 #include "shell/application.h"
@@ -81,6 +82,12 @@ int main(int argc, char** argv) {
   const yomira::InstanceLock::Result held = lock.acquire(&err);
   if (held == yomira::InstanceLock::Result::Second) return RunSecond(argc, argv, dataFolder);
   if (held == yomira::InstanceLock::Result::Alone) std::fprintf(stderr, "yomira: %s; running alone\n", err.c_str());
+  if (held == yomira::InstanceLock::Result::First) {
+    // A save cut short by a kill leaves its temporary file behind; a young one is left
+    // alone in case a save is still under way.
+    for (const std::string& folder : {dataFolder, dataFolder + "/Style"})
+      yomira::RemoveStaleAtomicWriteTemps(folder, 60);
+  }
 
   yomira::YomiraApplication app(argc, argv);
   yomira::QtShellEnv env;

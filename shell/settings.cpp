@@ -56,11 +56,18 @@ constexpr const char* kSideKeys[2] = {"1", "2"};
 constexpr int32_t kRateMin = -1;
 constexpr int32_t kRateMax = 10000;
 
+// Window places and sizes: far beyond any screen, yet a sum or difference of two of them
+// still fits an int, as the window arithmetic needs.
+int32_t ReadCoordinate(const IniDoc& ini, const char* section, const char* key, int32_t def) {
+  constexpr int32_t kLimit = 1 << 24;
+  return std::clamp<int32_t>(ini.ReadInteger(section, key, def), -kLimit, kLimit);
+}
+
 void ReadRect(const IniDoc& ini, const char* section, IniRect& r, const IniRect& def) {
-  r.x = ini.ReadInteger(section, "x", def.x);
-  r.y = ini.ReadInteger(section, "y", def.y);
-  r.w = ini.ReadInteger(section, "w", def.w);
-  r.h = ini.ReadInteger(section, "h", def.h);
+  r.x = ReadCoordinate(ini, section, "x", def.x);
+  r.y = ReadCoordinate(ini, section, "y", def.y);
+  r.w = ReadCoordinate(ini, section, "w", def.w);
+  r.h = ReadCoordinate(ini, section, "h", def.h);
 }
 
 void WriteRect(IniDoc& ini, const char* section, const IniRect& r) {
@@ -208,13 +215,13 @@ SettingsModel SettingsModel::Initial() {
 }
 
 void LoadSettings(const IniDoc& ini, const IniDoc& keys, SettingsModel& model) {
-  model.mainPos.y = ini.ReadInteger(kOption, "y", 128);
-  model.mainPos.x = ini.ReadInteger(kOption, "x", 128);
+  model.mainPos.y = ReadCoordinate(ini, kOption, "y", 128);
+  model.mainPos.x = ReadCoordinate(ini, kOption, "x", 128);
   model.styleName = ini.ReadString(kOption, "PageStyleName", kDefaultStyleName);
   ReadRect(ini, kBookmark, model.bookRect, {192, 192, 200, 300});
   ReadRect(ini, kDialog, model.dialogRect, model.dialogRect);
-  model.optionWindowPos.x = ini.ReadInteger(kOptionWindow, "x", model.optionWindowPos.x);
-  model.optionWindowPos.y = ini.ReadInteger(kOptionWindow, "y", model.optionWindowPos.y);
+  model.optionWindowPos.x = ReadCoordinate(ini, kOptionWindow, "x", model.optionWindowPos.x);
+  model.optionWindowPos.y = ReadCoordinate(ini, kOptionWindow, "y", model.optionWindowPos.y);
   for (const CheckKey& c : kChecks) model.checks.*(c.field) = ini.ReadBool(c.section, c.key, c.def);
 
   // The file list needs a direction and a sort key.

@@ -49,7 +49,13 @@ class InputRefusal : public QObject {
 
 void TForm1::CreateWebFetch() {
   web_ = std::make_unique<WebFetch>(*sources_, static_cast<SourcesHost&>(*this), static_cast<WebHost&>(*this));
-  sources_->OpenUrl = [this](const std::string& url, int rate) { return web_->OpenUrl(url, rate); };
+  sources_->OpenUrl = [this](const std::string& url, int rate) {
+    const QString caption = windowTitle();
+    const bool opened = web_->OpenUrl(url, rate);
+    // "Failure [url]" has been seen with the message; the document shown keeps its caption.
+    if (!opened) setWindowTitle(caption);
+    return opened;
+  };
 }
 
 std::optional<std::string> TForm1::PromptUrl(const std::string& proposed) {

@@ -16,6 +16,8 @@ constexpr std::string_view kIdeoSpace = "\x81\x40";                             
 constexpr std::string_view kNoteOpen = "\x81\x6d\x81\x94";                           // "［＃"
 constexpr std::string_view kFigureEnd = "\x81\x6a\x93\xfc\x82\xe9\x81\x6e";          // "）入る］"
 constexpr std::string_view kParenOpen = "\x81\x69";                                  // "（"
+constexpr std::string_view kSizeOpen = "\x81\x41\x89\xa1";                           // "、横"
+constexpr std::string_view kSizeBy = "\x81\x7e\x8f\x63";                             // "×縦"
 constexpr std::string_view kQuoteOpen = "\x81\x75";                                  // "「"
 constexpr std::string_view kQuoteClose = "\x81\x76";                                 // "」"
 constexpr std::string_view kSideLine = "\x96\x54\x90\xfc";                           // "傍線"
@@ -116,6 +118,38 @@ bool IsAsciiPrefix(std::string_view text, std::string_view lowerPrefix) {
   return true;
 }
 
+// The boundary after a run of digits (half or full width) that starts at pos; pos itself
+// when none is there.
+int SkipDigits(std::string_view s, int pos) {
+  for (;;) {
+    const int n = CharLen(s, pos);
+    const unsigned char a = n ? static_cast<unsigned char>(s[pos - 1]) : 0;
+    const unsigned char b = n == 2 ? static_cast<unsigned char>(s[pos]) : 0;
+    if (n == 1 && a >= '0' && a <= '9') {
+      pos += 1;
+    } else if (n == 2 && a == 0x82 && b >= 0x4f && b <= 0x58) {  // "０".."９"
+      pos += 2;
+    } else {
+      return pos;
+    }
+  }
+}
+
+// The length of name without a trailing size "、横" digits "×縦" digits; the whole length
+// when it has none.
+int WithoutSize(std::string_view name) {
+  const int at = FindLastFrom(name, kSizeOpen);
+  if (at <= 1) return static_cast<int>(name.size());  // a size alone is taken as the name
+  const int w = at + static_cast<int>(kSizeOpen.size());
+  const int wEnd = SkipDigits(name, w);
+  if (wEnd == w || CopyView(name, wEnd, static_cast<int>(kSizeBy.size())) != kSizeBy)
+    return static_cast<int>(name.size());
+  const int h = wEnd + static_cast<int>(kSizeBy.size());
+  const int hEnd = SkipDigits(name, h);
+  if (hEnd == h || hEnd != static_cast<int>(name.size()) + 1) return static_cast<int>(name.size());
+  return at - 1;
+}
+
 }  // namespace
 
 // ---- illustrations ----
@@ -159,6 +193,12 @@ std::optional<Illustration> ParseIllustration(std::string_view line, const TYomi
       if (open > 0) {
         Illustration ill;
         ill.file = Copy(s, open + 2, suffixAt - open - 2);
+        // The current notation adds the picture's size after the name.
+        const int nameLength = WithoutSize(ill.file);
+        if (nameLength < static_cast<int>(ill.file.size())) {
+          ill.writtenFile = std::move(ill.file);
+          ill.file = ill.writtenFile.substr(0, static_cast<size_t>(nameLength));
+        }
         return ill;
       }
     }

@@ -29,9 +29,13 @@ enum EmphasisType : int16_t {
 };
 
 // An illustration line. file keeps its bytes (cp932, case kept); valign is lower-cased
-// ASCII ("top", "bottom", anything else centres); sizes are 0 when not given.
+// ASCII ("top", "bottom", anything else centres); sizes are 0 when not given. A note whose
+// name ends in a size (（fig.png、横200×縦150）) gives the name before it as file and the
+// whole text as writtenFile, for a file that really is named so; writtenFile is empty
+// otherwise.
 struct Illustration {
   std::string file;
+  std::string writtenFile;
   int width = 0;
   int height = 0;
   std::string valign;

@@ -139,7 +139,10 @@ void IllustrationDrawer::DrawPicture(std::string_view fileCp932, int32_t width, 
 void IllustrationDrawer::DrawIllustration(std::string_view t, int32_t line, int32_t page, int32_t block) {
   const std::optional<Illustration> parsed = ParseIllustration(t, option_);
   if (!parsed) return;
-  DrawPicture(parsed->file, parsed->width, parsed->valign, line, page, block);
+  // A file named with the size suffix, where there is one, is taken as written.
+  const bool asWritten =
+      !parsed->writtenFile.empty() && !FindPictureFile(host_.currentFileName(), parsed->writtenFile).empty();
+  DrawPicture(asWritten ? parsed->writtenFile : parsed->file, parsed->width, parsed->valign, line, page, block);
 }
 
 }  // namespace yomira

@@ -41,15 +41,16 @@ int Reap(pid_t pid) {
   return status;
 }
 
-// True once the child is gone (reaped here, or not ours to wait for any more).
-bool TryReap(pid_t pid, int& status) {
+// How often the read looks whether the program has exited while its output is open.
+constexpr int64_t kExitCheckMs = 50;
+
+// True once the child has ended (or is not ours to wait for). It is left unreaped, so its
+// process id stays reserved for the group kill that follows.
+bool HasExited(pid_t pid) {
   for (;;) {
-    const pid_t r = ::waitpid(pid, &status, WNOHANG);
-    if (r == pid) return true;
-    if (r == 0) return false;
-    if (errno == EINTR) continue;
-    status = -1;
-    return true;
+    siginfo_t info{};
+    if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0) return info.si_pid == pid;
+    if (errno != EINTR) return true;
   }
 }
 
@@ -141,55 +142,75 @@ RunResult RunCaptured(const std::vector<std::string>& argv, const RunLimits& lim
 
   RunStatus status = RunStatus::Ok;
   char buffer[64 * 1024];
+  bool endOfOutput = false;
+  bool leaderGone = false;
+  int64_t graceEnd = INT64_MAX;  // set once the output closes or the program exits
+  auto startGrace = [&] { graceEnd = std::min(deadline, NowMs() + std::max(0, limits.graceMs)); };
+  // Appends one read; false at the end of the output, a read error or the cap.
+  auto readSome = [&]() -> bool {
+    const ssize_t got = ::read(readEnd, buffer, sizeof buffer);
+    if (got < 0 && (errno == EINTR || errno == EAGAIN)) return true;
+    if (got <= 0) {  // a read error counts as the end of the output
+      endOfOutput = true;
+      return false;
+    }
+    if (result.output.size() + static_cast<uint64_t>(got) > limits.maxOutputBytes) {
+      status = RunStatus::TooLarge;
+      return false;
+    }
+    result.output.append(buffer, static_cast<size_t>(got));
+    return true;
+  };
+
+  // Read until the output closes. A program that exits while something it started still
+  // holds the pipe leaves that remainder only the grace period.
   for (;;) {
-    const int64_t left = deadline - NowMs();
-    if (left <= 0) {
+    const int64_t now = NowMs();
+    if (now >= graceEnd) break;
+    if (now >= deadline) {
       status = RunStatus::TimedOut;
       break;
     }
+    int64_t wait = std::min(deadline, graceEnd) - now;
+    if (!leaderGone) wait = std::min<int64_t>(wait, kExitCheckMs);
     pollfd p{readEnd, POLLIN, 0};
-    const int n = ::poll(&p, 1, static_cast<int>(std::min<int64_t>(left, INT_MAX)));
+    const int n = ::poll(&p, 1, static_cast<int>(wait));
     if (n < 0) {
       if (errno == EINTR) continue;
-      break;  // treated as the end of the output
-    }
-    if (n == 0) continue;
-    const ssize_t got = ::read(readEnd, buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR || errno == EAGAIN) continue;
+      endOfOutput = true;  // treated as the end of the output
       break;
     }
-    if (got == 0) break;
-    if (result.output.size() + static_cast<uint64_t>(got) > limits.maxOutputBytes) {
-      status = RunStatus::TooLarge;
-      break;
+    if (n > 0 && !readSome()) break;
+    if (!leaderGone && HasExited(pid)) {
+      leaderGone = true;
+      startGrace();
     }
-    result.output.append(buffer, static_cast<size_t>(got));
   }
-  ::close(readEnd);
 
-  int waitStatus = -1;
-  if (status == RunStatus::Ok) {
-    // The output is closed, but the program may still run: wait for it within the deadline.
+  if (status == RunStatus::Ok && endOfOutput && !leaderGone) {
+    // The output is closed but the program may still be tidying up: it gets the grace period.
+    startGrace();
     int64_t pauseUs = 500;
-    while (!TryReap(pid, waitStatus)) {
-      const int64_t left = deadline - NowMs();
-      if (left <= 0) {
-        status = RunStatus::TimedOut;
-        break;
-      }
+    while (!(leaderGone = HasExited(pid))) {
+      const int64_t left = graceEnd - NowMs();
+      if (left <= 0) break;
       ::usleep(static_cast<useconds_t>(std::min(pauseUs, left * 1000)));
       pauseUs = std::min<int64_t>(pauseUs * 2, 20000);
     }
-    if (status == RunStatus::Ok) {
-      result.exitStatus = ExitCode(waitStatus);
-      return result;
+  }
+  // The whole group goes, whatever still runs of it: a shell's children hold the pipe as
+  // well. The leader is not reaped before this, so its id cannot name another group yet.
+  ::kill(-pid, SIGKILL);
+  if (status == RunStatus::Ok && !endOfOutput) {
+    // What the killed processes wrote before the kill is still in the pipe.
+    pollfd p{readEnd, POLLIN, 0};
+    while (::poll(&p, 1, 0) > 0 && readSome()) {
     }
   }
-  // The whole group: a shell's children hold the pipe as well.
-  ::kill(-pid, SIGKILL);
-  Reap(pid);
+  ::close(readEnd);
+  const int waitStatus = Reap(pid);
   result.status = status;
+  if (status == RunStatus::Ok) result.exitStatus = ExitCode(waitStatus);
   return result;
 }
 

@@ -111,4 +111,39 @@ expect "rashomon title" "[羅生門 / 芥川龍之介] - yomira" "$(y_title)"
 y_shot startup-rashomon
 expect "rashomon quit" 0 "$(y_quit)"
 
+# 9. A saved place at the integer limits: the window still comes, on the screen.
+cat >"$YOMIRA_HOME/yomira.ini" <<INI
+[option]
+x=-2147483648
+y=2147483647
+INI
+y_start || fail "limits start" "no window"
+pos=$(y_pos)
+x=${pos%,*}
+y=${pos#*,}
+if [ "$x" -ge 0 ] && [ "$x" -lt 1280 ] && [ "$y" -ge 0 ] && [ "$y" -lt 1024 ]; then
+  pass "limits position on screen"
+else
+  fail "limits position on screen" "$pos"
+fi
+expect "limits quit" 0 "$(y_quit)"
+
+# 10. Temporary files of saves cut short: old ones of the program's own form go at the
+# start, young ones and every other name stay.
+mkdir -p "$YOMIRA_HOME/Style"
+for f in yomira.ini.tmp-Ab12Cd bookmark.dat.tmp-000000 Style/a.ini.tmp-ZZZZZZ; do
+  : >"$YOMIRA_HOME/$f"
+  touch -d '2 minutes ago' "$YOMIRA_HOME/$f"
+done
+: >"$YOMIRA_HOME/yomira_key.ini.tmp-young1"
+for f in notes.tmp-abc Style/b.ini.tmp-abc_12 keep.txt; do
+  : >"$YOMIRA_HOME/$f"
+  touch -d '2 minutes ago' "$YOMIRA_HOME/$f"
+done
+y_start || fail "temporary files start" "no window"
+expect "temporary files quit" 0 "$(y_quit)"
+left=$(cd "$YOMIRA_HOME" && ls -d *.tmp-* Style/*.tmp-* keep.txt 2>/dev/null | LC_ALL=C sort | tr '\n' ' ')
+expect "temporary files left" "Style/b.ini.tmp-abc_12 keep.txt notes.tmp-abc yomira_key.ini.tmp-young1 " "$left"
+rm -f "$YOMIRA_HOME"/*.tmp-* "$YOMIRA_HOME"/Style/*.tmp-* "$YOMIRA_HOME/keep.txt"
+
 e2e_finish

@@ -82,7 +82,7 @@ y_shot web-html
 cmp -s "$YOMIRA_HOME/yomira_web.html" "$web/page.html" && pass "HTML cache equals the page" \
   || fail "HTML cache equals the page" "differs"
 
-# 3. A missing page: the message, then the failure caption.
+# 3. A missing page: the failure caption with the message, then the page's caption again.
 y_focus
 y_key ctrl+shift+o
 focus_dialog || fail "dialog for the 404" "no dialog"
@@ -91,9 +91,11 @@ xdotool type --delay 20 "$base/missing.html"
 y_key Return
 box=$(wait_window "^yomira$") && pass "failure message box" || fail "failure message box" "none"
 y_shot web-failure
+expect "failure caption" "Failure [$base/missing.html] - yomira" "$(y_title)"
 [ -n "$box" ] && xdotool windowfocus --sync "$box" >/dev/null 2>&1
 y_key Return
-expect "failure caption" "Failure [$base/missing.html] - yomira" "$(y_title)"
+wait_title "[猫の頁 / 猫の頁] - yomira"
+expect "caption after the failure" "[猫の頁 / 猫の頁] - yomira" "$(y_title)"
 
 # 4. Esc quits; the history keeps both pages, the caches go.
 y_focus

@@ -129,7 +129,8 @@ TEST(SpecialLines, TagIsTextWithImagesOff) {
 
 struct ParseCase {
   const char8_t* line;
-  const char8_t* file;  // nullptr: not an illustration
+  const char8_t* file;            // nullptr: not an illustration
+  const char8_t* written = u8"";  // the whole name when a size was cut off
 };
 
 class ParseIllustrationTable : public ::testing::TestWithParam<ParseCase> {};
@@ -144,6 +145,7 @@ TEST_P(ParseIllustrationTable, FindsTheFile) {
   } else {
     ASSERT_TRUE(ill) << test::u8(sj(c.line));
     EXPECT_SJ_EQ(ill->file, c.file);
+    EXPECT_SJ_EQ(ill->writtenFile, c.written);
     EXPECT_EQ(ill->width, 0);
   }
 }
@@ -154,7 +156,21 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{u8"　［＃挿絵（a.png）入る］", u8"a.png"},
                       ParseCase{u8"［＃挿絵入る］", nullptr},
                       ParseCase{u8"［＃挿絵（a.png）］", nullptr},
-                      ParseCase{u8"［＃（fig.png、横400×縦300）入る］", u8"fig.png、横400×縦300"},
+                      ParseCase{u8"［＃（fig.png、横400×縦300）入る］", u8"fig.png", u8"fig.png、横400×縦300"},
+                      ParseCase{u8"［＃「図」のキャプション付きの図（fig.png、横２００×縦１５０）入る］", u8"fig.png",
+                                u8"fig.png、横２００×縦１５０"},
+                      ParseCase{u8"［＃挿絵（図、その一.png、横2０0×縦1５0）入る］", u8"図、その一.png",
+                                u8"図、その一.png、横2０0×縦1５0"},
+                      // Anything else after "、" is part of the name.
+                      ParseCase{u8"［＃挿絵（a、b.png）入る］", u8"a、b.png"},
+                      ParseCase{u8"［＃挿絵（a.png、横200）入る］", u8"a.png、横200"},
+                      ParseCase{u8"［＃挿絵（a.png、横×縦150）入る］", u8"a.png、横×縦150"},
+                      ParseCase{u8"［＃挿絵（a.png、横200×縦）入る］", u8"a.png、横200×縦"},
+                      ParseCase{u8"［＃挿絵（a.png、横200×縦150px）入る］", u8"a.png、横200×縦150px"},
+                      ParseCase{u8"［＃挿絵（a.png、横-2×縦150）入る］", u8"a.png、横-2×縦150"},
+                      ParseCase{u8"［＃挿絵（、横200×縦150）入る］", u8"、横200×縦150"},
+                      // ａ is 82 81: its trail byte and the "A" after it read like "、" byte by byte.
+                      ParseCase{u8"［＃挿絵（a.pngａA横200×縦150）入る］", u8"a.pngａA横200×縦150"},
                       ParseCase{u8"［＃（内）（外.png）入る］", u8"外.png"},
                       ParseCase{u8"［＃挿絵（a.png）入る］ ", nullptr},
                       ParseCase{u8"前［＃挿絵（a.png）入る］", nullptr},

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -133,12 +134,62 @@ TEST(RunCaptured, DeadlineKillsTheWholeGroup) {
   EXPECT_TRUE(NoChildLeft());
 }
 
-TEST(RunCaptured, AProgramThatClosesItsOutputButRunsOnIsBoundedToo) {
+// Milliseconds on the monotonic clock; only a guard against a hang, never a measure.
+int64_t ElapsedMs(const std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since).count();
+}
+
+// The group id a script printed on its first line.
+pid_t GroupOf(const std::string& output) { return static_cast<pid_t>(std::stol(output)); }
+
+TEST(RunCaptured, LingeringProgramsGiveTheirOutputLongBeforeTheDeadline) {
+  struct Case {
+    const char* what;
+    const char* script;  // prints its group id first
+    int exitStatus;
+  };
+  const Case cases[] = {
+      {"closes its output and sleeps", "echo $$; echo text; exec >/dev/null 2>&1; sleep 60", -1},
+      {"exits, a child holds the pipe", "echo $$; echo text; sleep 60 & exit 0", 0},
+      {"exits, a child with its output closed runs on", "echo $$; echo text; sleep 60 >/dev/null 2>&1 & exit 0", 0},
+  };
+  for (const Case& c : cases) {
+    const auto start = std::chrono::steady_clock::now();
+    const RunResult r = RunCaptured({"/bin/sh", "-c", c.script});  // the 30 s deadline
+    EXPECT_LT(ElapsedMs(start), 10000) << c.what;
+    EXPECT_EQ(r.status, RunStatus::Ok) << c.what;
+    EXPECT_EQ(r.output.substr(r.output.find('\n') + 1), "text\n") << c.what;
+    EXPECT_EQ(r.exitStatus, c.exitStatus) << c.what;
+    EXPECT_EQ(LiveMembersAfterKill(GroupOf(r.output)), 0) << c.what;
+    EXPECT_TRUE(NoChildLeft()) << c.what;
+  }
+}
+
+TEST(RunCaptured, TheGracePeriodLetsAProgramTidyUpAndItsChildrenFinishWriting) {
+  // A program that closes its output and then cleans up exits on its own, with its code.
+  RunResult r = RunCaptured({"/bin/sh", "-c", "echo text; exec >/dev/null 2>&1; sleep 0.2; exit 4"});
+  EXPECT_EQ(r.status, RunStatus::Ok);
+  EXPECT_EQ(r.output, "text\n");
+  EXPECT_EQ(r.exitStatus, 4);
+  EXPECT_TRUE(NoChildLeft());
+  // What a child writes after the program has exited, within the grace period, is kept.
+  r = RunCaptured({"/bin/sh", "-c", "(sleep 0.2; echo late) & echo early; exit 0"});
+  EXPECT_EQ(r.status, RunStatus::Ok);
+  EXPECT_EQ(r.output, "early\nlate\n");
+  EXPECT_EQ(r.exitStatus, 0);
+  EXPECT_TRUE(NoChildLeft());
+}
+
+TEST(RunCaptured, TheGracePeriodIsBoundedByTheDeadline) {
   RunLimits limits;
   limits.deadlineMs = 500;
+  limits.graceMs = 5000;
+  const auto start = std::chrono::steady_clock::now();
   const RunResult r = RunCaptured({"/bin/sh", "-c", "echo early; exec >/dev/null 2>&1; sleep 100"}, limits);
-  EXPECT_EQ(r.status, RunStatus::TimedOut);
+  EXPECT_LT(ElapsedMs(start), 4000);
+  EXPECT_EQ(r.status, RunStatus::Ok);  // the output was complete
   EXPECT_EQ(r.output, "early\n");
+  EXPECT_EQ(r.exitStatus, -1);
   EXPECT_TRUE(NoChildLeft());
 }
 

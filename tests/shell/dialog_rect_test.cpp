@@ -38,6 +38,15 @@ TEST_F(DialogRectTest, TheDefaultRectangleMovesTheDialogAndKeepsItsSize) {
   EXPECT_EQ(dialog_.size(), QSize(420, 310));
 }
 
+TEST_F(DialogRectTest, ASavedSizeLargerThanTheScreensIsCutToThem) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  form_->DialogRect = QRect(-(1 << 24), -(1 << 24), 1 << 24, 1 << 24);  // right and bottom far off
+  form_->RestoreDialogRect(&dialog_);
+  EXPECT_LE(dialog_.frameGeometry().width(), screen.width());
+  EXPECT_LE(dialog_.frameGeometry().height(), screen.height());
+  EXPECT_TRUE(screen.contains(dialog_.frameGeometry().topLeft()));
+}
+
 TEST_F(DialogRectTest, ASavedRectangleGivesPlaceAndSizeOnScreen) {
   form_->DialogRect = QRect(300, 200, 1000, 700);
   form_->RestoreDialogRect(&dialog_);

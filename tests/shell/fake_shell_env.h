@@ -26,7 +26,12 @@ class FakeShellEnv : public ShellEnv {
   int plays = 0, stops = 0;
   std::vector<std::string> soundCalls;  // "set <bytes>", "play", "stop" in order
 
-  void showMessage(const std::string& text) override { messages.push_back(text); }
+  // Runs while a message is shown.
+  std::function<void()> whileShowing;
+  void showMessage(const std::string& text) override {
+    messages.push_back(text);
+    if (whileShowing) whileShowing();
+  }
   std::vector<std::string> questionCaptions;  // the caption of each OK/Cancel question
   bool askOkCancel(const std::string& caption, const std::string& text) override {
     questionCaptions.push_back(caption);

@@ -9,11 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
 #include "ui/key_dispatcher.h"
 #include "ui/guard.h"
+#include "shell/quit_signals.h"
+#include "windows/book/bookmark_file.h"
 #include "sources/history.h"
 #include "tests/shell/fake_shell_env.h"
 #include "tests/support/test_support.h"
@@ -70,6 +73,8 @@ TEST_F(MainWindow, ASavedPositionOffEveryScreenAndALayoutLargerThanTheScreenStay
       {"off to the bottom right", "x=5000\ny=5000\n"},
       {"off to the top left", "x=-3000\ny=-3000\n"},
       {"a layout larger than the screen", "x=100\ny=100\nf_size=256\n"},
+      {"at the integer limits", "x=-2147483648\ny=2147483647\n"},
+      {"at the other integer limits", "x=2147483647\ny=-2147483648\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -83,6 +88,53 @@ TEST_F(MainWindow, ASavedPositionOffEveryScreenAndALayoutLargerThanTheScreenStay
     } else {
       EXPECT_EQ(f->pos(), screen.topLeft()) << "the layout kept, its corner on the screen";
     }
+  }
+}
+
+TEST_F(MainWindow, TheOtherWindowsSavedAtTheIntegerLimitsOpenOnTheScreen) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  std::ofstream(home_ / "yomira.ini") << "[bookmark]\nx=2147483647\ny=-2147483648\nw=2147483647\nh=2147483647\n"
+                                      << "[Dialog]\nx=-2147483648\ny=2147483647\nw=2147483647\nh=-2147483648\n";
+  auto f = Make();
+  f->show();
+  f->actions().at("ActionBook").run(nullptr);
+  ASSERT_TRUE(f->book() && f->book()->isVisible());
+  const QWidget* book = f->book()->widget();
+  EXPECT_TRUE(screen.intersects(book->frameGeometry())) << "the book window";
+  EXPECT_GE(book->x(), screen.left());
+  EXPECT_GE(book->y(), screen.top());
+  EXPECT_LE(book->width(), screen.width()) << "no window of gigabytes";
+  EXPECT_LE(book->height(), screen.height());
+  QWidget dialog;
+  dialog.resize(300, 200);
+  f->RestoreDialogRect(&dialog);
+  EXPECT_TRUE(screen.intersects(dialog.frameGeometry())) << "a dialog";
+  EXPECT_GE(dialog.x(), screen.left());
+  EXPECT_GE(dialog.y(), screen.top());
+  f->ForgetDialogRectRestored();
+}
+
+TEST_F(MainWindow, AnUnreadOversizeBookmarkFileDoesNotHoldUpTheQuit) {
+  const std::string big = "/a.txt\t1\n" + std::string(kMaxBookMarkFileBytes, 'x');
+  std::ofstream(home_ / "bookmark.dat", std::ios::binary) << big;
+  std::ofstream(home_ / "yomira.ini") << "[bookmark]\naut_open=1\n";
+  const std::vector<std::string> readFailed{"ブックマークファイルの読み込みに失敗しました。"};
+  for (const bool bySignal : {true, false}) {
+    SCOPED_TRACE(bySignal ? "SIGTERM" : "close button");
+    env_.messages.clear();
+    auto f = Make();
+    f->show();  // the first show opens the book window, which reads the file
+    EXPECT_EQ(env_.messages, readFailed);
+    QuitSignals quit([&f] { f->close(); });
+    ASSERT_TRUE(quit.installed());
+    QTimer::singleShot(0, f.get(), [&] {
+      if (bySignal) std::raise(SIGTERM);
+      else f->close();
+    });
+    EXPECT_EQ(QApplication::exec(), 0);
+    f.reset();
+    EXPECT_EQ(env_.messages, readFailed) << "no message at quit";
+    EXPECT_EQ(test::ReadFileBytes(home_ / "bookmark.dat"), big);
   }
 }
 

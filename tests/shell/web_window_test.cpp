@@ -94,14 +94,30 @@ TEST_F(WebWindow, TheUrlActionOpensAPageAsADocument) {
   EXPECT_EQ(dialog_.items, 1);
 }
 
-TEST_F(WebWindow, AFailureShowsTheCaptionAndTheMessage) {
+TEST_F(WebWindow, AFailureShowsTheCaptionAndTheMessageThenTheDocumentsCaptionAgain) {
   auto f = Make();
   f->show();
+  const std::string failure = "Failure [" + server_.Url("/missing.html") + "] - yomira";
+  QStringList whileShown;
+  env_.whileShowing = [&] { whileShown << f->windowTitle(); };
   dialog_.Answer(Url("/missing.html"));
   EXPECT_FALSE(f->OpenUrl("http://", 0));
-  EXPECT_EQ(f->windowTitle(), QString::fromStdString("Failure [" + server_.Url("/missing.html") + "] - yomira"));
+  EXPECT_EQ(whileShown, QStringList{QString::fromStdString(failure)});
+  EXPECT_EQ(f->windowTitle(), QStringLiteral("yomira")) << "no document: the program's caption";
   EXPECT_EQ(env_.messages, (std::vector<std::string>{"[ " + server_.Url("/missing.html") + " ]\nURLを開けませんでした。"}));
   EXPECT_TRUE(f->RecentFiles.empty());
+
+  // Over an open page, its caption comes back.
+  server_.Route("/a.txt", HttpRoute::Text("text"));
+  dialog_.Answer(Url("/a.txt"));
+  ASSERT_TRUE(f->OpenUrl("http://", 0));
+  ASSERT_EQ(f->windowTitle(), QStringLiteral("[yomira_web.txt] - yomira"));
+  whileShown.clear();
+  dialog_.Answer(Url("/missing.html"));
+  EXPECT_FALSE(f->OpenUrl("http://", 0));
+  EXPECT_EQ(whileShown, QStringList{QString::fromStdString(failure)});
+  EXPECT_EQ(f->windowTitle(), QStringLiteral("[yomira_web.txt] - yomira"));
+  env_.whileShowing = nullptr;
 }
 
 TEST_F(WebWindow, InputIsRefusedWhileAPageComesIn) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -162,6 +163,20 @@ TEST_F(ExternalFilter, BoundsFailWithoutAMessageOfTheirOwn) {
       EXPECT_EQ(lines_, std::vector<std::string>{"kept"}) << c.name;
       EXPECT_TRUE(NoChildLeft()) << c.name;
     }
+  }
+}
+
+TEST_F(ExternalFilter, AFilterThatLingersAfterItsTextGivesTheTextLongBeforeTheDeadline) {
+  const std::string doc = Write("a.txt", "x\n");
+  for (const char* param : {"-c \"echo text; exec >/dev/null 2>&1; sleep 60\" %F",
+                            "-c \"echo text; sleep 60 & exit 0\" %F"}) {
+    const auto start = std::chrono::steady_clock::now();
+    lines_ = {"old"};
+    EXPECT_TRUE(Run({Filter("/bin/sh", param)}, 0, doc)) << param;  // the 30 s deadline
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << param;
+    EXPECT_EQ(lines_, std::vector<std::string>{"text"}) << param;
+    EXPECT_TRUE(host_.messages.empty()) << param;
+    EXPECT_TRUE(NoChildLeft()) << param;
   }
 }
 

@@ -23,6 +23,7 @@
 #include "shell/fake_shell_env.h"
 #include "support/test_support.h"
 #include "windows/book/book_list.h"
+#include "windows/book/bookmark_file.h"
 #include "windows/controls/hint_window.h"
 
 namespace yomira {
@@ -213,6 +214,33 @@ TEST_F(BookWindow, AFileThatCannotBeReadIsNeverWrittenOver) {
   struct stat st;
   ASSERT_EQ(::stat(markFile().c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+TEST_F(BookWindow, AnOversizeFileLeftUnchangedEndsTheRunWithoutAMessageAndStaysWhole) {
+  const std::string big = "/a\t1\n" + std::string(kMaxBookMarkFileBytes, 'x');
+  writeMarks(big);
+  host.recent.push_back(Local("/d/a.txt"));
+  const std::vector<std::string> readFailed{"ブックマークファイルの読み込みに失敗しました。"};
+  {
+    auto f = Make();
+    On(*f, kTabBookMark);
+    EXPECT_EQ(host.env.messages, readFailed);
+    EXPECT_TRUE(host.marks.empty());
+  }
+  EXPECT_EQ(host.env.messages, readFailed) << "nothing changed, nothing to report";
+  EXPECT_EQ(ReadFileBytes(markFile()), big);
+
+  // A bookmark added over it cannot be kept: that is said, once, and the file stays whole.
+  host.env.messages.clear();
+  {
+    auto f = Make();
+    On(*f, kTabBookMark);
+    Run("ActionBookMarkAdd");
+    EXPECT_EQ(host.marks.size(), 1u);
+  }
+  EXPECT_EQ(host.env.messages,
+            (std::vector<std::string>{readFailed[0], "ブックマークの保存に失敗しました。"}));
+  EXPECT_EQ(ReadFileBytes(markFile()), big);
 }
 
 TEST_F(BookWindow, AFailedWriteShowsTheMessageAndKeepsTheOldBytes) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace yomira {
 namespace {
 
@@ -45,6 +47,8 @@ TEST(ClampToVisibleScreen, MovesOnlyWhatIsNotWhollyOnOneScreen) {
        {0, 780}},
       {"no size: its corner onto the screen", QRect(5000, 300, 0, 0), one, {1919, 300}},
       {"no screens: kept", QRect(5000, 5000, 640, 480), {}, {5000, 5000}},
+      {"corner at the integer limits", QRect(QPoint(INT_MIN, INT_MAX - 480), QSize(640, 480)), one, {0, 600}},
+      {"corner at the other limits", QRect(QPoint(INT_MAX - 640, INT_MIN), QSize(640, 480)), two, {1280, 40}},
   };
   for (const ClampCase& c : cases) {
     SCOPED_TRACE(c.what);

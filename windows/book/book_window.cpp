@@ -106,6 +106,7 @@ TForm3::TForm3(BookHost& host) : QWidget(nullptr, Qt::Tool), host_(host) {
   QRect r = host_.BookRect();
   if (r.width() <= 0) r.setWidth(200);
   if (r.height() <= 0) r.setHeight(300);
+  r.setSize(BoundToScreens(r.size()));
   r = ClampToVisibleScreen(r);
   move(r.topLeft());
   resize(r.size());
@@ -386,6 +387,8 @@ void TForm3::LoadBookMarks() {
 bool TForm3::SaveBookMarks() {
   if (!BookLoaded) return true;  // a list that was never read is never written
   if (BookFileUnreadable) {
+    // The list started empty when the read failed: empty, it holds nothing to lose.
+    if (host_.BookMarks().empty()) return true;
     if (!saveFailShown_) host_.Env().showMessage(kSaveFailed);
     saveFailShown_ = true;
     return false;

@@ -63,6 +63,8 @@ class TForm3 : public QWidget {
   void TabControlBookChange();
   void LoadBookMarks();
   // Writes the bookmarks when they were read this run; false (and one message) on failure.
+  // Over a file that could not be read nothing is written; only a list that gained
+  // entries since then is a failure.
   bool SaveBookMarks();
   std::string BookMarkPath() const;
 

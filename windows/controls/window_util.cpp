@@ -47,10 +47,11 @@ QRect ClampToVisibleScreen(const QRect& r, const QList<QRect>& availableScreens)
       target = &s;
     }
   }
-  QRect out = r;
-  out.moveTo(ClampAxis(box.left(), box.width(), target->left(), target->width()),
-             ClampAxis(box.top(), box.height(), target->top(), target->height()));
-  return out;
+  // Built afresh: moving r itself would subtract its old corner, which may lie at the
+  // integer limits.
+  return QRect(QPoint(ClampAxis(box.left(), box.width(), target->left(), target->width()),
+                      ClampAxis(box.top(), box.height(), target->top(), target->height())),
+               r.size());
 }
 
 QRect ClampToVisibleScreen(const QRect& r) {
@@ -60,6 +61,13 @@ QRect ClampToVisibleScreen(const QRect& r) {
   for (const QScreen* s : QGuiApplication::screens())
     if (s != primary) screens.append(s->availableGeometry());
   return ClampToVisibleScreen(r, screens);
+}
+
+QSize BoundToScreens(const QSize& size) {
+  QRect all;
+  for (const QScreen* s : QGuiApplication::screens()) all |= s->availableGeometry();
+  if (all.isEmpty()) return size;
+  return size.boundedTo(all.size());
 }
 
 void SetStayOnTop(QWidget* w, bool on) {

@@ -17,6 +17,10 @@ QRect ClampToVisibleScreen(const QRect& r, const QList<QRect>& availableScreens)
 // The same over the screens of the running application, primary first.
 QRect ClampToVisibleScreen(const QRect& r);
 
+// The size, no wider and no taller than the area all the application's screens span together
+// (a saved size from a damaged settings file could ask for a window of gigabytes).
+QSize BoundToScreens(const QSize& size);
+
 // Turns the stay-on-top flag of a top-level window on or off, keeping its geometry and its
 // visibility (changing window flags hides a window and may lose its place). Null: nothing.
 void SetStayOnTop(QWidget* w, bool on);

@@ -135,6 +135,52 @@ TEST_F(Illustration, TagAndNoteFormsAreParsed) {
   EXPECT_EQ(pictures[1].rect, (Rect{226, 234, 266, 264}));
 }
 
+TEST_F(Illustration, NotesWithASizeAfterTheNameDrawThePicture) {
+  RecordingPainter rec;
+  IllustrationDrawer drawer(o, host, cache, rec);
+  const char8_t* notes[] = {
+      u8"［＃「図」のキャプション付きの図（red.bmp、横２００×縦１５０）入る］",
+      u8"［＃挿絵（red.bmp、横320×縦240）入る］",
+      u8"［＃挿絵（red.bmp）入る］",
+  };
+  for (const char8_t* note : notes) {
+    rec.calls.clear();
+    drawer.DrawIllustration(sj(note), 0, 1, 1);
+    const auto pictures = rec.Of("picture");
+    ASSERT_EQ(pictures.size(), 1u) << u8(sj(note));
+    EXPECT_EQ(pictures[0].rect, (Rect{226, 234, 266, 264})) << u8(sj(note));
+  }
+}
+
+TEST_F(Illustration, AFileNamedWithTheCommaOrTheSizeIsTakenAsWritten) {
+  // A 20 x 20 picture lands elsewhere than red.bmp's 40 x 30, so the rectangle tells which file was drawn.
+  QImage blue(20, 20, QImage::Format_RGB32);
+  blue.fill(qRgb(0, 0, 255));
+  const Rect blueRect = IllustrationRect(o, 0, "", blue.size(), 0, 1, 1);
+  ASSERT_NE(blueRect, (Rect{226, 234, 266, 264}));
+  for (const char* name : {"赤、青.bmp", "red.bmp、横10×縦10", "alone.bmp、横１０×縦１０"})
+    ASSERT_TRUE(blue.save(QString::fromUtf8((dir / name).string().c_str()), "BMP")) << name;
+  struct Case {
+    const char8_t* note;
+    Rect rect;
+  } cases[] = {
+      {u8"［＃挿絵（赤、青.bmp）入る］", blueRect},
+      {u8"［＃挿絵（赤、青.bmp、横10×縦10）入る］", blueRect},
+      {u8"［＃挿絵（red.bmp、横10×縦10）入る］", blueRect},  // both exist: the name as written
+      {u8"［＃挿絵（alone.bmp、横１０×縦１０）入る］", blueRect},
+      {u8"［＃挿絵（red.bmp、横11×縦10）入る］", Rect{226, 234, 266, 264}},
+  };
+  RecordingPainter rec;
+  IllustrationDrawer drawer(o, host, cache, rec);
+  for (const Case& c : cases) {
+    rec.calls.clear();
+    drawer.DrawIllustration(sj(c.note), 0, 1, 1);
+    const auto pictures = rec.Of("picture");
+    ASSERT_EQ(pictures.size(), 1u) << u8(sj(c.note));
+    EXPECT_EQ(pictures[0].rect, c.rect) << u8(sj(c.note));
+  }
+}
+
 TEST_F(Illustration, CacheReadsAFileOnceUntilItChanges) {
   Draw("red.bmp", 60, "top");
   Draw("red.bmp", 60, "top");
