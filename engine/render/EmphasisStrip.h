@@ -12,14 +12,15 @@ inline const char* kBuiltinEmphasisStrip = ":/emphasis/emphasis.png";
 // exactly 8:1, else the built-in strip, scaled smoothly; white and unscaled when neither
 // is there; null for r <= 0.
 QImage BuildEmphasisStrip(int r, const QString& replacementPath,
-                          const QString& builtinPath = QString::fromLatin1(kBuiltinEmphasisStrip));
+                          const QString& builtinPath = QString::fromLatin1(kBuiltinEmphasisStrip));  // a PNG
 
 // The 512 x 64 master of the built-in strip, drawn from vector shapes: types 1 sesame,
 // 2 white sesame, 3 black triangle, 4 white triangle, 5 double circle, 6 bullseye,
 // 7 white circle, 8 black circle.
 QImage MakeEmphasisMaster();
 
-// Reads an image whose sides are at most 16,384 (checked before decoding); null otherwise.
-QImage ReadImageBounded(const QString& path);
+// Reads an image whose sides are at most 16,384 (checked before decoding); null otherwise,
+// also for a missing file. format ("png"): only that format's reader, none from a plugin.
+QImage ReadImageBounded(const QString& path, const char* format = nullptr);
 
 }  // namespace yomira
