@@ -3,7 +3,7 @@
 # Builds a GoogleTest program under build/tests/ and registers its cases with CTest,
 # labelled by the folder they test. The environment points every suite at a private
 # data folder and the fixtures in tests/data.
-set(YOMIRA_TEST_LABELS platform engine sources png shell windows tools)
+set(YOMIRA_TEST_LABELS platform engine sources png ui shell windows tools)
 
 function(yomira_add_gtest target)
   cmake_parse_arguments(ARG "" "LABEL;MAIN;TIMEOUT" "SOURCES;LIBS;EXTRA_LABELS" ${ARGN})

@@ -1,6 +1,6 @@
 #include "shell/application.h"
 
-#include "shell/guard.h"
+#include "ui/guard.h"
 
 namespace yomira {
 

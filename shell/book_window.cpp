@@ -2,7 +2,7 @@
 // list's actions to it for as long as it lives. The window is built on its first use, not
 // at start-up: until then it is hidden, was never shown and shows its first tab.
 #include "shell/book_host.h"
-#include "shell/actions/key_dispatcher.h"
+#include "ui/key_dispatcher.h"
 #include "shell/book_port.h"
 #include "shell/main_window.h"
 #include "windows/book/book_window.h"

@@ -5,17 +5,6 @@
 #include "windows/controls/window_util.h"
 
 namespace yomira {
-namespace {
-
-bool& DialogRectRestored() {
-  static bool restored = false;  // one flag for every dialog of the run
-  return restored;
-}
-
-}  // namespace
-
-void TForm1::ForgetDialogRectRestored() { DialogRectRestored() = false; }
-
 // DialogRect keeps left, top, right and bottom in x, y, width and height.
 void TForm1::SaveDialogRect(QWidget* dialog) {
   if (!dialog) return;
@@ -24,8 +13,9 @@ void TForm1::SaveDialogRect(QWidget* dialog) {
 }
 
 void TForm1::RestoreDialogRect(QWidget* dialog) {
-  if (!dialog || DialogRectRestored()) return;
-  DialogRectRestored() = true;
+  // One flag for every dialog of the window.
+  if (!dialog || session_.dialogRectRestored) return;
+  session_.dialogRectRestored = true;
   const QRect frame = dialog->frameGeometry();
   const int left = DialogRect.x(), top = DialogRect.y();
   const int width = DialogRect.width() - left, height = DialogRect.height() - top;

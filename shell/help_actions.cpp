@@ -5,8 +5,8 @@
 #include <QUrl>
 
 #include "platform/shell_env.h"
-#include "shell/actions/menu_proxy.h"
 #include "shell/help_location.h"
+#include "ui/menu_proxy.h"
 #include "shell/main_window.h"
 
 namespace yomira {

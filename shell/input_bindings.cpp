@@ -8,7 +8,7 @@
 
 #include <cstdlib>
 
-#include "shell/guard.h"
+#include "ui/guard.h"
 #include "shell/main_window.h"
 #include "windows/controls/hint_window.h"
 
@@ -129,8 +129,9 @@ bool TForm1::ApplicationMessage(QObject*, QEvent* e) {
   if (button != Qt::BackButton && button != Qt::ForwardButton) return false;
   // A modal dialog keeps its own use of the side buttons.
   if (QApplication::activeModalWidget()) return false;
-  // Taken the first time it is seen, bound or not: no widget gets it after us.
-  guarded([&] { SideButtonAction(button == Qt::BackButton ? 0 : 1); });
+  // Taken the first time it is seen, bound or not: no widget gets it after us. A quick
+  // second press comes as a press and then a double click: the press is the one action.
+  if (e->type() == QEvent::MouseButtonPress) guarded([&] { SideButtonAction(button == Qt::BackButton ? 0 : 1); });
   return true;
 }
 

@@ -1,5 +1,5 @@
-// The layout steps: characters per line and lines per block (the reading position kept),
-// font and ruby size. Each stays inside the range the record is validated to.
+// The layout steps: characters per line, lines per block, font and ruby size; each keeps
+// the text the view began with in view. Each stays inside the range the record is validated to.
 #include "shell/main_window.h"
 #include "shell/setup_dialog_port.h"
 #include "sources/history.h"
@@ -25,8 +25,9 @@ void TForm1::StepLayout(int32_t TYomiraOption::*field, int delta, int limit, boo
   if (delta > 0 ? value >= limit : value <= limit) return;
   // An odd cell count from the file would step past the limit.
   value = delta > 0 ? std::min(value + delta, limit) : std::max(value + delta, limit);
+  // Where the view holds no text, grid steps keep the saved reading position.
   if (grid) PendingRate = GetHistoryPosition(RecentFiles);
-  Relayout(true, grid);
+  RelayoutKeepingPlace(true, grid);
   if (setupDialog().isVisible()) ShowOptionInDialog(Option);
 }
 

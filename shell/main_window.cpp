@@ -22,10 +22,10 @@
 #include "platform/file/file_ops.h"
 #include "platform/shell_env.h"
 #include "resources/ui/ui_glyphs.h"
-#include "shell/actions/key_dispatcher.h"
-#include "shell/actions/menu_proxy.h"
-#include "shell/guard.h"
 #include "shell/help_location.h"
+#include "ui/key_dispatcher.h"
+#include "ui/menu_proxy.h"
+#include "ui/guard.h"
 #include "sources/codepage.h"
 #include "sources/history.h"
 #include "sources/picture.h"
@@ -39,11 +39,6 @@ constexpr int kBaseWidth = 209;
 constexpr int kBaseHeight = 113;
 constexpr int kBarHeight = 20;
 constexpr QRgb kFaceColour = 0xF0F0F0;
-
-bool& StartupArgumentsDone() {
-  static bool done = false;  // the command line is handled once per process
-  return done;
-}
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -291,10 +286,10 @@ bool TForm1::FormCreate() {
   LabelVersion->move((PanelView->width() - LabelVersion->width()) / 2, ImageIcon->geometry().bottom() + 8);
   // 5. The application-wide hook (side buttons).
   qApp->installEventFilter(appHook_.get());
-  // 6. The command line, once per process.
+  // 6. The command line, once.
   bool ok = true;
-  if (!StartupArgumentsDone()) {
-    StartupArgumentsDone() = true;
+  if (!session_.startupArgumentsDone) {
+    session_.startupArgumentsDone = true;
     // An exception in the start-up open is shown; the window still starts.
     guarded([&] { ok = RunStartupArguments(args_, *this); });
   }
@@ -528,7 +523,9 @@ void TForm1::ActionFileRecent0Execute(QObject*) {
   if (entry.Kind == fkWeb) {
     OpenUrl(entry.GetLocation(), entry.Rate);
   } else if (entry.Kind == fkLocalFile) {
-    // A reload keeps the code page the document was opened with.
+    // A reload keeps the code page the document was opened with, a code page chosen by
+    // "開き直す" too, rather than detecting it again: deliberate, a code page forced by hand
+    // is the one the reader wants again when the file is re-read.
     const int charCode = laidOut ? static_cast<int>(CharCodeFromCodePage(DocumentCodePage)) : 0;
     sources_->OpenFileItem(entry, false, -1, charCode, true, true);
   } else {
@@ -541,7 +538,10 @@ void TForm1::ActionFileRecent0Execute(QObject*) {
 void TForm1::ResetStartParams() { StartParams.Reset(); }
 int TForm1::StartFilter() const { return StartParams.StartFilter; }
 int TForm1::StartCharCode() const { return StartParams.StartCharCode; }
-bool TForm1::ReopenAtStart() const { return actions_.find("ActionOptionCreateFileOpen")->checked; }
+bool TForm1::ReopenAtStart() const {
+  const Action* reopen = actions_.find("ActionOptionCreateFileOpen");
+  return reopen && reopen->checked;
+}
 
 void TForm1::OpenFileItem(const std::string& path, bool force, int filter, int charCode, bool keepBookSel,
                           bool rebuild) {
@@ -573,16 +573,34 @@ void TForm1::Relayout(bool force, bool rebuild) {
   const std::string current = GetCurrentFileName(RecentFiles);
   const size_t slash = current.rfind('/');
   Engine_.documentName = slash == std::string::npos ? current : current.substr(slash + 1);
-  Engine_.switches.autoIndent = actions_.at("ActionMomentaryAutoIndent").checked;
-  Engine_.switches.reWrap = actions_.at("ActionMomentaryReWrap").checked;
-  Engine_.switches.toRuby = actions_.at("ActionMomentaryToRuby").checked;
   Engine_.switches.htmlImported = HtmlImported;
   ++layoutGeneration_;
+  // Only the relayouts that keep the place hand one on.
+  if (!keepingPlace_) session_.ForgetPlace();
   engine_->Relayout(force, rebuild);
+}
+
+void TForm1::RelayoutKeepingPlace(bool geometry, bool rebuild) {
+  const std::optional<SourcePlace> place = session_.PlaceToKeep();
+  if (place) {
+    Engine_.pendingPlace = place;
+    PendingRate = -1;
+  }
+  struct Scope {
+    TForm1& f;
+    ~Scope() {
+      f.keepingPlace_ = false;
+      f.Engine_.pendingPlace.reset();
+    }
+  } scope{*this};
+  keepingPlace_ = true;
+  Relayout(geometry, rebuild);
+  if (place && IsLaidOut()) session_.KeepPlace(*place);
 }
 
 void TForm1::ClearDisplayLines() {
   ++layoutGeneration_;
+  session_.ForgetPlace();
   yomira::ClearDisplayLines(DisplayLines_);
 }
 
@@ -591,11 +609,15 @@ void TForm1::ForceForeground() {
   activateWindow();
 }
 
-bool TForm1::IsFullScreen() { return actions_.at("ActionOptionFullScreen").checked; }
+bool TForm1::IsFullScreen() { return session_.fullScreen; }
 
 void TForm1::ExecuteFullScreen() { ActionOptionFullScreenExecute(this); }
 
 void TForm1::SetMomentaryToggles(bool autIndent, bool reWrap, bool toRuby) {
+  // The switches are the document's; the checks show them.
+  Engine_.switches.autoIndent = autIndent;
+  Engine_.switches.reWrap = reWrap;
+  Engine_.switches.toRuby = toRuby;
   actions_.at("ActionMomentaryAutoIndent").checked = autIndent;
   actions_.at("ActionMomentaryReWrap").checked = reWrap;
   actions_.at("ActionMomentaryToRuby").checked = toRuby;

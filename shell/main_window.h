@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/EngineHost.h"
+#include "engine/core/EngineHost.h"
 #include "engine/core/display_line.h"
 #include "engine/core/engine.h"
 #include "engine/core/option.h"
@@ -26,10 +26,11 @@
 #include "sources/document_sources.h"
 #include "sources/sources_host.h"
 #include "sources/start_params.h"
-#include "shell/actions/action.h"
-#include "shell/actions/main_menu.h"
+#include "ui/action.h"
+#include "shell/main_menu.h"
 #include "shell/book_port.h"
 #include "shell/page_slider.h"
+#include "shell/reader_session.h"
 #include "shell/setup_dialog_port.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
@@ -122,6 +123,9 @@ class TForm1 : public QWidget,
   // --- fields (what the program owns) ---
   // The engine's part of the state; the fields below that the engine also reads refer to it.
   EngineState Engine_;
+  // The reader's state over Engine_: the window shows it and forwards to it.
+  ReaderSession& session() { return session_; }
+  const ReaderSession& session() const { return session_; }
   bool HtmlImported = false;
   int TurnKind = 0;
   int TurnFrames = 0;
@@ -193,7 +197,6 @@ class TForm1 : public QWidget,
   // closes, restored only by the first dialog of the run.
   void SaveDialogRect(QWidget* dialog);
   void RestoreDialogRect(QWidget* dialog);
-  static void ForgetDialogRectRestored();  // for tests: the next restore applies again
 
   // --- file, clipboard and help actions (shell/file_actions.cpp, clipboard_document.cpp,
   // help_actions.cpp) ---
@@ -252,11 +255,6 @@ class TForm1 : public QWidget,
   void SpeedButtonBackClick();
   // The view count of the display lines.
   int ViewCount() const;
-  // Page moves need a slider that is enabled and a document that is laid out.
-  bool PageMovesAllowed() const;
-  // Counts relayouts and cleared lines: a go-to box that comes back to another layout
-  // (a document opened or the window resized under it) does nothing.
-  uint64_t layoutGeneration_ = 0;
   // Loads record's page-turn sound into TurnSound and hands it to the player; a sound that
   // cannot be loaded switches UseSound off in record.
   void LoadTurnSound(TYomiraOption& record);
@@ -326,7 +324,8 @@ class TForm1 : public QWidget,
   // --- border drag (window_resize.cpp) ---
   // A step of the drag: the preview of what its end would give.
   void WMSizing(QSize client);
-  // The drag ended (the end timer fired): refit the font or the grid.
+  // The drag ended (the end timer fired): refit the font or the grid, by the Ctrl state
+  // of the drag's last step or of the last look at a held button.
   void WMExitSizeMove();
   // Single-shot, restarted by each step of a drag.
   QTimer* TimerSizeMoveEnd = nullptr;
@@ -377,6 +376,10 @@ class TForm1 : public QWidget,
   // SourcesHost.
   void ShowMessage(const std::string& text) override;
   void Relayout(bool force, bool rebuild) override;
+  // A relayout of the document shown that keeps on screen the text the view began with
+  // (where the view has none, or none is laid out: whatever the caller left in
+  // PendingRate, else the view number).
+  void RelayoutKeepingPlace(bool geometry, bool rebuild);
   void ClearDisplayLines() override;
   void ForceForeground() override;
   bool IsFullScreen() override;
@@ -477,10 +480,16 @@ class TForm1 : public QWidget,
   void bindLayoutSteps();
   // A style toggle: field inverted, the check set from it, relayout when laid out.
   void ToggleStyle(const char* actionName, uint8_t TYomiraOption::*field, bool geometry);
-  void ToggleMomentary(const char* actionName);
+  // A momentary switch of the document inverted, its check set from it, relayout.
+  void ToggleMomentary(const char* actionName, bool ConvertSwitches::*field);
   void SetReWrapType(int type, bool geometry);
   // A layout step of field by delta up to limit; grid steps keep the reading position.
   void StepLayout(int32_t TYomiraOption::*field, int delta, int limit, bool grid);
+  // Page moves need views with a range and a document that is laid out.
+  bool PageMovesAllowed() const;
+  // Counts relayouts and cleared lines: a go-to box that comes back to another layout
+  // (a document opened or the window resized under it) does nothing.
+  uint64_t layoutGeneration_ = 0;
   // Sets the view, draws it and shows it at once.
   void GoToView(int view);
   void DrawSpread();
@@ -490,6 +499,8 @@ class TForm1 : public QWidget,
   // The RunFilter hook of the sources: the external filters with their bounds.
   decltype(DocumentSources::RunFilter) MakeFilterRunner();
 
+  ReaderSession session_{Engine_};
+  bool keepingPlace_ = false;  // a relayout of RelayoutKeepingPlace runs
   ShellEnv* env_;
   std::vector<std::string> args_;
   ForwardReceiver* receiver_;
@@ -526,7 +537,9 @@ class TForm1 : public QWidget,
   int toolActionCount_ = 0;    // tool actions made so far; they live for the run
   int filterActionCount_ = 0;
   QActionGroup* filterGroup_ = nullptr;
-  int wheelRest_ = 0;  // the part of a notch not yet turned into a step
+  int wheelRest_ = 0;
+  bool dragCtrl_ = false;  // Ctrl at the latest step of a border drag
+  bool CtrlHeld() const;  // the part of a notch not yet turned into a step
   std::unique_ptr<QObject> appHook_;
   // The program's own fit of the window: while it runs and, for another size, a short while
   // after (the window manager's answer), resize events start no drag.

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <optional>
 
 #include "engine/render/PageTurn.h"
 #include "engine/render/Pixels.h"
@@ -17,7 +18,7 @@
 #include "platform/shell_env.h"
 #include "platform/text/cp932.h"
 #include "platform/text/utf8.h"
-#include "shell/guard.h"
+#include "ui/guard.h"
 #include "shell/main_window.h"
 #include "shell/turn_sound.h"
 #include "sources/history.h"
@@ -76,12 +77,9 @@ void TForm1::SpeedButtonBackClick() { ActionPageBackExecute(SpeedButtonBack); }
 
 // ---------------------------------------------------------------- state
 
-int TForm1::ViewCount() const { return Option.GetViewCount(DisplayLines_); }
+int TForm1::ViewCount() const { return session_.ViewCount(); }
 
-bool TForm1::PageMovesAllowed() const {
-  // The slider alone stays enabled after a failed load; the view would become 0.
-  return UxTrackBarPage->isEnabled() && DocumentLoaded && LaidOut;
-}
+bool TForm1::PageMovesAllowed() const { return session_.PageMovesAllowed(); }
 
 void TForm1::DrawSpread() { stages_->DrawSpread(); }
 
@@ -94,8 +92,8 @@ void TForm1::GoToView(int view) {
 // ---------------------------------------------------------------- page actions
 
 void TForm1::ActionPageNextExecute(QObject* sender) {
-  if (PageMovesAllowed() && CurrentPage < ViewCount()) {
-    ++CurrentPage;
+  if (const std::optional<int> next = session_.NextView()) {
+    CurrentPage = *next;
     DrawSpread();
     StartPageTurn(1);
     return;
@@ -107,8 +105,8 @@ void TForm1::ActionPageNextExecute(QObject* sender) {
 }
 
 void TForm1::ActionPageBackExecute(QObject* sender) {
-  if (PageMovesAllowed() && CurrentPage > 1) {
-    --CurrentPage;
+  if (const std::optional<int> previous = session_.PreviousView()) {
+    CurrentPage = *previous;
     DrawSpread();
     StartPageTurn(2);
     return;
@@ -138,37 +136,16 @@ void TForm1::ActionPageGotoPageExecute(QObject*) {
   const auto text = env_->askText("ページ指定", "指定ページへ移動", std::to_string(CurrentPage));
   if (!text || generation != layoutGeneration_ || !IsLaidOut()) return;
   // A text that is not a 32-bit number counts as 0.
-  const int n = std::min(StrToIntDef(Utf8ToCp932(*text), 0), ViewCount());
-  if (n > 0) GoToView(n);
+  if (const std::optional<int> view = session_.ViewOfTypedPage(StrToIntDef(Utf8ToCp932(*text), 0))) GoToView(*view);
 }
 
 void TForm1::ActionPageGotoLineExecute(QObject*) {
   if (!IsLaidOut()) return;
-  const int64_t count = static_cast<int64_t>(DisplayLines_.size());
-  const int64_t first = Option.GetFirstLineIndex(CurrentPage, 1, 1);
-  const int64_t current = first >= 0 && first < count ? DisplayLines_[static_cast<size_t>(first)].GetFirstSourceLine() : 0;
   const uint64_t generation = layoutGeneration_;
-  const auto text = env_->askText("行指定", "指定行へ移動", std::to_string(current + 1));
+  const auto text = env_->askText("行指定", "指定行へ移動", std::to_string(int64_t{session_.CurrentSourceLine()} + 1));
   // The box runs events: a document opened under it must not take the old line count.
   if (!text || generation != layoutGeneration_ || !IsLaidOut()) return;
-  // 64 bits: "-2147483648" - 1 must not wrap.
-  int64_t target = int64_t{StrToIntDef(Utf8ToCp932(*text), 0)} - 1;
-  target = std::min<int64_t>(target, static_cast<int64_t>(SourceLines_.size()) - 1);
-  if (target < 0) return;
-  int64_t found = -1;
-  for (int64_t i = 0; i < count; ++i) {
-    if (DisplayLines_[static_cast<size_t>(i)].GetFirstSourceLine() >= target) {
-      found = i;
-      break;
-    }
-  }
-  if (found < 0) return;
-  // Every view holds the same number of lines, so a short last view cannot pull the line
-  // into the view after it (views x i / lines would).
-  const int64_t perView = int64_t{Option.c_size} * Option.Colum * Option.Page;
-  if (perView <= 0) return;
-  const int64_t view = std::min<int64_t>(found / perView + 1, ViewCount());
-  GoToView(static_cast<int>(view));
+  if (const std::optional<int> view = session_.ViewOfTypedLine(StrToIntDef(Utf8ToCp932(*text), 0))) GoToView(*view);
 }
 
 void TForm1::ActionPageFileNextExecute(QObject*) { OpenNeighbourFile(+1); }
@@ -265,7 +242,10 @@ void TForm1::showPageLabel(int32_t page, int32_t views) { LabelPage->setText(Pag
 
 void TForm1::updateSliderPosition(int32_t page, int32_t) { UxTrackBarPage->UpdateSliderPosition(page); }
 
-void TForm1::UpdateSliderRange(int views) { UxTrackBarPage->UpdateSliderRange(views); }
+void TForm1::UpdateSliderRange(int views) {
+  session_.SetViewRangeShown();
+  UxTrackBarPage->UpdateSliderRange(views);
+}
 
 void TForm1::RecreatePageSlider() {
   // One slider for the window's life: its own press handler may be running the relayout.

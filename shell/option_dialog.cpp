@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/shell_env.h"
-#include "shell/actions/menu_proxy.h"
+#include "ui/menu_proxy.h"
 #include "shell/main_window.h"
 #include "shell/setup_mapping.h"
 #include "shell/setup_placeholder.h"

@@ -8,9 +8,9 @@
 
 #include <algorithm>
 
-#include "shell/actions/action.h"
-#include "shell/actions/menu_proxy.h"
-#include "shell/guard.h"
+#include "ui/action.h"
+#include "ui/menu_proxy.h"
+#include "ui/guard.h"
 
 namespace yomira {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "engine/core/option.h"
 #include "platform/ini.h"
-#include "shell/key_table.h"
+#include "ui/key_table.h"
 #include "sources/file_item.h"
 #include "sources/tool_item.h"
 

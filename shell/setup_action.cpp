@@ -3,18 +3,10 @@
 #include "shell/main_window.h"
 
 namespace yomira {
-namespace {
-
-bool& FavoriteColorsLoaded() {
-  static bool loaded = false;  // favorite.dat is read once per run
-  return loaded;
-}
-
-}  // namespace
-
 void TForm1::ActionOptionSetupExecute(QObject*) {
-  if (!FavoriteColorsLoaded()) {
-    FavoriteColorsLoaded() = true;
+  // favorite.dat is read once.
+  if (!session_.favoriteColorsLoaded) {
+    session_.favoriteColorsLoaded = true;
     LoadFavoriteColors();
   }
   BuildStyleMenu();

@@ -55,7 +55,7 @@ class SetupDialog final : public SetupDialogPort, public SetupDialogHost {
   void updateSetupDependentControls() override { f_.UpdateSetupDependentControls(); }
   bool reopenCurrent(bool force, int filter) override { return f_.sources().ReopenCurrent(force, filter); }
   void relayout(bool geometry, bool rebuild) override {
-    if (f_.IsLaidOut()) f_.Relayout(geometry, rebuild);
+    if (f_.IsLaidOut()) f_.RelayoutKeepingPlace(geometry, rebuild);
   }
   void setMomentaryToggles(bool autoIndent, bool reWrap, bool toRuby) override {
     f_.SetMomentaryToggles(autoIndent, reWrap, toRuby);

@@ -6,8 +6,8 @@
 
 #include "platform/datafolder.h"
 #include "platform/file/regular_file.h"
-#include "shell/actions/main_menu.h"
-#include "shell/guard.h"
+#include "shell/main_menu.h"
+#include "ui/guard.h"
 #include "shell/main_window.h"
 #include "shell/setup_mapping.h"
 #include "shell/style_store.h"
@@ -115,8 +115,9 @@ void TForm1::ApplyStyleIndex(int index) {
   SyncTextReviseMenu(Option);
   menu_.mirrorAll();
   LoadTurnSound(Option);
+  // Where the view holds no text, the saved reading position.
   PendingRate = GetHistoryPosition(RecentFiles);
-  if (DocumentLoaded) Relayout(true, true);
+  if (DocumentLoaded) RelayoutKeepingPlace(true, true);
   if (setupDialog().isVisible()) ShowOptionInDialog(Option);
 }
 

@@ -3,8 +3,8 @@
 // method; the style submenu's checks as it opens.
 #include <QMenu>
 
-#include "shell/actions/menu_proxy.h"
-#include "shell/guard.h"
+#include "ui/menu_proxy.h"
+#include "ui/guard.h"
 #include "shell/main_window.h"
 
 namespace yomira {
@@ -29,13 +29,14 @@ void TForm1::bindTextReviseActions() {
 
 void TForm1::MenuStyleClick() { SyncTextReviseMenu(Option); }
 
-void TForm1::ToggleMomentary(const char* actionName) {
+void TForm1::ToggleMomentary(const char* actionName, bool ConvertSwitches::*field) {
   if (!IsLaidOut()) return;
-  Action& a = actions_.at(actionName);
-  a.checked = !a.checked;
+  bool& on = Engine_.switches.*field;
+  on = !on;
+  actions_.at(actionName).checked = on;
   // A key reaches no menu entry: show the new state there too.
   menu_.mirrorAll();
-  Relayout(false, true);
+  RelayoutKeepingPlace(false, true);
 }
 
 void TForm1::ToggleStyle(const char* actionName, uint8_t TYomiraOption::*field, bool geometry) {
@@ -44,18 +45,20 @@ void TForm1::ToggleStyle(const char* actionName, uint8_t TYomiraOption::*field, 
   Option.*field = Option.*field ? 0 : 1;
   actions_.at(actionName).checked = Option.*field != 0;
   menu_.mirrorAll();
-  if (IsLaidOut()) Relayout(geometry, true);
+  if (IsLaidOut()) RelayoutKeepingPlace(geometry, true);
 }
 
 void TForm1::SetReWrapType(int type, bool geometry) {
   if (!Option.re_wrap) return;
   Option.ReWrapType = type;
-  if (IsLaidOut()) Relayout(geometry, true);
+  if (IsLaidOut()) RelayoutKeepingPlace(geometry, true);
 }
 
-void TForm1::ActionMomentaryAutoIndentExecute(QObject*) { ToggleMomentary("ActionMomentaryAutoIndent"); }
-void TForm1::ActionMomentaryReWrapExecute(QObject*) { ToggleMomentary("ActionMomentaryReWrap"); }
-void TForm1::ActionMomentaryToRubyExecute(QObject*) { ToggleMomentary("ActionMomentaryToRuby"); }
+void TForm1::ActionMomentaryAutoIndentExecute(QObject*) {
+  ToggleMomentary("ActionMomentaryAutoIndent", &ConvertSwitches::autoIndent);
+}
+void TForm1::ActionMomentaryReWrapExecute(QObject*) { ToggleMomentary("ActionMomentaryReWrap", &ConvertSwitches::reWrap); }
+void TForm1::ActionMomentaryToRubyExecute(QObject*) { ToggleMomentary("ActionMomentaryToRuby", &ConvertSwitches::toRuby); }
 
 void TForm1::ActionStyleTextReviseUseAozoraExecute(QObject*) {
   ToggleStyle("ActionStyleTextReviseUseAozora", &TYomiraOption::ruby_tag, false);

@@ -11,7 +11,7 @@
 #include "platform/file/regular_file.h"
 #include "platform/shell_env.h"
 #include "platform/text/cp932.h"
-#include "shell/actions/menu_proxy.h"
+#include "ui/menu_proxy.h"
 #include "shell/main_window.h"
 #include "sources/external_filter.h"
 #include "sources/history.h"

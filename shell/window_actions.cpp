@@ -10,8 +10,8 @@
 #include <QToolButton>
 
 #include "platform/shell_env.h"
-#include "shell/actions/main_menu.h"
-#include "shell/guard.h"
+#include "shell/main_menu.h"
+#include "ui/guard.h"
 #include "shell/main_window.h"
 #include "windows/controls/window_util.h"
 
@@ -47,11 +47,12 @@ void TForm1::bindWindowActions() {
 
 void TForm1::ActionOptionFullScreenExecute(QObject*) {
   if (!IsLaidOut()) return;
-  // The check goes first: the resizes below are the program's own, not the user's.
-  Action& action = actions_.at("ActionOptionFullScreen");
-  action.checked = !action.checked;
+  // The state goes first: the resizes below are the program's own, not the user's.
+  session_.fullScreen = !session_.fullScreen;
+  if (Action* action = actions_.find("ActionOptionFullScreen")) action->checked = session_.fullScreen;
+  menu_.mirrorAll();
   hideHint();
-  if (action.checked) {
+  if (session_.fullScreen) {
     NormalPos = pos();
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect area = s ? s->geometry() : QRect(0, 0, 1280, 1024);

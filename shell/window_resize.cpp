@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "engine/render/Fitting.h"
-#include "shell/guard.h"
+#include "ui/guard.h"
 #include "shell/main_window.h"
 #include "sources/history.h"
 #include "windows/controls/hint_window.h"
@@ -23,6 +23,7 @@ namespace yomira {
 namespace {
 
 constexpr int kSizeMoveQuiet = 300;  // ms without a step that end a drag
+constexpr int kHeldPoll = 30;        // ms between looks at a held button
 
 // Whether a pointer button is down now, from the X server; elsewhere the quiet time alone
 // ends a drag.
@@ -74,8 +75,9 @@ void TForm1::WMSizing(QSize client) {
   if (fitClock_.isValid() && !fitClock_.hasExpired(kSizeMoveQuiet) && client != fitSize_) return;
 
   SizePreview p{Option.f_size, Option.ruby_size, Option.c_size, Option.v_size};
-  const bool ctrl = queryKeyboardModifiers && (queryKeyboardModifiers() & Qt::ControlModifier);
-  const int mode = ctrl ? Option.ResizeCtrl : Option.Resize;
+  // The step is the latest moment of the drag seen so far: its Ctrl state decides the end.
+  dragCtrl_ = CtrlHeld();
+  const int mode = dragCtrl_ ? Option.ResizeCtrl : Option.Resize;
   if (mode == 1) {
     const FontFit fit = FontForWindow(Option, client.height(), client.width());
     p.f = fit.f_size;
@@ -96,39 +98,45 @@ void TForm1::WMSizing(QSize client) {
                            .arg(p.v / 2);
   const QSize size = HintWindow_->measure(text, client.width());
   HintWindow_->showAt(QRect(QCursor::pos() + QPoint(16, 0), size), text);
-  TimerSizeMoveEnd->start();
+  TimerSizeMoveEnd->start(kSizeMoveQuiet);
 }
+
+bool TForm1::CtrlHeld() const { return queryKeyboardModifiers && (queryKeyboardModifiers() & Qt::ControlModifier); }
 
 void TForm1::WMExitSizeMove() {
   // Still dragging, only holding still.
   if (queryPointerButtonHeld && queryPointerButtonHeld()) {
-    TimerSizeMoveEnd->start();
+    // Ctrl as it is while the button is still held; the release follows, and Ctrl may be
+    // let go right after it. Looked at often, so a Ctrl pressed just before counts.
+    dragCtrl_ = CtrlHeld();
+    TimerSizeMoveEnd->start(kHeldPoll);
     return;
   }
   TimerSizeMoveEnd->stop();
   hideHint();
   if (!IsLaidOut() || IsFullScreen()) return;
   if (size() == PanelBase->size()) return;
-  const bool ctrl = queryKeyboardModifiers && (queryKeyboardModifiers() & Qt::ControlModifier);
-  const int mode = ctrl ? Option.ResizeCtrl : Option.Resize;
+  // Not Ctrl now: a quick release of Ctrl after the button must not change the mode.
+  const int mode = dragCtrl_ ? Option.ResizeCtrl : Option.Resize;
   if (mode == 1) {
     // The ruby size follows the new font size.
     const FontFit fit = FontForWindow(Option, height(), width());
     Option.f_size = fit.f_size;
     Option.ruby_size = fit.ruby_size;
     Option.Validate();
-    Relayout(true, false);
+    RelayoutKeepingPlace(true, false);
   } else if (mode == 2) {
     const GridFit fit = GridForWindow(Option, height(), width());
     Option.c_size = fit.c_size;
     Option.v_size = fit.v_size;
     Option.Validate();
+    // Where the view holds no text, the saved reading position.
     PendingRate = GetHistoryPosition(RecentFiles);
-    Relayout(true, true);
+    RelayoutKeepingPlace(true, true);
   } else {
     // The page is drawn again; the window keeps the dragged size.
     Option.Validate();
-    Relayout(false, false);
+    RelayoutKeepingPlace(false, false);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/core/source_place.h"
 #include "platform/text/cp932.h"
 #include "sources/document_sources.h"
 
@@ -74,36 +75,10 @@ void DocumentSources::ApplyParamPosition(int& page, const DisplayLines& displayL
     return;
   }
 
-  const int64_t linesPerView = std::max<int64_t>(1, int64_t{Option.c_size} * Option.Colum * Option.Page);
-  const int64_t count = static_cast<int64_t>(displayLines.size());
-  int64_t found = 0;
-  int64_t start = 0;
-  if (p.StartLine > 0) {
-    for (int64_t i = 0; i < count; ++i) {
-      if (displayLines[static_cast<size_t>(i)].source_line >= p.StartLine - 1) {
-        found = i / linesPerView + 1;
-        start = i;
-        break;
-      }
-    }
-  }
-  if (p.StartPos > 0 && start < count) {
-    const int32_t source = displayLines[static_cast<size_t>(start)].source_line;
-    bool hit = false;
-    for (int64_t i = start; i < count && !hit; ++i) {
-      const TYomiraLine& line = displayLines[static_cast<size_t>(i)];
-      if (line.source_line != source) break;
-      for (const TYomiraObject& el : line.elements) {
-        if (int64_t{el.column} + el.length >= p.StartPos) {
-          found = i / linesPerView + 1;
-          hit = true;
-          break;
-        }
-      }
-    }
-  }
-  if (found > 0) {
-    page = static_cast<int>(std::min<int64_t>(found, INT_MAX));
+  // The search "-l"/"-n" share with the relayouts that keep the reader's place.
+  const int64_t found = FindSourcePosition(displayLines, p.StartLine > 0 ? p.StartLine - 1 : -1, p.StartPos);
+  if (found >= 0) {
+    page = ViewOfLineIndex(found, Option);
     PendingRate = -1;
     return;
   }

@@ -54,6 +54,7 @@ void Engine::Relayout(bool geometry, bool rebuild) {
   }
 
   const int32_t views = o.GetViewCount(s.displayLines);
+  s.viewLines = LinesPerView(o);
   if (heavy) host_.UpdateSliderRange(views);
 
   stages_.LoadEmphasisMarks();
@@ -66,6 +67,11 @@ void Engine::Relayout(bool geometry, bool rebuild) {
   const TextLayer ruby{o.font_family, o.bold != 0, o.ruby_size, ColorToRgb(o.ruby_color), body.backColor};
   stages_.setTextLayers(body, ruby);
 
+  if (s.pendingPlace) {
+    const int32_t view = ViewOfPlace(s.displayLines, s.viewLines, *s.pendingPlace);
+    if (view > 0) s.currentPage = view;
+    s.pendingPlace.reset();
+  }
   host_.ApplyParamPosition(s.currentPage);
   if (s.pendingRate >= 0) {
     // 64 bits: views times the rate passes 2^31 beyond about 214,000 views. A rate above

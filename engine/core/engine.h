@@ -3,14 +3,16 @@
 // window (EngineHost) and the drawing side (RenderStages) for the rest.
 #pragma once
 
+#include <optional>
 #include <string>
 
-#include "engine/EngineHost.h"
-#include "engine/RenderStages.h"
+#include "engine/core/EngineHost.h"
+#include "engine/core/RenderStages.h"
 #include "engine/core/annotation_map.h"
 #include "engine/core/convert.h"
 #include "engine/core/display_line.h"
 #include "engine/core/option.h"
+#include "engine/core/source_place.h"
 
 namespace yomira {
 
@@ -25,6 +27,12 @@ struct EngineState {
   int delimiterWidth = 2;    // ruby delimiter width of the last conversion
   int currentPage = 1;       // the view shown, 1-based
   int pendingRate = -1;      // a reading position in 1/10000 of the views to restore; < 0 none
+  // A place of the text to show after the next relayout, whatever the views become; the
+  // start parameters and a pending rate still win over it.
+  std::optional<SourcePlace> pendingPlace;
+  // Display lines a view held at the last relayout: the views the reader sees, while the
+  // option record may already hold the numbers of the next layout.
+  int64_t viewLines = 0;
   bool documentLoaded = false;
   bool laidOut = false;      // the geometry-dependent set-up has been done once
 };

@@ -2,7 +2,7 @@
 // reading the engine state the main window owns.
 #pragma once
 
-#include "engine/RenderStages.h"
+#include "engine/core/RenderStages.h"
 #include "engine/core/engine.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/SpreadRenderer.h"

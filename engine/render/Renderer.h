@@ -9,7 +9,7 @@
 #include <string>
 
 #include "engine/core/annotation_map.h"
-#include "engine/RenderStages.h"  // TextLayer
+#include "engine/core/RenderStages.h"  // TextLayer
 #include "engine/core/option.h"
 #include "engine/render/Illustration.h"
 #include "engine/render/PanelLayout.h"

@@ -109,7 +109,35 @@ fresh p160.txt && {
   quit "ctrl+Right"
 }
 
-# 10. The turn sound: many quick turns with a sound, then a sound that is missing.
+# 10. Steps of the characters per line and back keep the view: the same position as 40
+# pages on without them.
+fresh_novel() {
+  rm -f "$YOMIRA_HOME/yomira.ini" "$YOMIRA_HOME/yomira_key.ini"
+  y_start "$docs/long/novel.txt" || { fail "start novel" "no window"; return 1; }
+  wait_title "[novel.txt] - yomira" || fail "start novel" "title $(y_title)"
+}
+fresh_novel && {
+  xdotool key --delay 30 $(printf 'Left %.0s' $(seq 1 40))
+  sleep 0.5
+  quit "40 pages"
+  before=$(ini_get yomira.ini RecentFiles rate0)
+  [ "${before:-0}" -gt 0 ] || fail "40 pages" "rate0 $before"
+  # Four steps each way as a reader tries it; eight drifted by a view and more when the
+  # position went through the rate.
+  for steps in 4 8; do
+    fresh_novel && {
+      xdotool key --delay 30 $(printf 'Left %.0s' $(seq 1 40))
+      sleep 0.3
+      xdotool key --delay 80 $(printf 'ctrl+shift+Down %.0s' $(seq 1 $steps))
+      sleep 0.3
+      xdotool key --delay 80 $(printf 'ctrl+shift+Up %.0s' $(seq 1 $steps))
+      sleep 0.5
+      rate "40 pages, characters +$steps -$steps" "$before"
+    }
+  done
+}
+
+# 11. The turn sound: many quick turns with a sound, then a sound that is missing.
 sound_run() {
   rm -f "$YOMIRA_HOME/yomira.ini" "$YOMIRA_HOME/yomira_key.ini"
   printf '[option]\nUseSound=1\nSoundPath=%s\n' "$1" >"$YOMIRA_HOME/yomira.ini"

@@ -22,12 +22,9 @@ class DialogRectTest : public ::testing::Test {
     s.env = &env_;
     s.dataFolder = home_.path().string();
     form_ = std::make_unique<TForm1>(std::move(s));
-    TForm1::ForgetDialogRectRestored();
     dialog_.resize(420, 310);
     dialog_.move(40, 30);
   }
-  void TearDown() override { TForm1::ForgetDialogRectRestored(); }
-
   test::TempDir home_;
   test::FakeShellEnv env_;
   std::unique_ptr<TForm1> form_;

@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 
 #include "platform/atomic_file.h"
-#include "shell/actions/main_menu.h"
+#include "shell/main_menu.h"
 #include "shell/file_actions.h"
 #include "shell/help_location.h"
 #include "shell/main_window.h"

@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "shell/actions/key_dispatcher.h"
-#include "shell/guard.h"
+#include "ui/key_dispatcher.h"
+#include "ui/guard.h"
 #include "sources/history.h"
 #include "tests/shell/fake_shell_env.h"
 #include "tests/support/test_support.h"

@@ -10,7 +10,7 @@
 
 #include "engine/core/option_defaults.h"
 #include "platform/color.h"
-#include "shell/actions/menu_proxy.h"
+#include "ui/menu_proxy.h"
 #include "shell/main_window.h"
 #include "shell/setup_placeholder.h"
 #include "tests/shell/fake_shell_env.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/actions/action.h"
+#include "ui/action.h"
 
 namespace yomira {
 namespace {

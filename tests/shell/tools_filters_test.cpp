@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/actions/key_dispatcher.h"
-#include "shell/actions/menu_proxy.h"
+#include "ui/key_dispatcher.h"
+#include "ui/menu_proxy.h"
 #include "shell/main_window.h"
 #include "shell/qt_shell_env.h"
 #include "shell/tools_filters.h"

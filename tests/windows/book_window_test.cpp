@@ -18,8 +18,8 @@
 
 #include "engine/core/option_defaults.h"
 #include "platform/atomic_file.h"
-#include "shell/actions/action.h"
-#include "shell/actions/key_dispatcher.h"
+#include "ui/action.h"
+#include "ui/key_dispatcher.h"
 #include "shell/fake_shell_env.h"
 #include "support/test_support.h"
 #include "windows/book/book_list.h"

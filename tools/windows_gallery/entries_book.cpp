@@ -1,7 +1,7 @@
 // The book window on each tab over fixture lists (a bookmark at 5099, the current document,
 // one selected row) and the row hint.
 #include "platform/shell_env.h"
-#include "shell/actions/action.h"
+#include "ui/action.h"
 #include "tools/windows_gallery/gallery.h"
 #include "windows/book/book_logic.h"
 #include "windows/book/book_window.h"

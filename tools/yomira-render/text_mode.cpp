@@ -12,7 +12,7 @@
 #include <system_error>
 #include <vector>
 
-#include "engine/EngineHost.h"
+#include "engine/core/EngineHost.h"
 #include "engine/core/engine.h"
 #include "engine/render/EmphasisStrip.h"
 #include "engine/render/EngineStages.h"

@@ -7,7 +7,7 @@
 
 #include "platform/file/regular_file.h"
 #include "platform/shell_env.h"
-#include "shell/actions/action.h"
+#include "ui/action.h"
 #include "windows/book/book_window.h"
 #include "windows/book/bookmark_file.h"
 

@@ -14,10 +14,10 @@
 #include <QVBoxLayout>
 
 #include "platform/shell_env.h"
-#include "shell/actions/action.h"
-#include "shell/actions/key_dispatcher.h"
-#include "shell/actions/menu_proxy.h"
-#include "shell/guard.h"
+#include "ui/action.h"
+#include "ui/key_dispatcher.h"
+#include "ui/menu_proxy.h"
+#include "ui/guard.h"
 #include "windows/book/book_list.h"
 #include "windows/book/bookmark_file.h"
 #include "windows/controls/hint_window.h"

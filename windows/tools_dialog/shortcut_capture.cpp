@@ -2,7 +2,7 @@
 
 #include <QKeyEvent>
 
-#include "shell/shortcut_codec.h"
+#include "ui/shortcut_codec.h"
 
 namespace yomira {
 

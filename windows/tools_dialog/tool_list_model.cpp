@@ -1,6 +1,6 @@
 #include "windows/tools_dialog/tool_list_model.h"
 
-#include "shell/shortcut_codec.h"
+#include "ui/shortcut_codec.h"
 
 namespace yomira {
 

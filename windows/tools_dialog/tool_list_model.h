@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "shell/actions/action.h"
+#include "ui/action.h"
 #include "sources/tool_item.h"
 
 namespace yomira {

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/actions/action.h"
+#include "ui/action.h"
 #include "sources/tool_item.h"
 
 class QAction;

@@ -9,7 +9,7 @@
 #include <QToolButton>
 
 #include "platform/text/cp932.h"
-#include "shell/shortcut_codec.h"
+#include "ui/shortcut_codec.h"
 #include "windows/controls/prop_grid/prop_grid.h"
 #include "windows/controls/prop_grid/prop_grid_colors.h"
 #include "windows/controls/prop_grid/prop_grid_pixmaps.h"

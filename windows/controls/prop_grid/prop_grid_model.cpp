@@ -8,7 +8,7 @@
 #include "platform/color.h"
 #include "platform/ini.h"
 #include "platform/text/cp932.h"
-#include "shell/shortcut_codec.h"
+#include "ui/shortcut_codec.h"
 
 namespace yomira {
 

@@ -1,4 +1,4 @@
-#include "shell/actions/main_menu.h"
+#include "shell/main_menu.h"
 
 #include <QActionGroup>
 #include <QFont>
@@ -6,7 +6,7 @@
 
 #include <utility>
 
-#include "shell/actions/menu_proxy.h"
+#include "ui/menu_proxy.h"
 
 namespace yomira {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/key_table.h"
+#include "ui/key_table.h"
 
 #include <set>
 

@@ -1,9 +1,9 @@
-#include "shell/actions/menu_proxy.h"
+#include "ui/menu_proxy.h"
 
 #include <QActionGroup>
 
-#include "shell/guard.h"
-#include "shell/shortcut_codec.h"
+#include "ui/guard.h"
+#include "ui/shortcut_codec.h"
 
 namespace yomira {
 

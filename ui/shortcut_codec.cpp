@@ -1,4 +1,4 @@
-#include "shell/shortcut_codec.h"
+#include "ui/shortcut_codec.h"
 
 #include <QKeySequence>
 

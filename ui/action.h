@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/key_table.h"
+#include "ui/key_table.h"
 
 class QObject;
 

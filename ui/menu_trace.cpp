@@ -1,4 +1,4 @@
-#include "shell/actions/menu_trace.h"
+#include "ui/menu_trace.h"
 
 #include <QEvent>
 #include <QMenu>

@@ -8,7 +8,7 @@
 #include <map>
 #include <vector>
 
-#include "shell/actions/action.h"
+#include "ui/action.h"
 
 class QShortcut;
 class QWidget;

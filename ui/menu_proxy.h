@@ -5,7 +5,7 @@
 
 #include <QAction>
 
-#include "shell/actions/action.h"
+#include "ui/action.h"
 
 namespace yomira {
 

@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QMenu>
 #include <QTest>
 #include <QWidget>
 
@@ -8,12 +7,11 @@
 #include <stdexcept>
 
 #include "platform/ini.h"
-#include "shell/actions/action.h"
-#include "shell/actions/key_dispatcher.h"
-#include "shell/actions/main_menu.h"
-#include "shell/actions/menu_proxy.h"
-#include "shell/guard.h"
 #include "tests/shell/fake_shell_env.h"
+#include "ui/action.h"
+#include "ui/guard.h"
+#include "ui/key_dispatcher.h"
+#include "ui/menu_proxy.h"
 
 namespace yomira {
 namespace {
@@ -120,20 +118,6 @@ TEST_F(Keys, TwoActionsWithOneKeyStillFire) {
   EXPECT_EQ(ran_, std::vector<std::string>{"ActionPageNext"});
 }
 
-TEST_F(Keys, GreyedMenuEntriesLeaveTheirKeysWorking) {
-  MainMenu menu = BuildMainMenu(c_, &w_);
-  menu.menu->popup(QPoint(0, 0));
-  QTest::qWait(20);
-  menu.menu->hide();
-  menu.submenus.at("MenuPage")->setEnabled(false);
-  menu.items.at("MenuOptionFullScreen")->setEnabled(false);
-  QApplication::setActiveWindow(&w_);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&w_));
-  QTest::keyClick(&w_, Qt::Key_F);
-  QTest::keyClick(&w_, Qt::Key_Left);
-  EXPECT_EQ(ran_, (std::vector<std::string>{"ActionOptionFullScreen", "ActionPageNext"}));
-}
-
 TEST(MenuProxy, ShowsCaptionShortcutAndTheCheckTheHandlerLeft) {
   ActionCatalogue c;
   Action& a = c.at("ActionOptionCreateFileOpen");
@@ -153,23 +137,6 @@ TEST(MenuProxy, ShowsCaptionShortcutAndTheCheckTheHandlerLeft) {
   MenuProxy next(c.at("ActionPageNext"), &parent);
   EXPECT_EQ(next.text(), QString::fromUtf8("次のページ(&L)\tLeft"));
   EXPECT_TRUE(next.shortcut().isEmpty());
-}
-
-TEST(MainMenu, FollowsTheDesignedOrder) {
-  ActionCatalogue c;
-  QWidget parent;
-  MainMenu m = BuildMainMenu(c, &parent);
-  QStringList top;
-  for (QAction* a : m.menu->actions()) top << (a->isSeparator() ? QStringLiteral("-") : a->text().section('\t', 0, 0));
-  EXPECT_EQ(top.join('|').toStdString(),
-            "開く(&O)...|&URLを開く...|開き直す(&R)|履歴(&E)|クリップボード(&C)|ほかで開く(&T)|-|一時処理(&M)|"
-            "スタイル(&S)|-|ページ移動(&V)|ブック(&B)|-|設定(&P)|ヘルプ(&H)|-|終了(&X)");
-  EXPECT_EQ(m.menu->defaultAction(), m.items.at("MenuFileOpen"));
-  QAction* version = m.items.at("MenuHelpVersion");
-  EXPECT_FALSE(version->isEnabled());
-  EXPECT_TRUE(version->text().startsWith(QStringLiteral("Version 1.62\tQt ")));
-  EXPECT_EQ(m.submenus.at("MenuFileReOpen")->actions().size(), 8);
-  for (QAction* a : m.menu->actions()) EXPECT_TRUE(a->shortcut().isEmpty());
 }
 
 TEST(Guard, AThrowingHandlerIsShownAndTheNextEventRuns) {

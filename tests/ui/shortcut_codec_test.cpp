@@ -1,6 +1,6 @@
-#include "shell/shortcut_codec.h"
+#include "ui/shortcut_codec.h"
 
-#include "shell/key_table.h"
+#include "ui/key_table.h"
 #include "support/test_support.h"
 
 namespace yomira {

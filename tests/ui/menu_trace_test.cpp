@@ -1,5 +1,5 @@
 // The menu trace the end-to-end checks read.
-#include "shell/actions/menu_trace.h"
+#include "ui/menu_trace.h"
 
 #include <QMenu>
 

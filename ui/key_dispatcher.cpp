@@ -1,4 +1,4 @@
-#include "shell/actions/key_dispatcher.h"
+#include "ui/key_dispatcher.h"
 
 #include <QKeySequence>
 #include <QShortcut>
@@ -6,8 +6,8 @@
 
 #include <set>
 
-#include "shell/guard.h"
-#include "shell/shortcut_codec.h"
+#include "ui/guard.h"
+#include "ui/shortcut_codec.h"
 
 namespace yomira {
 

@@ -1,4 +1,4 @@
-#include "shell/guard.h"
+#include "ui/guard.h"
 
 #include <cstdio>
 #include <exception>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/actions/action.h"
+#include "ui/action.h"
 
 class QAction;
 class QMenu;

@@ -1,6 +1,6 @@
 #include <stdexcept>
 
-#include "shell/actions/action.h"
+#include "ui/action.h"
 
 namespace yomira {
 namespace {
