@@ -8,10 +8,14 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QThread>
 #include <QTimer>
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace yomira {
@@ -34,27 +38,36 @@ void SetErr(std::string* err, std::string text) {
 }  // namespace
 
 InstanceLock::InstanceLock(const std::string& dataFolder)
-    : lock_(std::make_unique<QLockFile>(QDir(QFile::decodeName(QByteArray::fromStdString(dataFolder)))
-                                            .filePath(QString::fromLatin1(kInstanceLockName)))) {
-  // A holder is given up only when its process is gone, never for its age.
-  lock_->setStaleLockTime(0);
+    : path_(dataFolder + "/" + kInstanceLockName) {}
+
+InstanceLock::~InstanceLock() {
+  // Closing drops the lock. The file stays: removing it would let a later start lock a new
+  // file while a third still waits on the old one.
+  if (fd_ >= 0) ::close(fd_);
 }
 
-InstanceLock::~InstanceLock() = default;
-
 InstanceLock::Result InstanceLock::acquire(std::string* err) {
-  if (lock_->tryLock(0)) return Result::First;
-  switch (lock_->error()) {
-    case QLockFile::LockFailedError:
-      return Result::Second;
-    case QLockFile::PermissionError:
-      SetErr(err, "cannot create the instance lock " + QFile::encodeName(lock_->fileName()).toStdString() +
-                      ": permission denied");
-      return Result::Alone;
-    default:
-      SetErr(err, "cannot create the instance lock " + QFile::encodeName(lock_->fileName()).toStdString());
-      return Result::Alone;
+  if (fd_ >= 0) return Result::First;
+  // An advisory lock on an open file: the kernel drops it with the process, however the
+  // process ends, so a holder is given up only when it is gone. Nothing is written.
+  const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600);
+  if (fd < 0) {
+    const int e = errno;
+    SetErr(err, "cannot create the instance lock " + path_ + (e == EACCES || e == EPERM ? ": permission denied" : ""));
+    return Result::Alone;
   }
+  int rc;
+  do rc = ::flock(fd, LOCK_EX | LOCK_NB);
+  while (rc != 0 && errno == EINTR);
+  if (rc == 0) {
+    fd_ = fd;
+    return Result::First;
+  }
+  const int e = errno;
+  ::close(fd);
+  if (e == EWOULDBLOCK) return Result::Second;
+  SetErr(err, "cannot lock the instance lock " + path_ + ": " + std::strerror(e));
+  return Result::Alone;
 }
 
 std::string InstanceServerName(const std::string& dataFolder) {

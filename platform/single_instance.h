@@ -15,7 +15,6 @@
 #include <string_view>
 #include <vector>
 
-class QLockFile;
 class QLocalServer;
 class QLocalSocket;
 
@@ -28,7 +27,7 @@ constexpr uint32_t kForwardTag = 1;
 constexpr size_t kMaxForwardBytes = 65535;  // one argument; its frame length is at most 65536
 constexpr char kForwardAck = 0x06;
 
-// The lock of the data folder.
+// The lock of the data folder: flock on a file in it, held while this object lives.
 class InstanceLock {
  public:
   enum class Result {
@@ -41,7 +40,8 @@ class InstanceLock {
   Result acquire(std::string* err = nullptr);
 
  private:
-  std::unique_ptr<QLockFile> lock_;
+  std::string path_;
+  int fd_ = -1;
 };
 
 // "ApplicationPropYomiraDblOpenChk-<uid>-<first 16 hex digits of the SHA-1 of the canonical

@@ -1,5 +1,6 @@
 // The book window as the main window drives it: it owns the window and binds the book
-// list's actions to it for as long as it lives.
+// list's actions to it for as long as it lives. The window is built on its first use, not
+// at start-up: until then it is hidden, was never shown and shows its first tab.
 #include "shell/book_host.h"
 #include "ui/key_dispatcher.h"
 #include "shell/book_port.h"
@@ -48,8 +49,54 @@ class BookWindow : public BookWindowPort {
   std::unique_ptr<TForm3> form_;
 };
 
+// Builds the window when a call needs it. What only a shown window does is skipped while
+// there is none: a hidden window's non-forced scan, tab refresh and key rebuild change
+// nothing (a window built later binds the keys of its day).
+class LazyBookWindow : public BookWindowPort {
+ public:
+  explicit LazyBookWindow(TForm1& f) : f_(f) {}
+
+  void show() override { real().show(); }
+  void close() override {
+    if (book_) book_->close();
+  }
+  bool isVisible() const override { return book_ && book_->isVisible(); }
+  bool everShown() const override { return book_ && book_->everShown(); }
+  void scanFileList(const std::string& folder, bool force, bool indexEvenIfHidden) override {
+    if (book_ || force) real().scanFileList(folder, force, indexEvenIfHidden);
+  }
+  int findNeighbourFile(const std::string& path, int direction) override {
+    return real().findNeighbourFile(path, direction);
+  }
+  void makeTextIndex() override { real().makeTextIndex(); }
+  void tabControlBookChange() override {
+    if (book_) book_->tabControlBookChange();
+  }
+  // The list is the main window's: it is refilled with or without a window.
+  void buildLinkList() override {
+    if (book_) return book_->buildLinkList();
+    if (!host_) host_ = MakeMainBookHost(f_);
+    RebuildLinkList(*host_);
+  }
+  int tabIndex() const override { return book_ ? book_->tabIndex() : 0; }
+  void rebuildKeys() override {
+    if (book_) book_->rebuildKeys();
+  }
+  QWidget* widget() override { return book_ ? book_->widget() : nullptr; }
+
+ private:
+  BookWindow& real() {
+    if (!book_) book_ = std::make_unique<BookWindow>(f_);
+    return *book_;
+  }
+
+  TForm1& f_;
+  std::unique_ptr<BookHost> host_;  // for the link list while there is no window
+  std::unique_ptr<BookWindow> book_;
+};
+
 }  // namespace
 
-std::unique_ptr<BookWindowPort> MakeBookWindow(TForm1& form) { return std::make_unique<BookWindow>(form); }
+std::unique_ptr<BookWindowPort> MakeBookWindow(TForm1& form) { return std::make_unique<LazyBookWindow>(form); }
 
 }  // namespace yomira

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "engine/core/option_defaults.h"
+#include "engine/render/FontEngine.h"
 #include "platform/atomic_file.h"
 #include "platform/datafolder.h"
 #include "platform/single_instance.h"
@@ -89,7 +91,12 @@ int main(int argc, char** argv) {
       yomira::RemoveStaleAtomicWriteTemps(folder, 60);
   }
 
+  // fontconfig's start and the body face's match overlap the display's; a second start,
+  // which draws nothing, is spared it. Joined before the main window uses a font.
+  const yomira::TYomiraOption defaults = yomira::DefaultOptions();
+  yomira::FontPreload fonts(defaults.font_family, defaults.bold != 0);
   yomira::YomiraApplication app(argc, argv);
+  fonts.join();
   yomira::QtShellEnv env;
   yomira::SetGuardReporter([&env](const std::string& m) { env.showMessage(m); });
 
@@ -110,8 +117,8 @@ int main(int argc, char** argv) {
   receiver.guard = [](const std::function<void()>& fn) { yomira::guarded(fn); };
   if (!form->startedOk()) return 0;  // a start-up URL failed: no window, no settings written
 
-  // The settings dialog, made hidden after the main window: a style named at start-up
-  // finds no dialog to refill.
+  // The settings dialog's port, after the main window: a style named at start-up finds no
+  // dialog to refill. Its window is built when it is first needed.
   form->attachSetupDialog(yomira::MakeSetupDialog(*form));
 
   std::unique_ptr<FirstPaintTrace> trace;

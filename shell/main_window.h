@@ -248,6 +248,8 @@ class TForm1 : public QWidget,
   void ActionPageFileNextExecute(QObject* sender);
   void ActionPageFileBackExecute(QObject* sender);
   void TimerAnimateTimer();
+  // One frame of the running turn; paintNow paints it before returning, else at the next paint.
+  void DrawTurnFrame(bool paintNow);
   void ShowPageLabel(int page);
   void SpeedButtonNextClick();
   void SpeedButtonBackClick();
@@ -417,6 +419,7 @@ class TForm1 : public QWidget,
   void UpdateSliderRange(int views) override;
   void RecreatePageSlider() override;
   void progress(int pos, int max) override;
+  int progressBarWidth() override;
 
   // RenderHost.
   QImage loadPicture(const std::string& pathUtf8) override;
@@ -546,6 +549,7 @@ class TForm1 : public QWidget,
   // after (the window manager's answer), resize events start no drag.
   bool fitting_ = false;
   QElapsedTimer fitClock_;
+  QElapsedTimer progressPainted_;  // since the bar was last painted during a layout
   QSize fitSize_;
 
  public:

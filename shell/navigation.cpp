@@ -211,17 +211,21 @@ void TForm1::StartPageTurn(int kind) {
   }
   TurnKind = kind;
   TurnStep = 0;
-  TimerAnimate->start();
+  // Frame 0 now, painted inside the page action; the timer paces the frames after it.
+  DrawTurnFrame(true);
 }
 
-void TForm1::TimerAnimateTimer() {
+void TForm1::TimerAnimateTimer() { DrawTurnFrame(false); }
+
+void TForm1::DrawTurnFrame(bool paintNow) {
   TimerAnimate->stop();
   if (TurnStep < 0) return;
   QImage& prev = renderer_->Bitmaps().PrevPageBitmap;
   // The last step copies the whole new page, so the end state is exact whatever the width.
   const TurnStepResult r =
       DrawTurnStep(TurnKind, TurnStep, TurnFrames, ImageView_->picture(), renderer_->Bitmaps().PageBitmap, prev);
-  ImageView_->update(r.dirty);
+  if (paintNow) ImageView_->repaint(r.dirty);
+  else ImageView_->update(r.dirty);
   if (r.ended) {
     prev = QImage();
     TurnStep = 0;
@@ -258,14 +262,23 @@ void TForm1::ShowProgressBar(bool show) {
   ProgressBarPage->setValue(0);
   ProgressBarPage->setVisible(show);
   UxTrackBarPage->setVisible(!show);
+  progressPainted_.invalidate();
 }
+
+int TForm1::progressBarWidth() { return ProgressBarPage->width(); }
 
 void TForm1::progress(int pos, int max) {
   if (ProgressBarPage->isHidden()) return;
+  // Painted now, without letting other events in, but about 30 times a second at most: a
+  // paint costs more than the conversion of many lines. The bar repaints itself when its
+  // value moves a step, so it is not touched between paints.
+  if (progressPainted_.isValid() && progressPainted_.elapsed() < 33) return;
+  ProgressBarPage->setUpdatesEnabled(false);
   ProgressBarPage->setMaximum(std::max(1, max));
   ProgressBarPage->setValue(std::clamp(pos, 0, std::max(1, max)));
-  // Painted now, without letting other events in.
+  ProgressBarPage->setUpdatesEnabled(true);
   ProgressBarPage->repaint();
+  progressPainted_.start();
 }
 
 }  // namespace yomira

@@ -12,28 +12,38 @@ namespace yomira {
 namespace {
 
 // Two roles kept apart from the window itself: its show and isVisible are not QWidget's.
+// The window (font lists, two tabs) is built on first use, not at start-up: until then it
+// is hidden, and the style names it would be given it reads when it is shown.
 class SetupDialog final : public SetupDialogPort, public SetupDialogHost {
  public:
-  explicit SetupDialog(TForm1& f) : f_(f), form_(new TForm2(*this, &f)) {}
+  explicit SetupDialog(TForm1& f) : f_(f) {}
   ~SetupDialog() override { delete form_; }
 
-  TForm2* window() { return form_; }
+  TForm2* window() const {
+    if (!form_) {
+      form_ = new TForm2(*const_cast<SetupDialog*>(this), &f_);
+      form_->setStyleNames(f_.StyleNames);  // what it would have been given since start-up
+    }
+    return form_;
+  }
 
   // SetupDialogPort
-  bool isVisible() const override { return form_->isVisible(); }
+  bool isVisible() const override { return form_ && form_->isVisible(); }
   void show() override {
-    form_->show();
+    window()->show();
     form_->raise();
     form_->activateWindow();
   }
-  void setValues(const SetupValues& values) override { form_->setValues(values); }
-  SetupValues values() const override { return form_->values(); }
-  void setControlEnabled(const std::string& name, bool on) override { form_->setControlEnabled(name, on); }
-  FavoriteColorList& colourLists() override { return form_->colourLists(); }
-  void colourListsChanged() override { form_->colourListsChanged(); }
-  int textWidth(const std::string& utf8) const override { return form_->textWidth(utf8); }
-  int controlWidth(const std::string& name) const override { return form_->controlWidth(name); }
-  void setStyleNames(const std::vector<std::string>& names) override { form_->setStyleNames(names); }
+  void setValues(const SetupValues& values) override { window()->setValues(values); }
+  SetupValues values() const override { return window()->values(); }
+  void setControlEnabled(const std::string& name, bool on) override { window()->setControlEnabled(name, on); }
+  FavoriteColorList& colourLists() override { return window()->colourLists(); }
+  void colourListsChanged() override { window()->colourListsChanged(); }
+  int textWidth(const std::string& utf8) const override { return window()->textWidth(utf8); }
+  int controlWidth(const std::string& name) const override { return window()->controlWidth(name); }
+  void setStyleNames(const std::vector<std::string>& names) override {
+    if (form_) form_->setStyleNames(names);
+  }
 
   // SetupDialogHost
   bool fillingDialog() const override { return f_.FillingDialog; }
@@ -71,7 +81,7 @@ class SetupDialog final : public SetupDialogPort, public SetupDialogHost {
 
  private:
   TForm1& f_;
-  TForm2* form_;
+  mutable TForm2* form_ = nullptr;
 };
 
 }  // namespace

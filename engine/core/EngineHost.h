@@ -20,6 +20,8 @@ class EngineHost {
   virtual void UpdateSliderRange(int /*views*/) {}
   // Conversion progress over the source lines; must not process events.
   virtual void progress(int /*pos*/, int /*max*/) {}
+  // The progress bar's width in pixels, which sets the progress step; 0 for none.
+  virtual int progressBarWidth() { return 0; }
   // The document title (UTF-8); the host composes the window caption from it.
   virtual void setCaption(const std::string& /*titleUtf8*/) {}
   // Applies the start parameters to currentPage and resets them.

@@ -267,7 +267,7 @@ void Converter::FinishParagraph(ConvertState& state, NotationHooks& hooks, int s
 }
 
 ConvertResult Converter::ConvertText(std::string_view documentName, const ProgressFn& progress,
-                                     NotationHooks* hooks) {
+                                     NotationHooks* hooks, int progressWidth) {
   NotationHooks none;
   if (!hooks) hooks = &none;
   ConvertResult result;
@@ -281,7 +281,9 @@ ConvertResult Converter::ConvertText(std::string_view documentName, const Progre
   ConvertState state{option_, source_, switches_, result.lines};
   state.delimiterWidth = d_;
   hooks->Begin(state);
-  const int step = std::max(1, n / 256);
+  // A step of about 5 pixels of the bar: more would only repaint the same picture.
+  const int step = progressWidth > 0 ? static_cast<int>(std::max<int64_t>(1, int64_t{n} * 5 / progressWidth))
+                                     : std::max(1, n / 256);
   for (int i = 0; i < n; ++i) {
     if (progress && i % step == 0) progress(i, n);
     if (hooks->HandleSpecialLine(state, i)) continue;

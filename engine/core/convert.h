@@ -73,9 +73,11 @@ class Converter {
   Converter(const TYomiraOption& option, const SourceLines& source, ConvertSwitches switches);
 
   // Converts every source line. documentName (UTF-8, without folder) is the caption title
-  // unless the text carries a legend.
+  // unless the text carries a legend. Progress is reported every max * 5 / progressWidth
+  // lines (at least 1), progressWidth being the bar's width in pixels; with no width, every
+  // max / 256 lines.
   ConvertResult ConvertText(std::string_view documentName, const ProgressFn& progress = nullptr,
-                            NotationHooks* hooks = nullptr);
+                            NotationHooks* hooks = nullptr, int progressWidth = 0);
 
   // Where a closing delimiter lies: its source line and 1-based position; line -1 for none.
   struct ClosePos {

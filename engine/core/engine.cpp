@@ -47,7 +47,7 @@ void Engine::Relayout(bool geometry, bool rebuild) {
     SpecialLines hooks;
     ConvertResult result = Converter(o, s.sourceLines, s.switches)
                                .ConvertText(s.documentName, [this](int pos, int max) { host_.progress(pos, max); },
-                                            &hooks);
+                                            &hooks, host_.progressBarWidth());
     s.displayLines = std::move(result.lines);
     s.delimiterWidth = result.delimiterWidth;
     host_.setCaption(result.title);

@@ -9,6 +9,38 @@ namespace yomira {
 
 namespace {
 
+// The kinsoku lists as tables, rebuilt when a list's text differs from the one they were
+// built from: a line break asks up to a line's worth of membership questions.
+class KinsokuTables {
+ public:
+  const CharSet& head() const { return head_.set; }
+  const CharSet& foot() const { return foot_.set; }
+  const CharSet& pair() const { return pair_.set; }
+  void follow(const TYomiraOption& option) {
+    head_.follow(option.wrap_words);
+    foot_.follow(option.wrap_word2);
+    pair_.follow(option.tty_words);
+  }
+
+ private:
+  struct Table {
+    std::string list;
+    CharSet set;
+    void follow(const std::string& now) {
+      if (now == list) return;
+      list = now;
+      set = CharSet(list);
+    }
+  };
+  Table head_, foot_, pair_;
+};
+
+const KinsokuTables& TablesFor(const TYomiraOption& option) {
+  thread_local KinsokuTables tables;
+  tables.follow(option);
+  return tables;
+}
+
 // The character that starts at the boundary pos; empty past the end.
 std::string_view CharView(std::string_view text, int pos) { return CopyView(text, pos, CharLen(text, pos)); }
 
@@ -16,7 +48,7 @@ std::string_view CharView(std::string_view text, int pos) { return CopyView(text
 // stand at a line edge: a single-byte character, or a double-byte one not in list. -1 when
 // there is none. The character starts are found by walking forward from the boundary s;
 // the check runs backward so that the list is searched only as far as needed.
-int NearestAllowed(std::string_view text, int s, int w, std::string_view list) {
+int NearestAllowed(std::string_view text, int s, int w, const CharSet& list) {
   const int len = static_cast<int>(text.size());
   if (s < 1) return -1;
   const int end = static_cast<int>(std::min<int64_t>(int64_t{s} + w - 1, len));  // last start looked at
@@ -24,7 +56,7 @@ int NearestAllowed(std::string_view text, int s, int w, std::string_view list) {
   for (int pos = s; pos <= end; pos = NextChar(text, pos))
     if (pos - s >= 4) starts.push_back(pos);
   for (auto it = starts.rbegin(); it != starts.rend(); ++it) {
-    if (CharLen(text, *it) == 1 || !Contains(list, CharView(text, *it))) return *it - s;
+    if (CharLen(text, *it) == 1 || !list.contains(CharView(text, *it))) return *it - s;
   }
   return -1;
 }
@@ -87,26 +119,27 @@ int FindLineBreak(std::string_view text, int s, int indent, const TYomiraOption&
   const std::string_view b = CharView(text, a_pos + a_len);
   const int b_len = static_cast<int>(b.size());
   // b matters for the head list only when a is in it.
-  const bool a_head = Contains(option.wrap_words, a);
-  const bool b_head = a_head && Contains(option.wrap_words, b);
+  const KinsokuTables& lists = TablesFor(option);
+  const bool a_head = lists.head().contains(a);
+  const bool b_head = a_head && lists.head().contains(b);
   if (a_head && !b_head) return w + a_len;  // a hangs into the spare cells
-  if (Contains(option.tty_words, a) && Contains(option.tty_words, b)) {
+  if (lists.pair().contains(a) && lists.pair().contains(b)) {
     const std::string_view c = CharView(text, a_pos + a_len + b_len);
     // Exactly a pair: it stays on this line as one upright cell.
-    if (c.empty() || c.size() == 2 || !Contains(option.tty_words, c)) return w + a_len + b_len;
+    if (c.empty() || c.size() == 2 || !lists.pair().contains(c)) return w + a_len + b_len;
   }
   if (a_head && b_head) return PushOutHead(text, s, w, option);
-  if (Contains(option.wrap_word2, CharView(text, foot))) return PullBackFoot(text, s, w, option);
+  if (lists.foot().contains(CharView(text, foot))) return PullBackFoot(text, s, w, option);
   return w;
 }
 
 int PushOutHead(std::string_view text, int s, int w, const TYomiraOption& option) {
-  const int k = NearestAllowed(text, s, w, option.wrap_words);
+  const int k = NearestAllowed(text, s, w, TablesFor(option).head());
   return k < 0 ? w : k;
 }
 
 int PullBackFoot(std::string_view text, int s, int w, const TYomiraOption& option) {
-  const int k = NearestAllowed(text, s, w, option.wrap_word2);
+  const int k = NearestAllowed(text, s, w, TablesFor(option).foot());
   return k < 0 ? w : k + CharLen(text, s + k);
 }
 

@@ -1,5 +1,6 @@
 #include "engine/render/EmphasisStrip.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
@@ -9,8 +10,12 @@
 
 namespace yomira {
 
-QImage ReadImageBounded(const QString& path) {
-  QImageReader reader(path);
+QImage ReadImageBounded(const QString& path, const char* format) {
+  // A reader of a missing file would still load every image-format plugin to ask them.
+  if (!QFileInfo::exists(path)) return QImage();
+  QImageReader reader(path, format);
+  // A known format is read by its own handler; the plugins are not asked.
+  if (format) reader.setAutoDetectImageFormat(false);
   const QSize size = reader.size();
   if (!size.isValid() || size.width() <= 0 || size.height() <= 0 || size.width() > 16384 || size.height() > 16384)
     return QImage();

@@ -19,7 +19,8 @@ QImage BuildEmphasisStrip(int r, const QImage& replacement, const QImage& builti
 // 7 white circle, 8 black circle.
 QImage MakeEmphasisMaster();
 
-// Reads an image whose sides are at most 16,384 (checked before decoding); null otherwise.
-QImage ReadImageBounded(const QString& path);
+// Reads an image whose sides are at most 16,384 (checked before decoding); null otherwise,
+// also for a missing file. format ("png"): only that format's reader, none from a plugin.
+QImage ReadImageBounded(const QString& path, const char* format = nullptr);
 
 }  // namespace yomira

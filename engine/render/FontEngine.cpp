@@ -318,6 +318,9 @@ FontEngine& FontEngine::Instance() {
   return engine;
 }
 
+FontPreload::FontPreload(std::string face, bool bold)
+    : thread_([face = std::move(face), bold] { FontEngine::Instance().Resolve(face, bold); }) {}
+
 FontEngine::FontEngine() : impl_(std::make_unique<Impl>()) {
   FcInit();
   FT_Init_FreeType(&impl_->library);

@@ -1,12 +1,13 @@
 // Fonts and glyphs in place of the platform font calls: fontconfig finds the face,
 // HarfBuzz picks the glyph form (vertical, half-width), FreeType turns and rasterises it.
-// One engine per process; everything runs on the one UI thread.
+// One engine per process; everything runs on the one UI thread, except a start's FontPreload.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace yomira {
@@ -79,6 +80,24 @@ class FontEngine {
   ~FontEngine();
   struct Impl;
   std::unique_ptr<Impl> impl_;
+};
+
+// The engine's start (fontconfig's configuration files and caches, FreeType) and the match
+// of one face, run on a worker thread while the program's start goes on. Nothing else may
+// use the engine until join() has returned (the destructor joins too). No Qt in the worker.
+class FontPreload {
+ public:
+  FontPreload(std::string face, bool bold);
+  ~FontPreload() { join(); }
+  void join() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+  FontPreload(const FontPreload&) = delete;
+  FontPreload& operator=(const FontPreload&) = delete;
+
+ private:
+  std::thread thread_;
 };
 
 }  // namespace yomira

@@ -86,6 +86,15 @@ bool Contains(std::string_view list, std::string_view ch) {
   return !ch.empty() && FindFrom(list, 1, ch) > 0;
 }
 
+CharSet::CharSet(std::string_view list) {
+  const int len = static_cast<int>(list.size());
+  for (int pos = 1; pos <= len; pos = NextChar(list, pos)) {
+    const auto b = static_cast<unsigned char>(list[pos - 1]);
+    first_.set(b);
+    if (CharLen(list, pos) == 2) pairs_.set(static_cast<size_t>(b) << 8 | static_cast<unsigned char>(list[pos]));
+  }
+}
+
 std::string AsciiLower(std::string_view s) {
   std::string out(s);
   const int len = static_cast<int>(out.size());

@@ -4,6 +4,7 @@
 // overlap the lead ranges (0x81-0x9F, 0xE0-0xFC). Nothing here depends on the locale.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -56,6 +57,25 @@ int FindBetween(std::string_view text, int from, std::string_view pattern, int t
 
 // True when the character ch occurs, character-aligned, in list. An empty ch is in no list.
 bool Contains(std::string_view list, std::string_view ch);
+
+// The characters of a list, for membership by table: contains(ch) answers as
+// Contains(list, ch) does for one character ch (as CharAt gives it), in constant time. A
+// one-byte ch matches every character of the list that starts with that byte (a lead byte
+// at the text's end is one byte).
+class CharSet {
+ public:
+  CharSet() = default;
+  explicit CharSet(std::string_view list);
+  bool contains(std::string_view ch) const {
+    if (ch.size() == 1) return first_.test(static_cast<unsigned char>(ch[0]));
+    if (ch.size() != 2) return false;
+    return pairs_.test(static_cast<size_t>(static_cast<unsigned char>(ch[0])) << 8 | static_cast<unsigned char>(ch[1]));
+  }
+
+ private:
+  std::bitset<256> first_;     // first bytes of the list's characters
+  std::bitset<65536> pairs_;   // codes (lead << 8 | trail) of its double-byte characters
+};
 
 // Single-byte A-Z to a-z; double-byte characters are left whole.
 std::string AsciiLower(std::string_view s);

@@ -192,6 +192,23 @@ TEST(Convert, ProgressIsAscendingAndEndsAtTheCount) {
   EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{0, 0}}));
 }
 
+// With the bar's width the step is max * 5 / width lines (at least 1): a report per 5 pixels.
+TEST(Convert, ProgressStepFollowsTheBarWidth) {
+  const TYomiraOption option = DefaultOptions();
+  const SourceLines source(1000, "a");
+  struct Case {
+    int width;
+    size_t calls;  // the reports at every step from 0, then the end
+  } cases[] = {{50, 11}, {300, 64}, {5000, 1001}, {0, 335}};  // steps 100, 16, 1; 0: 1000 / 256
+  for (const Case& c : cases) {
+    std::vector<int> at;
+    Converter(option, source, {}).ConvertText("d", [&](int pos, int) { at.push_back(pos); }, nullptr, c.width);
+    EXPECT_EQ(at.size(), c.calls) << "width " << c.width;
+    ASSERT_FALSE(at.empty());
+    EXPECT_EQ(at.back(), 1000);
+  }
+}
+
 TEST(Convert, CaptionIsTheDocumentNameWithoutLegend) {
   const TYomiraOption option = DefaultOptions();
   const SourceLines source = sjLines(u8"題名\n\n著者\n\n本文");

@@ -110,6 +110,27 @@ TEST(FindLineBreak, PushOutAndPullBackKeepFourBytes) {
   EXPECT_EQ(FindLineBreak(sj(u8"あああ「「あ"), 1, 0, option), 6);
 }
 
+// The lists are looked up through tables: a changed list must change the breaks at once,
+// also when the option record is the same object.
+TEST(FindLineBreak, FollowsListsThatChange) {
+  TYomiraOption option = MakeOption(10);
+  const std::string text = sj(u8"あああああ。あ");
+  EXPECT_EQ(FindLineBreak(text, 1, 0, option), 12);  // "。" hangs
+  option.wrap_words = sj(u8"、");
+  EXPECT_EQ(FindLineBreak(text, 1, 0, option), 10);
+  option.wrap_words = sj(u8"あ。");  // "。" and the "あ" after it: the line ends before the last "い"
+  EXPECT_EQ(FindLineBreak(sj(u8"いいいいあ。あ"), 1, 0, option), 6);
+  EXPECT_EQ(FindLineBreak(text, 1, 0, option), 10);  // no "い" to end before: the width stays
+  option.wrap_words.clear();
+  option.wrap_word2 = sj(u8"あ");  // every line-end candidate is forbidden: the width stays
+  EXPECT_EQ(FindLineBreak(text, 1, 0, option), 10);
+  option.wrap_word2.clear();
+  option.tty_words = sj(u8"。あ");  // "。あ" is a pair at the line end
+  EXPECT_EQ(FindLineBreak(text, 1, 0, option), 14);
+  const TYomiraOption other = MakeOption(10);
+  EXPECT_EQ(FindLineBreak(text, 1, 0, other), 12);
+}
+
 TEST(PushOutHead, EndsBeforeTheNearestAllowedStart) {
   const TYomiraOption option = MakeOption(40);
   EXPECT_EQ(PushOutHead(sj(u8"あいうえ。。あ"), 1, 12, option), 6);

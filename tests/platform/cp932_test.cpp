@@ -1,6 +1,7 @@
 #include "platform/text/cp932.h"
 
 #include <clocale>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,34 @@ TEST(Cp932Find, FindLastContainsAndBetween) {
   EXPECT_EQ(FindBetween("abcabc", 3, "bc", 6), 0);  // to must lie below the length
   EXPECT_EQ(FindBetween("abcabcx", 3, "bc", 6), 5);
   EXPECT_EQ(FindBetween("abcabc", 0, "bc", 5), 0);
+}
+
+// The table answers as the character-aligned search does, for lists of random bytes (lead
+// bytes at the end, trail bytes in the lead range) and every character of random texts.
+TEST(Cp932CharSet, AnswersAsContainsOnRandomLists) {
+  std::mt19937 rng(20261210);
+  // Bytes from a small pool so that matches are frequent: ASCII, leads, trails of both kinds.
+  const unsigned char pool[] = {'a', '0', 0x81, 0x82, 0x88, 0x9F, 0xE0, 0xFC, 0x40, 0x41, 0x9F, 0xA0, 0xDF, 0xFF};
+  auto randomBytes = [&](int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out.push_back(static_cast<char>(pool[rng() % sizeof pool]));
+    return out;
+  };
+  int members = 0;
+  for (int round = 0; round < 400; ++round) {
+    const std::string list = randomBytes(static_cast<int>(rng() % 12));
+    const CharSet set(list);
+    const std::string text = randomBytes(1 + static_cast<int>(rng() % 12));
+    for (int pos = 1; pos <= static_cast<int>(text.size()); pos = NextChar(text, pos)) {
+      const std::string_view ch = CharAt(text, pos);
+      const bool want = Contains(list, ch);
+      members += want;
+      ASSERT_EQ(set.contains(ch), want) << test::u8(list) << " / " << test::u8(std::string(ch));
+    }
+  }
+  EXPECT_GT(members, 100);  // the pool makes both answers common
+  EXPECT_FALSE(CharSet(sj(u8"、。")).contains(""));
+  EXPECT_FALSE(CharSet().contains("a"));
 }
 
 TEST(Cp932Copy, CharAtAndCopy) {

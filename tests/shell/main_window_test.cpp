@@ -208,6 +208,24 @@ TEST_F(MainWindow, AnHtmlFileIsImportedAndItsLinksReplaceThePagesUnlessHeld) {
   EXPECT_EQ(f->LinkList, std::vector<int>{0});
 }
 
+// The book window is made on first use: an HTML page's link list is built without it, and
+// the book command makes and shows it.
+TEST_F(MainWindow, TheBookWindowIsMadeOnFirstUse) {
+  auto f = Make();
+  ASSERT_NE(f->book(), nullptr);
+  EXPECT_EQ(f->book()->widget(), nullptr);
+  WriteText("a.html", u8"<p>本文<a href=\"b.html\">次</a><a href=\"c.html\">先</a></p>");
+  f->OpenFileItem((home_ / "a.html").string(), true, -1, 0, false, true);
+  ASSERT_TRUE(f->IsLaidOut());
+  EXPECT_EQ(f->book()->widget(), nullptr);
+  EXPECT_EQ(f->LinkList, (std::vector<int>{0, 1}));
+  EXPECT_FALSE(f->book()->isVisible());
+  f->ActionBookExecute(nullptr);
+  ASSERT_NE(f->book()->widget(), nullptr);
+  EXPECT_TRUE(f->book()->isVisible());
+  EXPECT_TRUE(f->book()->everShown());
+}
+
 TEST_F(MainWindow, CloseWritesTheSettingsAndEndsTheEventLoop) {
   auto f = Make();
   QWidget settingsPlaceholder;  // a second top-level window must not keep the loop running

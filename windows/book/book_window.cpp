@@ -333,9 +333,11 @@ void TForm3::SortFileList() {
   if (!host_.FileList().empty()) SortFileItems(host_.FileList(), fileListOrder());
 }
 
-void TForm3::BuildLinkList() {
-  host_.LinkList() = yomira::BuildLinkList(host_.PageLinks(), checked("ActionLinkListSameDomain"),
-                                           [this](const std::string& url) { return host_.HostOfUrl(url); });
+void TForm3::BuildLinkList() { RebuildLinkList(host_); }
+
+void RebuildLinkList(BookHost& host) {
+  host.LinkList() = yomira::BuildLinkList(host.PageLinks(), host.Actions().at("ActionLinkListSameDomain").checked,
+                                          [&host](const std::string& url) { return host.HostOfUrl(url); });
 }
 
 int TForm3::FindNeighbourFile(const std::string& path, int direction) {

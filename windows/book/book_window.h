@@ -135,4 +135,7 @@ class TForm3 : public QWidget {
   bool saveFailShown_ = false;
 };
 
+// Refills the host's link list from the page's links; the book window need not exist.
+void RebuildLinkList(BookHost& host);
+
 }  // namespace yomira
