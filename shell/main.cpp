@@ -20,6 +20,7 @@
 #include "shell/setup_dialog.h"
 #include "shell/qt_shell_env.h"
 #include "shell/quit_signals.h"
+#include "windows/controls/qt_translation.h"
 
 namespace {
 
@@ -83,8 +84,14 @@ int main(int argc, char** argv) {
   if (held == yomira::InstanceLock::Result::Alone) std::fprintf(stderr, "yomira: %s; running alone\n", err.c_str());
 
   yomira::YomiraApplication app(argc, argv);
+  const QString translation = yomira::InstallQtTranslation(app);
+  // YOMIRA_TRACE_MESSAGES=1 also names Qt's translation, or says there is none.
+  if (qEnvironmentVariableIntValue("YOMIRA_TRACE_MESSAGES") == 1) {
+    std::fprintf(stderr, "translator: %s\n", translation.isEmpty() ? "none" : qUtf8Printable(translation));
+    std::fflush(stderr);
+  }
   yomira::QtShellEnv env;
-  yomira::SetGuardReporter([&env](const std::string& m) { env.showMessage(m); });
+  yomira::SetGuardReporter([&env](const std::string& m) { env.showMessage(nullptr, m); });
 
   yomira::ForwardReceiver receiver;
   if (held == yomira::InstanceLock::Result::First &&
