@@ -23,7 +23,7 @@ void TForm1::ActionHelpReadmeExecute(QObject*) { env_->openExternally(ReadmePath
 
 void TForm1::ActionHelpOnlineHelpExecute(QObject*) {
   if (helpUrl_.empty()) return;
-  if (env_->askOkCancel("オンラインヘルプ", helpUrl_)) env_->openExternally(helpUrl_);
+  if (env_->askOkCancel(this, "オンラインヘルプ", helpUrl_)) env_->openExternally(helpUrl_);
 }
 
 }  // namespace yomira

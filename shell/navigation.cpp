@@ -135,7 +135,7 @@ void TForm1::ActionPageEndExecute(QObject* sender) {
 void TForm1::ActionPageGotoPageExecute(QObject*) {
   if (!IsLaidOut()) return;
   const uint64_t generation = layoutGeneration_;
-  const auto text = env_->askText("ページ指定", "指定ページへ移動", std::to_string(CurrentPage));
+  const auto text = env_->askText(this, "ページ指定", "指定ページへ移動", std::to_string(CurrentPage));
   if (!text || generation != layoutGeneration_ || !IsLaidOut()) return;
   // A text that is not a 32-bit number counts as 0.
   const int n = std::min(StrToIntDef(Utf8ToCp932(*text), 0), ViewCount());
@@ -148,7 +148,7 @@ void TForm1::ActionPageGotoLineExecute(QObject*) {
   const int64_t first = Option.GetFirstLineIndex(CurrentPage, 1, 1);
   const int64_t current = first >= 0 && first < count ? DisplayLines_[static_cast<size_t>(first)].GetFirstSourceLine() : 0;
   const uint64_t generation = layoutGeneration_;
-  const auto text = env_->askText("行指定", "指定行へ移動", std::to_string(current + 1));
+  const auto text = env_->askText(this, "行指定", "指定行へ移動", std::to_string(current + 1));
   // The box runs events: a document opened under it must not take the old line count.
   if (!text || generation != layoutGeneration_ || !IsLaidOut()) return;
   // 64 bits: "-2147483648" - 1 must not wrap.

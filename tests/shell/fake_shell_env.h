@@ -26,9 +26,15 @@ class FakeShellEnv : public ShellEnv {
   int plays = 0, stops = 0;
   std::vector<std::string> soundCalls;  // "set <bytes>", "play", "stop" in order
 
-  void showMessage(const std::string& text) override { messages.push_back(text); }
+  // The owner each box, question and input box was given, in order.
+  std::vector<QWidget*> owners;
+  void showMessage(QWidget* owner, const std::string& text) override {
+    owners.push_back(owner);
+    messages.push_back(text);
+  }
   std::vector<std::string> questionCaptions;  // the caption of each OK/Cancel question
-  bool askOkCancel(const std::string& caption, const std::string& text) override {
+  bool askOkCancel(QWidget* owner, const std::string& caption, const std::string& text) override {
+    owners.push_back(owner);
     questionCaptions.push_back(caption);
     messages.push_back(text);
     if (okCancelAnswers.empty()) return true;
@@ -36,8 +42,9 @@ class FakeShellEnv : public ShellEnv {
     okCancelAnswers.pop_front();
     return a;
   }
-  std::optional<std::string> askText(const std::string&, const std::string& prompt,
+  std::optional<std::string> askText(QWidget* owner, const std::string&, const std::string& prompt,
                                      const std::string& defaultText) override {
+    owners.push_back(owner);
     messages.push_back(prompt);
     textDefaults.push_back(defaultText);
     if (whileAsking) whileAsking();
