@@ -1,5 +1,6 @@
 #include "windows/book/book_window.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -30,12 +31,12 @@ const char* const kReadFailed = "ブックマークファイルの読み込み�
 const char* const kSaveFailed = "ブックマークの保存に失敗しました。";
 }  // namespace
 
-TForm3::TForm3(BookHost& host) : QWidget(nullptr, Qt::Tool), host_(host) {
+// A tool window of the main window: the window manager keeps it above the main window, so
+// opening a row, which brings the main window forward, never hides it.
+TForm3::TForm3(BookHost& host) : QWidget(host.MainWindow(), Qt::Tool), host_(host) {
   setObjectName(QStringLiteral("Form3"));
   setWindowTitle(QString::fromUtf8(" ブック"));
-  QFont font(QStringLiteral("IPAex Gothic"));
-  font.setPixelSize(12);
-  setFont(font);
+  setFont(UiFont());
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -74,7 +75,7 @@ TForm3::TForm3(BookHost& host) : QWidget(nullptr, Qt::Tool), host_(host) {
   ListViewBook->setTabKeyNavigation(false);
   ListViewBook->setUniformItemSizes(true);
   ListViewBook->setContextMenuPolicy(Qt::CustomContextMenu);
-  model_ = new BookListModel(this);
+  model_ = new BookListModel([this](int row) { return rowState(row); }, this);
   delegate_ = new BookRowDelegate([this](int row) { return rowState(row); }, this);
   ListViewBook->setModel(model_);
   ListViewBook->setItemDelegate(delegate_);
@@ -102,13 +103,30 @@ TForm3::TForm3(BookHost& host) : QWidget(nullptr, Qt::Tool), host_(host) {
   HintWindow_ = new HintWindow(this);
   buildMenus();
 
-  // The remembered bounds, kept reachable on the screens.
-  QRect r = host_.BookRect();
-  if (r.width() <= 0) r.setWidth(200);
-  if (r.height() <= 0) r.setHeight(300);
-  r = ClampToVisibleScreen(r);
-  move(r.topLeft());
-  resize(r.size());
+  QSize size = host_.BookRect().size();
+  if (size.width() <= 0) size.setWidth(200);
+  if (size.height() <= 0) size.setHeight(300);
+  resize(size);
+}
+
+void TForm3::PlaceFirst() {
+  const QList<QRect> screens = AvailableScreens();
+  const QRect saved(host_.BookRect().topLeft(), size());
+  bool onScreen = false;
+  for (const QRect& s : screens) onScreen = onScreen || s.intersects(saved);
+  if (host_.BookRectSaved() && onScreen) {
+    move(ClampToVisibleScreen(saved, screens).topLeft());
+    return;
+  }
+  const QWidget* main = host_.MainWindow();
+  if (!main || !main->isVisible()) {
+    move(ClampToVisibleScreen(saved, screens).topLeft());
+    return;
+  }
+  // Before its first show this window's frame is unknown: take the main window's.
+  const QRect mainFrame = main->frameGeometry();
+  const QSize frame = size() + (mainFrame.size() - main->size());
+  move(PlaceBeside(mainFrame, frame, screens).topLeft());
 }
 
 TForm3::~TForm3() {
@@ -143,10 +161,15 @@ void TForm3::buildMenus() {
   add(PopupMenuFileList, "ActionBookEdit");
   PopupMenuFileList->addSeparator();
   QMenu* order = PopupMenuFileList->addMenu(QString::fromUtf8("表示順序(&O)"));
-  add(order, "ActionFileListOrderUp");
-  add(order, "ActionFileListOrderDown");
+  // Two exclusive groups, drawn with radio marks: the direction, then the key.
+  auto radios = [&](std::initializer_list<const char*> names) {
+    auto* group = new QActionGroup(order);
+    group->setExclusive(true);
+    for (const char* n : names) group->addAction(add(order, n));
+  };
+  radios({"ActionFileListOrderUp", "ActionFileListOrderDown"});
   order->addSeparator();
-  for (const char* n : {"ActionFileListOrderName", "ActionFileListOrderExt", "ActionFileListOrderTime"}) add(order, n);
+  radios({"ActionFileListOrderName", "ActionFileListOrderExt", "ActionFileListOrderTime"});
   PopupMenuFileList->addSeparator();
   add(PopupMenuFileList, "ActionBookTextIndex");
   PopupMenuFileList->addSeparator();
@@ -379,20 +402,20 @@ std::string TForm3::BookMarkPath() const {
 void TForm3::LoadBookMarks() {
   if (yomira::LoadBookMarks(BookMarkPath(), host_.BookMarks()) == BookMarkLoad::Failed) {
     BookFileUnreadable = true;
-    host_.Env().showMessage(kReadFailed);
+    host_.Env().showMessage(this, kReadFailed);
   }
 }
 
 bool TForm3::SaveBookMarks() {
   if (!BookLoaded) return true;  // a list that was never read is never written
   if (BookFileUnreadable) {
-    if (!saveFailShown_) host_.Env().showMessage(kSaveFailed);
+    if (!saveFailShown_) host_.Env().showMessage(this, kSaveFailed);
     saveFailShown_ = true;
     return false;
   }
   if (!yomira::SaveBookMarks(BookMarkPath(), host_.BookMarks()).empty()) {
     // One message for a run of failures, not one for every change.
-    if (!saveFailShown_) host_.Env().showMessage(kSaveFailed);
+    if (!saveFailShown_) host_.Env().showMessage(this, kSaveFailed);
     saveFailShown_ = true;
     return false;
   }
@@ -414,6 +437,10 @@ void TForm3::ShowBook() {
     BuildLinkList();
     if (checked("ActionBookTextIndex")) MakeTextIndex(host_.BookMarks());
     BookLoaded = true;
+  }
+  if (!placed_) {
+    PlaceFirst();
+    placed_ = true;
   }
   show();
   raise();
@@ -464,7 +491,7 @@ void TForm3::ListViewBookMouseMove(QPoint pos) {
     const TFileItem* entry = index.isValid() ? entryAt(tab, index.row()) : nullptr;
     if (entry) {
       if (HintTab == tab && HintIndex == index.row()) return;
-      const QString text = QString::fromStdString(RowHintText(*entry, tab));
+      const QString text = index.data(Qt::ToolTipRole).toString();
       const QScreen* screen = this->screen();
       const int maxWidth = screen ? screen->geometry().width() : 1024;
       const QSize size = HintWindow_->measure(text, maxWidth);
@@ -494,6 +521,8 @@ bool TForm3::eventFilter(QObject* watched, QEvent* e) {
       guarded([&] { ListViewBookMouseMove(static_cast<QMouseEvent*>(e)->position().toPoint()); });
     else if (e->type() == QEvent::Leave)
       HideRowHint();
+    else if (e->type() == QEvent::ToolTip)
+      return true;  // the row hint is our own window, shown near the left edge only
   } else if ((watched == TabControlBook || watched == ToolBarTab) && e->type() == QEvent::ContextMenu) {
     guarded([&] { PopupMenuSystem->popup(static_cast<QContextMenuEvent*>(e)->globalPos()); });
     return true;

@@ -117,6 +117,8 @@ class TForm3 : public QWidget {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  // The first showing's place: a saved place on a screen, else beside the main window.
+  void PlaceFirst();
   void buildMenus();
   Action& action(const char* name) const;
   bool checked(const char* name) const;
@@ -131,6 +133,7 @@ class TForm3 : public QWidget {
   KeyDispatcher* keys_ = nullptr;
   std::vector<MenuProxy*> proxies_;
   bool saveFailShown_ = false;
+  bool placed_ = false;
 };
 
 }  // namespace yomira
