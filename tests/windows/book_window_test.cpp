@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTest>
+#include <QWindow>
 
 #include <filesystem>
 #include <fstream>
@@ -413,6 +414,10 @@ TEST_F(BookWindow, LeftInTheBookWindowTurnsTheMainWindowsPage) {
 }
 
 TEST_F(BookWindow, BoundsComeFromTheMainWindowAndGoBackOnClose) {
+  // Closed without ever showing (the main window closing): the remembered place stays.
+  host.bookRect = QRect(150, 160, 210, 310);
+  Make()->close();
+  EXPECT_EQ(host.bookRect, QRect(150, 160, 210, 310));
   host.bookRect = QRect(100, 120, 0, -5);
   auto f = Make();
   EXPECT_EQ(f->size(), QSize(200, 300));
@@ -492,8 +497,9 @@ TEST_F(BookWindow, OpensBesideTheMainWindowUnlessASavedPlaceIsOnAScreen) {
     auto f = Make();
     EXPECT_TRUE(f->isWindow()) << c.what;
     EXPECT_EQ(f->windowType(), Qt::Tool) << c.what;
-    EXPECT_EQ(f->parentWidget(), &main) << c.what;
     f->ShowBook();
+    ASSERT_NE(f->windowHandle(), nullptr) << c.what;
+    EXPECT_EQ(f->windowHandle()->transientParent(), main.windowHandle()) << c.what;
     const QRect frame = main.frameGeometry();
     const QRect want = c.saved && c.bookRect.intersects(screen)
                            ? c.bookRect

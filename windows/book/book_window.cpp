@@ -13,6 +13,7 @@
 #include <QTabBar>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "platform/shell_env.h"
 #include "shell/actions/action.h"
@@ -31,9 +32,7 @@ const char* const kReadFailed = "ブックマークファイルの読み込み�
 const char* const kSaveFailed = "ブックマークの保存に失敗しました。";
 }  // namespace
 
-// A tool window of the main window: the window manager keeps it above the main window, so
-// opening a row, which brings the main window forward, never hides it.
-TForm3::TForm3(BookHost& host) : QWidget(host.MainWindow(), Qt::Tool), host_(host) {
+TForm3::TForm3(BookHost& host) : QWidget(nullptr, Qt::Tool), host_(host) {
   setObjectName(QStringLiteral("Form3"));
   setWindowTitle(QString::fromUtf8(" ブック"));
   setFont(UiFont());
@@ -442,6 +441,14 @@ void TForm3::ShowBook() {
     PlaceFirst();
     placed_ = true;
   }
+  // A tool window transient for the main window: the window manager keeps it above the main
+  // window, so opening a row, which brings the main window forward, never hides it. Only the
+  // window system hears of the owner: to Qt both stay windows of their own, each active on
+  // its own, as the action lists' switching needs.
+  if (QWidget* main = host_.MainWindow()) {
+    winId();
+    if (windowHandle() && main->window()->windowHandle()) windowHandle()->setTransientParent(main->window()->windowHandle());
+  }
   show();
   raise();
   activateWindow();
@@ -455,7 +462,8 @@ void TForm3::showEvent(QShowEvent* e) {
 
 void TForm3::closeEvent(QCloseEvent* e) {
   HideRowHint();
-  host_.BookRect() = QRect(pos(), size());
+  // A window never shown has no place of its own: the remembered one stays.
+  if (placed_) host_.BookRect() = QRect(pos(), size());
   QWidget::closeEvent(e);
 }
 
