@@ -507,8 +507,9 @@ TEST_F(BookWindow, OpensBesideTheMainWindowUnlessASavedPlaceIsOnAScreen) {
     EXPECT_EQ(f->pos(), want.topLeft()) << c.what;
     EXPECT_EQ(f->size(), c.bookRect.size()) << c.what;
     // Beside means touching the main window's frame, right or left.
-    if (!(c.saved && c.bookRect.intersects(screen)))
+    if (!(c.saved && c.bookRect.intersects(screen))) {
       EXPECT_TRUE(f->pos().x() == frame.right() + 1 || f->frameGeometry().right() + 1 == frame.left()) << c.what;
+    }
     f.reset();
     main.hide();
   }
