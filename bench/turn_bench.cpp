@@ -39,8 +39,8 @@ QImage Noise(int w, int h, unsigned seed) {
 // A desktop that answers every question with OK and tells its messages on stderr.
 class QuietEnv : public yomira::NullShellEnv {
  public:
-  void showMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
-  bool askOkCancel(const std::string&, const std::string&) override { return true; }
+  void showMessage(QWidget*, const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
+  bool askOkCancel(QWidget*, const std::string&, const std::string&) override { return true; }
 };
 
 // The time of the first paint of a widget after armed is set.

@@ -1,11 +1,15 @@
 // What the program asks of the desktop: message boxes, questions, input boxes, opening a
 // document with its program, the clipboard, the cursor and the page-turn sound. The main
-// window holds one; tests hand it a scripted fake. Strings are UTF-8.
+// window holds one; tests hand it a scripted fake. Strings are UTF-8. A box belongs to the
+// window that raised it (owner, a QWidget; null: the active window, else the main window) and
+// opens centred on it.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
+
+class QWidget;
 
 namespace yomira {
 
@@ -14,12 +18,12 @@ class ShellEnv {
   virtual ~ShellEnv() = default;
 
   // A modal message box with an OK button.
-  virtual void showMessage(const std::string& text) = 0;
+  virtual void showMessage(QWidget* owner, const std::string& text) = 0;
   // OK/Cancel question; true for OK.
-  virtual bool askOkCancel(const std::string& caption, const std::string& text) = 0;
+  virtual bool askOkCancel(QWidget* owner, const std::string& caption, const std::string& text) = 0;
   // Input box; nullopt when cancelled.
-  virtual std::optional<std::string> askText(const std::string& caption, const std::string& prompt,
-                                             const std::string& defaultText) = 0;
+  virtual std::optional<std::string> askText(QWidget* owner, const std::string& caption,
+                                             const std::string& prompt, const std::string& defaultText) = 0;
   // Opens a path or URL with the desktop's associated program; false when it could not.
   virtual bool openExternally(const std::string& target) = 0;
   // Starts program with args and does not wait for it: an argument vector, never a shell;
@@ -43,9 +47,9 @@ class ShellEnv {
 // developer tools and benchmarks, which run without one.
 class NullShellEnv : public ShellEnv {
  public:
-  void showMessage(const std::string&) override {}
-  bool askOkCancel(const std::string&, const std::string&) override { return false; }
-  std::optional<std::string> askText(const std::string&, const std::string&, const std::string&) override {
+  void showMessage(QWidget*, const std::string&) override {}
+  bool askOkCancel(QWidget*, const std::string&, const std::string&) override { return false; }
+  std::optional<std::string> askText(QWidget*, const std::string&, const std::string&, const std::string&) override {
     return std::nullopt;
   }
   bool openExternally(const std::string&) override { return false; }

@@ -25,6 +25,8 @@ class MainBookHost : public BookHost {
   int& PendingRate() override { return f_.PendingRate; }
   int ActiveFilter() override { return f_.ActiveFilter; }
   QRect& BookRect() override { return f_.BookRect; }
+  bool BookRectSaved() override { return f_.BookRectSaved; }
+  QWidget* MainWindow() override { return &f_; }
   std::string DataFolder() override { return f_.dataFolder(); }
   ShellEnv& Env() override { return f_.env(); }
   ActionCatalogue& Actions() override { return f_.actions(); }

@@ -134,7 +134,7 @@ void TForm1::ActionFileToolEditorExecute(QObject*) {
     // Only web addresses: a location of another scheme (file:, a program's own) is not run.
     const std::string location = entry.GetLocation();
     if (!IsWebLocation(location)) return;
-    if (env_->askOkCancel("関連付け実行", location)) env_->openExternally(location);
+    if (env_->askOkCancel(this, "関連付け実行", location)) env_->openExternally(location);
   } else if (entry.Kind == fkLocalFile) {
     if (CheckRegularFile(entry.Path, UINT64_MAX) == ReadFileStatus::Ok) env_->openExternally(entry.Path);
   }

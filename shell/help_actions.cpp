@@ -37,17 +37,17 @@ void TForm1::ActionHelpReadmeExecute(QObject*) {
   // A help entry that does nothing visible leaves the user guessing: say what is missing.
   const std::string path = ReadmePath();
   if (!QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).isFile()) {
-    env_->showMessage("[ " + path + " ]\nファイルがありません。");
+    env_->showMessage(this, "[ " + path + " ]\nファイルがありません。");
     return;
   }
-  if (!env_->openExternally(path)) env_->showMessage("[ " + path + " ]\n開くプログラムが見つかりませんでした。");
+  if (!env_->openExternally(path)) env_->showMessage(this, "[ " + path + " ]\n開くプログラムが見つかりませんでした。");
 }
 
 void TForm1::ActionHelpOnlineHelpExecute(QObject*) {
   if (helpUrl_.empty()) return;
-  if (!env_->askOkCancel("オンラインヘルプ", helpUrl_)) return;
+  if (!env_->askOkCancel(this, "オンラインヘルプ", helpUrl_)) return;
   if (!env_->openExternally(helpUrl_))
-    env_->showMessage("[ " + helpUrl_ + " ]\n開くプログラムが見つかりませんでした。");
+    env_->showMessage(this, "[ " + helpUrl_ + " ]\n開くプログラムが見つかりませんでした。");
 }
 
 }  // namespace yomira

@@ -23,6 +23,7 @@
 #include "shell/setup_dialog.h"
 #include "shell/qt_shell_env.h"
 #include "shell/quit_signals.h"
+#include "windows/controls/qt_translation.h"
 
 namespace {
 
@@ -97,8 +98,14 @@ int main(int argc, char** argv) {
   yomira::FontPreload fonts(defaults.font_family, defaults.bold != 0);
   yomira::YomiraApplication app(argc, argv);
   fonts.join();
+  const QString translation = yomira::InstallQtTranslation(app);
+  // YOMIRA_TRACE_MESSAGES=1 also names Qt's translation, or says there is none.
+  if (qEnvironmentVariableIntValue("YOMIRA_TRACE_MESSAGES") == 1) {
+    std::fprintf(stderr, "translator: %s\n", translation.isEmpty() ? "none" : qUtf8Printable(translation));
+    std::fflush(stderr);
+  }
   yomira::QtShellEnv env;
-  yomira::SetGuardReporter([&env](const std::string& m) { env.showMessage(m); });
+  yomira::SetGuardReporter([&env](const std::string& m) { env.showMessage(nullptr, m); });
 
   yomira::ForwardReceiver receiver;
   if (held == yomira::InstanceLock::Result::First &&

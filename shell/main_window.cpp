@@ -305,6 +305,7 @@ void TForm1::applySettings(const SettingsModel& m) {
   move(NormalPos);
   StyleName = m.styleName;
   BookRect = QRect(m.bookRect.x, m.bookRect.y, m.bookRect.w, m.bookRect.h);
+  BookRectSaved = m.bookRectSaved;
   DialogRect = QRect(m.dialogRect.x, m.dialogRect.y, m.dialogRect.w, m.dialogRect.h);
   OptionWindowPos = QPoint(m.optionWindowPos.x, m.optionWindowPos.y);
   const SettingsChecks& c = m.checks;
@@ -567,7 +568,7 @@ void TForm1::WMDropFiles(const std::vector<std::string>& paths) { sources_->WMDr
 
 // ---------------------------------------------------------------- hosts
 
-void TForm1::ShowMessage(const std::string& text) { env_->showMessage(text); }
+void TForm1::ShowMessage(const std::string& text) { env_->showMessage(this, text); }
 
 void TForm1::Relayout(bool force, bool rebuild) {
   // The caption of a text without a title block is its file name.

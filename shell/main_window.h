@@ -150,6 +150,7 @@ class TForm1 : public QWidget,
   QPoint OptionWindowPos;
   QRect DialogRect;  // left, top, right, bottom kept as x, y, width = right, height = bottom
   QRect BookRect;
+  bool BookRectSaved = false;  // BookRect came from the settings file
   FileItemList RecentFiles, BookMarks, FileList, PageLinks;
   std::vector<int> LinkList;  // positions in PageLinks, checked at every use
   // Empties LinkList before PageLinks, so nothing refers to a freed entry, then lets the

@@ -134,7 +134,7 @@ void TForm1::ActionPageEndExecute(QObject* sender) {
 void TForm1::ActionPageGotoPageExecute(QObject*) {
   if (!IsLaidOut()) return;
   const uint64_t generation = layoutGeneration_;
-  const auto text = env_->askText("ページ指定", "指定ページへ移動", std::to_string(CurrentPage));
+  const auto text = env_->askText(this, "ページ指定", "指定ページへ移動", std::to_string(CurrentPage));
   if (!text || generation != layoutGeneration_ || !IsLaidOut()) return;
   // A text that is not a 32-bit number counts as 0.
   if (const std::optional<int> view = session_.ViewOfTypedPage(StrToIntDef(Utf8ToCp932(*text), 0))) GoToView(*view);
@@ -143,7 +143,7 @@ void TForm1::ActionPageGotoPageExecute(QObject*) {
 void TForm1::ActionPageGotoLineExecute(QObject*) {
   if (!IsLaidOut()) return;
   const uint64_t generation = layoutGeneration_;
-  const auto text = env_->askText("行指定", "指定行へ移動", std::to_string(int64_t{session_.CurrentSourceLine()} + 1));
+  const auto text = env_->askText(this, "行指定", "指定行へ移動", std::to_string(int64_t{session_.CurrentSourceLine()} + 1));
   // The box runs events: a document opened under it must not take the old line count.
   if (!text || generation != layoutGeneration_ || !IsLaidOut()) return;
   if (const std::optional<int> view = session_.ViewOfTypedLine(StrToIntDef(Utf8ToCp932(*text), 0))) GoToView(*view);

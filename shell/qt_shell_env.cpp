@@ -17,7 +17,13 @@
 
 namespace yomira {
 
-void QtShellEnv::showMessage(const std::string& text) {
+QWidget* QtShellEnv::ownerOf(QWidget* owner) const {
+  if (owner) return owner->window();
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  return parent_.data();
+}
+
+void QtShellEnv::showMessage(QWidget* owner, const std::string& text) {
   // YOMIRA_TRACE_MESSAGES=1: the text on stderr too, one line, "\n" for a line break (a
   // message box's text cannot be read from outside).
   if (qEnvironmentVariableIntValue("YOMIRA_TRACE_MESSAGES") == 1) {
@@ -26,19 +32,19 @@ void QtShellEnv::showMessage(const std::string& text) {
     std::fprintf(stderr, "message: %s\n", line.constData());
     std::fflush(stderr);
   }
-  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("yomira"), Q(text), QMessageBox::Ok, parent_.data());
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("yomira"), Q(text), QMessageBox::Ok, ownerOf(owner));
   box.exec();
 }
 
-bool QtShellEnv::askOkCancel(const std::string& caption, const std::string& text) {
+bool QtShellEnv::askOkCancel(QWidget* owner, const std::string& caption, const std::string& text) {
   QMessageBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::Ok | QMessageBox::Cancel,
-                  parent_.data());
+                  ownerOf(owner));
   return box.exec() == QMessageBox::Ok;
 }
 
-std::optional<std::string> QtShellEnv::askText(const std::string& caption, const std::string& prompt,
-                                               const std::string& defaultText) {
-  QInputDialog box(parent_.data());
+std::optional<std::string> QtShellEnv::askText(QWidget* owner, const std::string& caption,
+                                               const std::string& prompt, const std::string& defaultText) {
+  QInputDialog box(ownerOf(owner));
   box.setWindowTitle(Q(caption));
   box.setLabelText(Q(prompt));
   box.setInputMode(QInputDialog::TextInput);

@@ -12,12 +12,12 @@ namespace yomira {
 
 class QtShellEnv : public ShellEnv {
  public:
-  // Boxes are owned by parent (the main window) once it is set.
+  // The owner of boxes raised without one while no window of ours is active: the main window.
   void setParent(QWidget* parent) { parent_ = parent; }
 
-  void showMessage(const std::string& text) override;
-  bool askOkCancel(const std::string& caption, const std::string& text) override;
-  std::optional<std::string> askText(const std::string& caption, const std::string& prompt,
+  void showMessage(QWidget* owner, const std::string& text) override;
+  bool askOkCancel(QWidget* owner, const std::string& caption, const std::string& text) override;
+  std::optional<std::string> askText(QWidget* owner, const std::string& caption, const std::string& prompt,
                                      const std::string& defaultText) override;
   bool openExternally(const std::string& target) override;
   bool launchProgram(const std::string& program, const std::vector<std::string>& args) override;
@@ -28,6 +28,8 @@ class QtShellEnv : public ShellEnv {
   void stopSound() override;
 
  private:
+  QWidget* ownerOf(QWidget* owner) const;
+
   QPointer<QWidget> parent_;
   TurnSoundPlayer player_;
 };

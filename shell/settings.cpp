@@ -219,6 +219,10 @@ void LoadSettings(const IniDoc& ini, const IniDoc& keys, SettingsModel& model) {
   model.mainPos.x = ReadCoordinate(ini, kOption, "x", 128);
   model.styleName = ini.ReadString(kOption, "PageStyleName", kDefaultStyleName);
   ReadRect(ini, kBookmark, model.bookRect, {192, 192, 200, 300});
+  // The default place is written back by every run that never showed the window: only
+  // another place is one the user gave it.
+  model.bookRectSaved = ini.ValueExists(kBookmark, "x") && ini.ValueExists(kBookmark, "y") &&
+                        !(model.bookRect.x == 192 && model.bookRect.y == 192);
   ReadRect(ini, kDialog, model.dialogRect, model.dialogRect);
   model.optionWindowPos.x = ReadCoordinate(ini, kOptionWindow, "x", model.optionWindowPos.x);
   model.optionWindowPos.y = ReadCoordinate(ini, kOptionWindow, "y", model.optionWindowPos.y);

@@ -50,6 +50,7 @@ struct SettingsModel {
   IniPoint mainPos;          // main window left, top (the position before full screen)
   std::string styleName;     // UTF-8
   IniRect bookRect;          // book window left, top, width, height
+  bool bookRectSaved = false;  // the file held the book window's place
   IniRect dialogRect;        // open dialogs: left, top, right, bottom
   IniPoint optionWindowPos;  // settings dialog left, top
   SettingsChecks checks;

@@ -70,7 +70,7 @@ class SetupDialog final : public SetupDialogPort, public SetupDialogHost {
   bool saveStyle(const std::string& name, const SetupValues& values) override {
     // A name that cannot be a file is refused before anything is asked.
     if (IsValidStyleName(name) &&
-        !f_.env().askOkCancel("ページスタイル設定保存", "現在の設定を保存しますか？"))
+        !f_.env().askOkCancel(form_, "ページスタイル設定保存", "現在の設定を保存しますか？"))
       return false;
     return f_.SaveStyle(name, values);
   }

@@ -32,9 +32,7 @@ bool UrlDialogOkEnabled(const std::string& text, bool startUpPanelVisible) {
 TForm5::TForm5(QWidget* owner, UrlDialogHost& host) : QDialog(owner), host_(host) {
   setObjectName(QStringLiteral("Form5"));
   setWindowTitle(QStringLiteral("URLを開く"));
-  QFont font(QStringLiteral("IPAexGothic"));
-  font.setPixelSize(12);
-  setFont(font);
+  setFont(UiFont());
 
   PanelBase = new QWidget(this);
   PanelBase->setObjectName(QStringLiteral("PanelBase"));

@@ -155,13 +155,23 @@ fresh "$D/p160.txt" && {
   y_quit_check "opener"
 }
 
-# 6. The open dialog with a code page chosen.
-fresh "$D/p160.txt" && {
+# 6. The open dialog with a code page chosen; Qt's own texts in it are Japanese, whatever
+# the locale (the trace names the translation and the dialog's labels and buttons).
+YOMIRA_TRACE_MESSAGES=1 fresh "$D/p160.txt" && {
   wait_title "[p160.txt] - yomira"
   y_key ctrl+o
   if id=$(wait_window "開く"); then
     focus_window "$id"
     y_shot actions-open
+    expect "Qt translation" "qtbase_ja.qm" "$(sed -n 's|^translator: .*/||p' "$E2E_TMP/stderr" | head -1)"
+    texts=$(grep -m1 '^dialog: 開く: ' "$E2E_TMP/stderr" || true)
+    case "$texts" in
+      *ファイル名*) pass "open dialog in Japanese" ;;
+      *) fail "open dialog in Japanese" "texts: ${texts:-none}" ;;
+    esac
+    case "$texts" in
+      *"File name"*|*"Look in"*|*Cancel*) fail "open dialog has no English" "texts: $texts" ;;
+    esac
     y_key alt+c Down Down Down Down
     y_key alt+n ctrl+a
     xdotool type --delay 20 "$D/utf7/r7.txt"

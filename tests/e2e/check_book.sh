@@ -31,6 +31,10 @@ start p160.txt && {
   y_key ctrl+b
   if focus_book; then
     y_shot book-bookmarks
+    # Never placed before: it opens beside the main window, to its right (the screen has room).
+    main_pos=$(y_pos); main_size=$(y_geom)
+    book_pos=$(xdotool getwindowgeometry "$BOOK" 2>/dev/null | awk '/Position:/ {print $2}')
+    expect "book beside the main window" "$(( ${main_pos%,*} + ${main_size%x*} )),${main_pos#*,}" "$book_pos"
     y_key Home ctrl+a
     expect "lines after add" 3 "$(wc -l <"$marks")"
     expect "added second" "$docs/p160.txt" "$(line_of 2)"
@@ -57,8 +61,8 @@ start p160.txt && {
   y_focus
   y_quit_check "with book"
   expect "rate after Left in the book" 1066 "$(ini_get yomira.ini RecentFiles rate0)"
-  expect "bookmark x" 192 "$(ini_get yomira.ini bookmark x)"
-  expect "bookmark y" 192 "$(ini_get yomira.ini bookmark y)"
+  expect "bookmark x" "${book_pos%,*}" "$(ini_get yomira.ini bookmark x)"
+  expect "bookmark y" "${book_pos#*,}" "$(ini_get yomira.ini bookmark y)"
   expect "bookmark w" 200 "$(ini_get yomira.ini bookmark w)"
   expect "bookmark h" 300 "$(ini_get yomira.ini bookmark h)"
   expect "lines at exit" 2 "$(wc -l <"$marks")"

@@ -28,12 +28,16 @@ class FakeShellEnv : public ShellEnv {
 
   // Runs while a message is shown.
   std::function<void()> whileShowing;
-  void showMessage(const std::string& text) override {
+  // The owner each box, question and input box was given, in order.
+  std::vector<QWidget*> owners;
+  void showMessage(QWidget* owner, const std::string& text) override {
+    owners.push_back(owner);
     messages.push_back(text);
     if (whileShowing) whileShowing();
   }
   std::vector<std::string> questionCaptions;  // the caption of each OK/Cancel question
-  bool askOkCancel(const std::string& caption, const std::string& text) override {
+  bool askOkCancel(QWidget* owner, const std::string& caption, const std::string& text) override {
+    owners.push_back(owner);
     questionCaptions.push_back(caption);
     messages.push_back(text);
     if (okCancelAnswers.empty()) return true;
@@ -41,8 +45,9 @@ class FakeShellEnv : public ShellEnv {
     okCancelAnswers.pop_front();
     return a;
   }
-  std::optional<std::string> askText(const std::string&, const std::string& prompt,
+  std::optional<std::string> askText(QWidget* owner, const std::string&, const std::string& prompt,
                                      const std::string& defaultText) override {
+    owners.push_back(owner);
     messages.push_back(prompt);
     textDefaults.push_back(defaultText);
     if (whileAsking) whileAsking();

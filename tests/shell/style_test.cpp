@@ -1,6 +1,7 @@
 // Style files and the style menu: the folder scan, reading and writing a style, the menu
 // items, applying a style by place or name.
 #include <QAction>
+#include <QComboBox>
 #include <QCryptographicHash>
 #include <QMenu>
 
@@ -14,11 +15,13 @@
 #include "platform/atomic_file.h"
 #include "platform/color.h"
 #include "shell/main_window.h"
+#include "shell/setup_dialog.h"
 #include "shell/setup_mapping.h"
 #include "shell/setup_placeholder.h"
 #include "shell/style_store.h"
 #include "tests/shell/fake_shell_env.h"
 #include "tests/support/test_support.h"
+#include "windows/settings/settings_dialog.h"
 
 namespace yomira {
 namespace {
@@ -146,6 +149,22 @@ class Styles : public ::testing::Test {
   test::FakeShellEnv env_;
   std::unique_ptr<TForm1> form_;
 };
+
+// The save question belongs to the settings dialog that asked it (it opens centred on it),
+// not to the main window behind.
+TEST_F(Styles, TheSaveQuestionBelongsToTheSettingsDialog) {
+  Start();
+  auto port = MakeSetupDialog(*form_);
+  TForm2* dialog = SetupDialogWindow(*port);
+  ASSERT_NE(dialog, nullptr);
+  form_->attachSetupDialog(std::move(port));
+  dialog->ComboBoxStyle->setEditText(QStringLiteral("dusk"));
+  env_.okCancelAnswers = {false};
+  dialog->ButtonStyleSaveClick();
+  ASSERT_EQ(env_.owners.size(), 1u);
+  EXPECT_EQ(env_.owners.front(), dialog);
+  EXPECT_FALSE(fs::exists(home_ / "Style" / "dusk.ini"));
+}
 
 TEST_F(Styles, MenuItemsFollowTheFolder) {
   Style("day.ini", "[Style]\n");

@@ -141,7 +141,7 @@ TEST(MenuProxy, ShowsCaptionShortcutAndTheCheckTheHandlerLeft) {
 
 TEST(Guard, AThrowingHandlerIsShownAndTheNextEventRuns) {
   test::FakeShellEnv env;
-  SetGuardReporter([&](const std::string& m) { env.showMessage(m); });
+  SetGuardReporter([&](const std::string& m) { env.showMessage(nullptr, m); });
   ActionCatalogue c;
   c.EnableActions(true, false);
   c.at("ActionPageNext").handler = [](QObject*) { throw std::runtime_error("broken handler"); };

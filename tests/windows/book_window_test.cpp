@@ -1,20 +1,26 @@
 #include "windows/book/book_window.h"
+#include "windows/controls/window_util.h"
 
 #include <sys/stat.h>
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QImage>
 #include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QTabBar>
 #include <QTest>
+#include <QWindow>
 
 #include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "engine/core/option_defaults.h"
 #include "platform/atomic_file.h"
@@ -58,6 +64,8 @@ class FakeBookHost : public BookHost {
   bool loaded = true, laidOut = true;
   int pendingRate = -7, activeFilter = 3;
   QRect bookRect{192, 192, 200, 300};
+  bool bookRectSaved = true;
+  QWidget* mainWindow = nullptr;
   std::string dataFolder;
   test::FakeShellEnv env;
   ActionCatalogue catalogue;
@@ -75,6 +83,8 @@ class FakeBookHost : public BookHost {
   int& PendingRate() override { return pendingRate; }
   int ActiveFilter() override { return activeFilter; }
   QRect& BookRect() override { return bookRect; }
+  bool BookRectSaved() override { return bookRectSaved; }
+  QWidget* MainWindow() override { return mainWindow; }
   std::string DataFolder() override { return dataFolder; }
   ShellEnv& Env() override { return env; }
   ActionCatalogue& Actions() override { return catalogue; }
@@ -252,6 +262,8 @@ TEST_F(BookWindow, AFailedWriteShowsTheMessageAndKeepsTheOldBytes) {
   Run("ActionBookMarkAdd");
   SetAtomicWriteFailHook(nullptr);
   EXPECT_EQ(host.env.messages, (std::vector<std::string>{"ブックマークの保存に失敗しました。"}));
+  // The box belongs to the book window, so it opens centred on it.
+  EXPECT_EQ(host.env.owners, (std::vector<QWidget*>{f.get()}));
   EXPECT_EQ(ReadFileBytes(markFile()), "/a\t1\r\n");
   // Written at the end of the run, when writing works again.
   f.reset();
@@ -430,6 +442,10 @@ TEST_F(BookWindow, LeftInTheBookWindowTurnsTheMainWindowsPage) {
 }
 
 TEST_F(BookWindow, BoundsComeFromTheMainWindowAndGoBackOnClose) {
+  // Closed without ever showing (the main window closing): the remembered place stays.
+  host.bookRect = QRect(150, 160, 210, 310);
+  Make()->close();
+  EXPECT_EQ(host.bookRect, QRect(150, 160, 210, 310));
   host.bookRect = QRect(100, 120, 0, -5);
   auto f = Make();
   EXPECT_EQ(f->size(), QSize(200, 300));
@@ -439,7 +455,108 @@ TEST_F(BookWindow, BoundsComeFromTheMainWindowAndGoBackOnClose) {
   EXPECT_EQ(host.bookRect.topLeft(), f->pos());
 }
 
+TEST_F(BookWindow, TheSortSubmenuHoldsTwoExclusiveRadioGroups) {
+  auto f = Make();
+  QMenu* order = nullptr;
+  for (QAction* a : f->PopupMenuFileList->actions())
+    if (a->menu()) order = a->menu();
+  ASSERT_NE(order, nullptr);
+  auto groupOf = [&](const char* name) -> QActionGroup* {
+    for (QAction* a : order->actions())
+      if (a->objectName() == QLatin1String(name)) return a->actionGroup();
+    ADD_FAILURE() << name;
+    return nullptr;
+  };
+  QActionGroup* direction = groupOf("ActionFileListOrderUp");
+  QActionGroup* key = groupOf("ActionFileListOrderName");
+  ASSERT_NE(direction, nullptr);
+  ASSERT_NE(key, nullptr);
+  EXPECT_NE(direction, key);
+  EXPECT_TRUE(direction->isExclusive());
+  EXPECT_TRUE(key->isExclusive());
+  EXPECT_EQ(groupOf("ActionFileListOrderDown"), direction);
+  EXPECT_EQ(groupOf("ActionFileListOrderExt"), key);
+  EXPECT_EQ(groupOf("ActionFileListOrderTime"), key);
+  EXPECT_EQ(direction->actions().size(), 2);
+  EXPECT_EQ(key->actions().size(), 3);
+}
+
+TEST_F(BookWindow, TheListModelAnswersCaptionAndHint) {
+  host.marks.push_back(Local("/d/a.txt", 5099));
+  host.marks.front()->Title = "title";
+  auto f = Make();
+  On(*f, kTabBookMark);
+  const QModelIndex row = f->model()->index(0, 0);
+  EXPECT_EQ(row.data(Qt::DisplayRole).toString(), QStringLiteral("a.txt"));
+  EXPECT_EQ(row.data(Qt::ToolTipRole).toString(), QString::fromUtf8("/d/a.txt\n　title\n　50%"));
+  EXPECT_FALSE(row.data(Qt::DecorationRole).isValid());
+  // A row the list no longer has answers nothing.
+  host.marks.clear();
+  EXPECT_FALSE(row.data(Qt::DisplayRole).isValid());
+}
+
+// The first showing: beside the main window (a tool window of it), unless a saved place
+// lies on a screen.
+TEST_F(BookWindow, OpensBesideTheMainWindowUnlessASavedPlaceIsOnAScreen) {
+  const QRect screen = QApplication::primaryScreen()->availableGeometry();
+  QWidget main;
+  host.mainWindow = &main;
+  struct Case {
+    const char* what;
+    QRect mainRect;
+    bool saved;
+    QRect bookRect;
+  } cases[] = {
+      {"never saved: beside", QRect(screen.left() + 20, screen.top() + 20, screen.width() / 3, screen.height() / 2), false,
+       QRect(192, 192, 200, 300)},
+      {"saved off every screen: beside", QRect(screen.left() + 40, screen.top() + 20, screen.width() / 3, 200), true,
+       QRect(screen.right() + 5000, 100, 200, 300)},
+      {"no room on the right: left", QRect(screen.right() - screen.width() / 3, screen.top() + 20, screen.width() / 3 - 20, 200),
+       false, QRect(0, 0, 200, 300)},
+      {"saved on a screen: there", QRect(screen.left() + 100, screen.top() + 80, 300, 260), true,
+       QRect(screen.left() + 30, screen.top() + 40, 220, 310)},
+  };
+  for (const Case& c : cases) {
+    main.setGeometry(c.mainRect);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    host.bookRect = c.bookRect;
+    host.bookRectSaved = c.saved;
+    auto f = Make();
+    EXPECT_TRUE(f->isWindow()) << c.what;
+    EXPECT_EQ(f->windowType(), Qt::Tool) << c.what;
+    f->ShowBook();
+    ASSERT_NE(f->windowHandle(), nullptr) << c.what;
+    EXPECT_EQ(f->windowHandle()->transientParent(), main.windowHandle()) << c.what;
+    const QRect frame = main.frameGeometry();
+    const QRect want = c.saved && c.bookRect.intersects(screen)
+                           ? c.bookRect
+                           : PlaceBeside(frame, f->size() + (frame.size() - main.size()), AvailableScreens());
+    EXPECT_EQ(f->pos(), want.topLeft()) << c.what;
+    EXPECT_EQ(f->size(), c.bookRect.size()) << c.what;
+    // Beside means touching the main window's frame, right or left.
+    if (!(c.saved && c.bookRect.intersects(screen))) {
+      EXPECT_TRUE(f->pos().x() == frame.right() + 1 || f->frameGeometry().right() + 1 == frame.left()) << c.what;
+    }
+    f.reset();
+    main.hide();
+  }
+}
+
 // ---------------------------------------------------------------- drawing
+
+// The WCAG contrast ratio of two colours: 1 for equal ones, 21 for black on white.
+double Contrast(QRgb a, QRgb b) {
+  auto lum = [](QRgb c) {
+    auto ch = [](int v) {
+      const double s = v / 255.0;
+      return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * ch(qRed(c)) + 0.7152 * ch(qGreen(c)) + 0.0722 * ch(qBlue(c));
+  };
+  const double x = lum(a), y = lum(b);
+  return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
 
 class RowPaint : public ::testing::Test {
  protected:
@@ -465,18 +582,21 @@ TEST_F(RowPaint, BarPercentageAndColours) {
   QImage img = Draw(&e, kTabBookMark, false);
   const int barH = h - 1 - h / 2, y = h / 2 + barH / 2, x = kW * 5099 / 10000;
   EXPECT_EQ(x, 101);
-  EXPECT_EQ(QColor(img.pixel(50, y)), QColor(0xF0, 0xF0, 0xF0));
+  EXPECT_EQ(QColor(img.pixel(50, y)), QColor(0xB9, 0xD1, 0xEA));
   EXPECT_EQ(QColor(img.pixel(x + barH + 1, y)), QColor(Qt::white));
+  EXPECT_GE(Contrast(img.pixel(50, y), img.pixel(x + barH + 1, y)), 1.5);
   bool ink = false;
   for (int px = kW - 40; px < kW - 3; ++px)
     for (int py = 0; py < h / 2; ++py) ink |= QColor(img.pixel(px, py)).lightness() < 128;
   EXPECT_TRUE(ink);
   img = Draw(&e, kTabBookMark, true);
-  EXPECT_EQ(QColor(img.pixel(50, y)), QColor(0xBF, 0xCD, 0xDB));
+  EXPECT_EQ(QColor(img.pixel(50, y)), QColor(0x00, 0x66, 0xCC));
   EXPECT_EQ(QColor(img.pixel(kW - 1, 0)), QColor(0x33, 0x99, 0xFF));
+  // Visible on the selection too.
+  EXPECT_GE(Contrast(img.pixel(50, y), img.pixel(x + barH + 1, y)), 1.5);
   e.Rate = 0;
   img = Draw(&e, kTabFileList, false);
-  for (int px = 0; px < kW; ++px) EXPECT_NE(QColor(img.pixel(px, y)), QColor(0xF0, 0xF0, 0xF0)) << px;
+  for (int px = 0; px < kW; ++px) EXPECT_NE(QColor(img.pixel(px, y)), QColor(0xB9, 0xD1, 0xEA)) << px;
   e.Rate = 20000;
   const QImage over = Draw(&e, kTabFileList, false);
   e.Rate = 10000;
@@ -490,7 +610,7 @@ TEST_F(RowPaint, CurrentDocumentOnTheFileListHasAFullBarAndTheMarker) {
   TFileItem current = e;
   const QImage img = Draw(&e, kTabFileList, false, &current);
   const int barH = h - 1 - h / 2, y = h / 2 + barH / 2;
-  EXPECT_EQ(QColor(img.pixel(kW - 1, y)), QColor(0xF0, 0xF0, 0xF0));
+  EXPECT_EQ(QColor(img.pixel(kW - 1, y)), QColor(0xB9, 0xD1, 0xEA));
   const int cx = h / 2, cy = h / 2;
   for (QPoint p : {QPoint(cx, cy - 3), QPoint(cx, cy + 3), QPoint(cx + 1, cy - 2), QPoint(cx + 2, cy + 1),
                    QPoint(cx + 3, cy)})

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "tests/windows/prop_grid_fixtures.h"
@@ -315,14 +316,16 @@ TEST(PropGrid, HintsShowLongValuesAndKeysButNeverColours) {
   f.select(0);
   const QFontMetrics fm(f.grid.hintWindow()->font());
   const int w = fm.horizontalAdvance(QString::fromStdString(longText));
+  // The row's height less one, or the text's height with the box's frame and padding.
+  const int h = std::max(14, fm.height() + 2 * (HintWindow::kFrame + HintWindow::kPadding));
 
   QTest::mouseMove(f.vp(), QPoint(200, 37));
   ASSERT_TRUE(f.grid.hintWindow()->isVisible());
-  EXPECT_EQ(f.grid.hintWindow()->geometry(), QRect(f.vp()->mapToGlobal(QPoint(119, 29)), QSize(w + 6, 14)));
+  EXPECT_EQ(f.grid.hintWindow()->geometry(), QRect(f.vp()->mapToGlobal(QPoint(119, 29)), QSize(w + 6, h)));
 
   QTest::mouseMove(f.vp(), QPoint(60, 52));
   ASSERT_TRUE(f.grid.hintWindow()->isVisible());
-  EXPECT_EQ(f.grid.hintWindow()->geometry(), QRect(f.vp()->mapToGlobal(QPoint(10, 44)), QSize(w + 5, 14)));
+  EXPECT_EQ(f.grid.hintWindow()->geometry(), QRect(f.vp()->mapToGlobal(QPoint(10, 44)), QSize(w + 6, h)));
 
   QTest::mouseMove(f.vp(), QPoint(200, 22));
   EXPECT_FALSE(f.grid.hintWindow()->isVisible());

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include "engine/core/option_defaults.h"
 #include "tests/shell/fake_shell_env.h"
 #include "tests/support/test_support.h"
+#include "windows/controls/hint_window.h"
 #include "windows/controls/prop_grid/prop_grid.h"
 #include "windows/controls/ux_spin_edit.h"
 #include "windows/controls/ux_static_text.h"
@@ -94,7 +96,11 @@ struct DialogFixture {
 
 TEST(SettingsDialog, WindowShowsAtItsPlaceWithTheStyleListFocused) {
   DialogFixture f;
-  EXPECT_EQ(f.dialog.size(), QSize(281, 463));
+  // The layout's size is the least; the window grows where its texts need it, and the user
+  // cannot resize it.
+  EXPECT_GE(f.dialog.width(), 281);
+  EXPECT_GE(f.dialog.height(), 463);
+  EXPECT_EQ(f.dialog.minimumSize(), f.dialog.maximumSize());
   EXPECT_EQ(f.dialog.pos(), QPoint(209, 152));
   EXPECT_TRUE(f.dialog.ComboBoxStyle->hasFocus());
   EXPECT_EQ(f.dialog.ComboBoxStyle->count(), 2);
@@ -320,6 +326,43 @@ TEST(SettingsDialog, ValuesGoInAndComeBack) {
   EXPECT_EQ(back.colours[2].text, "#FFFAF0");
   EXPECT_EQ(back.items[0], "Higher");
   EXPECT_EQ(f.flags(), "");
+}
+
+// As the reader builds it: a dialog window owned by the shown main window. Hovering a key
+// the key column cuts shows the whole key in a box as tall as its text.
+TEST(SettingsDialog, GridHintShowsOverACutKeyInTheRealWindow) {
+  QWidget main;
+  // Beside the dialog: without a window manager, stacking is by the order of mapping.
+  main.setGeometry(1200, 700, 400, 300);
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  FakeHost host;
+  TForm2 dialog(host, &main);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  dialog.PageControlOption->setCurrentIndex(1);
+  PropGrid* grid = dialog.PropGridSetUp;
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(grid->window()));
+  // Every key fits as the dialog opens; a user drags the divider left.
+  PropGridItem& agent = grid->Names("ItemHTTPAgent");
+  const QFontMetrics fm(grid->font());
+  const int keyEnd = 10 + 13 + fm.horizontalAdvance(QString::fromStdString(agent.Key()));
+  EXPECT_GE(grid->model().KeyColWidth(), keyEnd);
+  grid->model().SetKeyColWidth(80);
+  int row = -1;
+  for (int r = 0; r < grid->model().RowCount(); ++r)
+    if (grid->model().RowItem(r) == &agent) row = r;
+  ASSERT_GE(row, 0);
+  grid->model().ModifyScrollBar(4, row);
+  const int y = (row - grid->model().TopRow) * grid->model().RowHeight() + grid->model().RowHeight() / 2;
+  QTest::mouseMove(grid->viewport(), QPoint(40, y));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return grid->hintWindow()->isVisible(); }, 2000));
+  // Moving on within the key, now over the hint itself: it stays.
+  QTest::mouseMove(grid->viewport(), QPoint(45, y));
+  EXPECT_TRUE(grid->hintWindow()->isVisible());
+  EXPECT_EQ(grid->hintWindow()->text(), QString::fromStdString(agent.Key()));
+  EXPECT_GE(grid->hintWindow()->height(), grid->hintWindow()->fontMetrics().height() + 2 * (HintWindow::kFrame + HintWindow::kPadding));
+  EXPECT_GE(grid->hintWindow()->width(), fm.horizontalAdvance(QString::fromStdString(agent.Key())) + 6);
 }
 
 }  // namespace

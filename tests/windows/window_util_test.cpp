@@ -88,5 +88,32 @@ TEST(SetStayOnTop, KeepsGeometryAndVisibility) {
   SetStayOnTop(nullptr, true);  // nothing, no crash
 }
 
+// The book window's first place beside the main window: right where the screen has room,
+// else left, else where it fits; its top follows the main window's, kept on the screen.
+TEST(PlaceBeside, RightElseLeftElseWhereItFits) {
+  const QRect small(0, 0, 1600, 1000);
+  struct Case {
+    const char* what;
+    QRect owner;
+    QSize size;
+    QList<QRect> screens;
+    QRect want;
+  } cases[] = {
+      {"room on the right", QRect(100, 50, 500, 560), QSize(210, 330), {small}, QRect(600, 50, 210, 330)},
+      {"right edge exactly", QRect(1000, 50, 390, 560), QSize(210, 330), {small}, QRect(1390, 50, 210, 330)},
+      {"no room right: left", QRect(1000, 50, 500, 560), QSize(210, 330), {small}, QRect(790, 50, 210, 330)},
+      {"neither side: at the screen's right edge", QRect(100, 50, 1400, 900), QSize(210, 330), {small},
+       QRect(1390, 50, 210, 330)},
+      {"top kept on the screen", QRect(100, 800, 500, 560), QSize(210, 330), {small}, QRect(600, 670, 210, 330)},
+      {"the screen holding most of the owner", QRect(1900, 100, 500, 500), QSize(210, 330), {kPrimary, kSecond},
+       QRect(2400, 100, 210, 330)},
+      {"owner off every screen: the first", QRect(5000, 5000, 100, 100), QSize(210, 330), {small},
+       QRect(1390, 670, 210, 330)},
+      {"taller than the screen: its top at the screen's", QRect(100, 50, 500, 560), QSize(210, 1200), {small},
+       QRect(600, 0, 210, 1200)},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PlaceBeside(c.owner, c.size, c.screens), c.want) << c.what;
+}
+
 }  // namespace
 }  // namespace yomira

@@ -1,5 +1,9 @@
 // The book window on each tab over fixture lists (a bookmark at 5099, the current document,
 // one selected row) and the row hint.
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <memory>
 #include "platform/shell_env.h"
 #include "ui/action.h"
 #include "tools/windows_gallery/gallery.h"
@@ -57,6 +61,8 @@ class GalleryHost : public BookHost {
   int& PendingRate() override { return pendingRate; }
   int ActiveFilter() override { return -1; }
   QRect& BookRect() override { return rect; }
+  bool BookRectSaved() override { return true; }
+  QWidget* MainWindow() override { return nullptr; }
   std::string DataFolder() override { return ""; }
   ShellEnv& Env() override { return env; }
   ActionCatalogue& Actions() override { return catalogue; }
@@ -86,10 +92,26 @@ QWidget* Book(int tab, int row) {
   return f;
 }
 
+// The file list's sort submenu as it pops up: two radio groups, direction and key.
+QWidget* SortMenu() {
+  std::unique_ptr<QWidget> f(Book(kTabFileList, 1));
+  QMenu* order = nullptr;
+  for (QAction* a : static_cast<TForm3*>(f.get())->PopupMenuFileList->actions())
+    if (a->menu()) order = a->menu();
+  order->popup(QPoint(0, 0));
+  QApplication::processEvents();
+  auto* label = new QLabel;
+  label->setPixmap(order->grab());
+  label->setFixedSize(order->size());
+  order->close();
+  return label;
+}
+
 const GalleryEntries kEntries("book", {
     {"book-bookmarks", [] { return Book(kTabBookMark, 1); }, nullptr},
     {"book-filelist", [] { return Book(kTabFileList, 1); }, nullptr},
     {"book-linklist", [] { return Book(kTabLinkList, 0); }, nullptr},
+    {"book-sort-menu", SortMenu, nullptr},
     {"book-hint",
      [] {
        auto* hint = new HintWindow;

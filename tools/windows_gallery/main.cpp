@@ -4,12 +4,14 @@
 //   windows_gallery --list
 //   windows_gallery --out DIR [--only NAME]...     NAME ending in '*' selects by prefix
 //   windows_gallery --show NAME
+//   --larger with --out or --show: the desktop font one size up
 //
 // Exit 0; 1 when a picture cannot be written or no display can be opened; 2 for a usage
 // error or an unknown name.
 #include "platform/atomic_file.h"
 #include "tools/windows_gallery/gallery.h"
 #include "tools/tool_help.h"
+#include "windows/controls/qt_translation.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -34,8 +36,8 @@ using yomira::gallery::Entry;
 
 constexpr const char* kUsage =
     "usage: windows_gallery --list\n"
-    "       windows_gallery --out DIR [--only NAME]...\n"
-    "       windows_gallery --show NAME\n";
+    "       windows_gallery --out DIR [--only NAME]... [--larger]\n"
+    "       windows_gallery --show NAME [--larger]\n";
 
 int UsageError(const std::string& why) {
   std::fprintf(stderr, "windows_gallery: %s\n%s", why.c_str(), kUsage);
@@ -48,11 +50,12 @@ void PrintUtf8(const QString& line) {
 }
 
 // The same look on every machine: Fusion, its own palette and the reader's UI font.
-void SetUpLook(QApplication& app) {
+// --larger: the desktop's font one size up (14 pixels), which the windows follow.
+void SetUpLook(QApplication& app, bool larger) {
   app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   app.setPalette(app.style()->standardPalette());
   QFont font(QStringLiteral("IPAexGothic"));
-  font.setPixelSize(12);
+  font.setPixelSize(larger ? 14 : 12);
   app.setFont(font);
 }
 
@@ -61,6 +64,7 @@ struct Options {
   std::string dir;
   std::vector<std::string> only;
   std::string show;
+  bool larger = false;
 };
 
 // Returns an empty string on success, else the reason of the usage error.
@@ -73,7 +77,9 @@ std::string Parse(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc && argv[i + 1][0] != '\0';
-    if (arg == "--list") {
+    if (arg == "--larger") {
+      o.larger = true;
+    } else if (arg == "--list") {
       if (!setMode(Options::Mode::List)) return "--list cannot be combined with " + std::string(argv[1]);
     } else if (arg == "--out" || arg == "--only" || arg == "--show") {
       if (!hasValue) return arg + " needs a value";
@@ -203,7 +209,8 @@ int main(int argc, char** argv) {
   }
 
   QApplication app(argc, argv);
-  SetUpLook(app);
+  yomira::InstallQtTranslation(app);
+  SetUpLook(app, o.larger);
   switch (o.mode) {
     case Options::Mode::List:
       for (const Entry* e : yomira::gallery::AllEntries()) std::printf("%s\n", e->name.c_str());

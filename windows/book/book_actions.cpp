@@ -48,7 +48,7 @@ void TForm3::ActionBookEditExecute(QObject*) {
     const std::string location = entry->GetLocation();
     const QString scheme = QUrl(QString::fromStdString(location)).scheme().toLower();
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) return;
-    if (env.askOkCancel("関連付け実行", location)) env.openExternally(location);
+    if (env.askOkCancel(this, "関連付け実行", location)) env.openExternally(location);
   }
 }
 
@@ -70,7 +70,7 @@ void TForm3::ActionBookMarkAddExecute(QObject*) {
   const std::string location = mark->Kind == fkLocalFile ? mark->Path : mark->GetLocation();
   // A location the file cannot hold on one line would come back as another bookmark.
   if (!IsStorableBookMarkLocation(location)) {
-    host_.Env().showMessage("ブックマークの保存に失敗しました。");
+    host_.Env().showMessage(this, "ブックマークの保存に失敗しました。");
     return;
   }
   FileItemList& marks = host_.BookMarks();

@@ -34,6 +34,10 @@ class BookHost {
   virtual int& PendingRate() = 0;
   virtual int ActiveFilter() = 0;
   virtual QRect& BookRect() = 0;
+  // Whether BookRect came from the settings file (else it is the default, never shown).
+  virtual bool BookRectSaved() = 0;
+  // The main window: the book window is a tool window of it, opened beside it. Null: none.
+  virtual QWidget* MainWindow() = 0;
   virtual std::string DataFolder() = 0;
   virtual ShellEnv& Env() = 0;
   virtual ActionCatalogue& Actions() = 0;

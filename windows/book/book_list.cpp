@@ -17,10 +17,21 @@ QColor SystemColor(int index) {
   return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
 }
 
-constexpr int kHighlight = 13, kHighlightText = 14, kInactiveCaption = 3, kBtnFace = 15, kWindow = 5,
+// The bar: a light blue on the window colour and a deep one on the selection, both plainly
+// apart from their row and light or dark enough for the text drawn over them.
+constexpr int kHighlight = 13, kHighlightText = 14, kHotLight = 26, kGradientActiveCaption = 27, kWindow = 5,
               kWindowText = 8;
 
 }  // namespace
+
+QVariant BookListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= count_ || !rowState_) return {};
+  if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+  const BookRowState s = rowState_(index.row());
+  if (!s.entry) return {};
+  return QString::fromStdString(role == Qt::DisplayRole ? RowCaption(*s.entry, s.tab, s.textIndex)
+                                                       : RowHintText(*s.entry, s.tab));
+}
 
 void BookListModel::setCount(int count) {
   beginResetModel();
@@ -33,17 +44,18 @@ QSize BookRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModel
 }
 
 void BookRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
-  paintRow(painter, option.rect, option.font, option.state & QStyle::State_Selected, index.row());
+  paintRow(painter, option.rect, option.font, option.state & QStyle::State_Selected, index.row(),
+           index.data(Qt::DisplayRole).toString());
 }
 
 void BookRowDelegate::paintRow(QPainter* painter, const QRect& rect, const QFont& font, bool selected,
-                               int row) const {
+                               int row, const QString& caption) const {
   painter->save();
   painter->setRenderHint(QPainter::Antialiasing, false);
   const BookRowState s = rowState_ ? rowState_(row) : BookRowState{};
   const QColor fill = SystemColor(selected ? kHighlight : kWindow);
   const QColor ink = SystemColor(selected ? kHighlightText : kWindowText);
-  const QColor barColour = SystemColor(selected ? kInactiveCaption : kBtnFace);
+  const QColor barColour = SystemColor(selected ? kHotLight : kGradientActiveCaption);
   painter->fillRect(rect, fill);
   if (!s.entry) {
     painter->restore();
@@ -51,7 +63,6 @@ void BookRowDelegate::paintRow(QPainter* painter, const QRect& rect, const QFont
   }
   const int w = rect.width(), h = rect.height(), top = rect.top(), left = rect.left();
   const TFileItem& e = *s.entry;
-  const std::string caption = RowCaption(e, s.tab, s.textIndex);
   const bool current = IsCurrentDocument(e, s.current);
   int p = e.Rate;
   if (current && s.tab != kTabBookMark) p = 10000;
@@ -84,7 +95,7 @@ void BookRowDelegate::paintRow(QPainter* painter, const QRect& rect, const QFont
   painter->setFont(captionFont);
   painter->setPen(ink);
   painter->setClipRect(text);
-  painter->drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QString::fromStdString(caption));
+  painter->drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption);
   painter->restore();
 }
 

@@ -1,5 +1,6 @@
 #include "windows/book/book_window.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -12,6 +13,7 @@
 #include <QTabBar>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "platform/shell_env.h"
 #include "ui/action.h"
@@ -33,9 +35,7 @@ const char* const kSaveFailed = "ブックマークの保存に失敗しまし�
 TForm3::TForm3(BookHost& host) : QWidget(nullptr, Qt::Tool), host_(host) {
   setObjectName(QStringLiteral("Form3"));
   setWindowTitle(QString::fromUtf8(" ブック"));
-  QFont font(QStringLiteral("IPAex Gothic"));
-  font.setPixelSize(12);
-  setFont(font);
+  setFont(UiFont());
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -74,7 +74,7 @@ TForm3::TForm3(BookHost& host) : QWidget(nullptr, Qt::Tool), host_(host) {
   ListViewBook->setTabKeyNavigation(false);
   ListViewBook->setUniformItemSizes(true);
   ListViewBook->setContextMenuPolicy(Qt::CustomContextMenu);
-  model_ = new BookListModel(this);
+  model_ = new BookListModel([this](int row) { return rowState(row); }, this);
   delegate_ = new BookRowDelegate([this](int row) { return rowState(row); }, this);
   ListViewBook->setModel(model_);
   ListViewBook->setItemDelegate(delegate_);
@@ -102,14 +102,30 @@ TForm3::TForm3(BookHost& host) : QWidget(nullptr, Qt::Tool), host_(host) {
   HintWindow_ = new HintWindow(this);
   buildMenus();
 
-  // The remembered bounds, kept reachable on the screens.
-  QRect r = host_.BookRect();
-  if (r.width() <= 0) r.setWidth(200);
-  if (r.height() <= 0) r.setHeight(300);
-  r.setSize(BoundToScreens(r.size()));
-  r = ClampToVisibleScreen(r);
-  move(r.topLeft());
-  resize(r.size());
+  QSize size = host_.BookRect().size();
+  if (size.width() <= 0) size.setWidth(200);
+  if (size.height() <= 0) size.setHeight(300);
+  resize(BoundToScreens(size));
+}
+
+void TForm3::PlaceFirst() {
+  const QList<QRect> screens = AvailableScreens();
+  const QRect saved(host_.BookRect().topLeft(), size());
+  bool onScreen = false;
+  for (const QRect& s : screens) onScreen = onScreen || s.intersects(saved);
+  if (host_.BookRectSaved() && onScreen) {
+    move(ClampToVisibleScreen(saved, screens).topLeft());
+    return;
+  }
+  const QWidget* main = host_.MainWindow();
+  if (!main || !main->isVisible()) {
+    move(ClampToVisibleScreen(saved, screens).topLeft());
+    return;
+  }
+  // Before its first show this window's frame is unknown: take the main window's.
+  const QRect mainFrame = main->frameGeometry();
+  const QSize frame = size() + (mainFrame.size() - main->size());
+  move(PlaceBeside(mainFrame, frame, screens).topLeft());
 }
 
 TForm3::~TForm3() {
@@ -144,10 +160,15 @@ void TForm3::buildMenus() {
   add(PopupMenuFileList, "ActionBookEdit");
   PopupMenuFileList->addSeparator();
   QMenu* order = PopupMenuFileList->addMenu(QString::fromUtf8("表示順序(&O)"));
-  add(order, "ActionFileListOrderUp");
-  add(order, "ActionFileListOrderDown");
+  // Two exclusive groups, drawn with radio marks: the direction, then the key.
+  auto radios = [&](std::initializer_list<const char*> names) {
+    auto* group = new QActionGroup(order);
+    group->setExclusive(true);
+    for (const char* n : names) group->addAction(add(order, n));
+  };
+  radios({"ActionFileListOrderUp", "ActionFileListOrderDown"});
   order->addSeparator();
-  for (const char* n : {"ActionFileListOrderName", "ActionFileListOrderExt", "ActionFileListOrderTime"}) add(order, n);
+  radios({"ActionFileListOrderName", "ActionFileListOrderExt", "ActionFileListOrderTime"});
   PopupMenuFileList->addSeparator();
   add(PopupMenuFileList, "ActionBookTextIndex");
   PopupMenuFileList->addSeparator();
@@ -382,7 +403,7 @@ std::string TForm3::BookMarkPath() const {
 void TForm3::LoadBookMarks() {
   if (yomira::LoadBookMarks(BookMarkPath(), host_.BookMarks()) == BookMarkLoad::Failed) {
     BookFileUnreadable = true;
-    host_.Env().showMessage(kReadFailed);
+    host_.Env().showMessage(this, kReadFailed);
   }
 }
 
@@ -391,13 +412,13 @@ bool TForm3::SaveBookMarks() {
   if (BookFileUnreadable) {
     // The list started empty when the read failed: empty, it holds nothing to lose.
     if (host_.BookMarks().empty()) return true;
-    if (!saveFailShown_) host_.Env().showMessage(kSaveFailed);
+    if (!saveFailShown_) host_.Env().showMessage(this, kSaveFailed);
     saveFailShown_ = true;
     return false;
   }
   if (!yomira::SaveBookMarks(BookMarkPath(), host_.BookMarks()).empty()) {
     // One message for a run of failures, not one for every change.
-    if (!saveFailShown_) host_.Env().showMessage(kSaveFailed);
+    if (!saveFailShown_) host_.Env().showMessage(this, kSaveFailed);
     saveFailShown_ = true;
     return false;
   }
@@ -420,6 +441,18 @@ void TForm3::ShowBook() {
     if (checked("ActionBookTextIndex")) MakeTextIndex(host_.BookMarks());
     BookLoaded = true;
   }
+  if (!placed_) {
+    PlaceFirst();
+    placed_ = true;
+  }
+  // A tool window transient for the main window: the window manager keeps it above the main
+  // window, so opening a row, which brings the main window forward, never hides it. Only the
+  // window system hears of the owner: to Qt both stay windows of their own, each active on
+  // its own, as the action lists' switching needs.
+  if (QWidget* main = host_.MainWindow()) {
+    winId();
+    if (windowHandle() && main->window()->windowHandle()) windowHandle()->setTransientParent(main->window()->windowHandle());
+  }
   show();
   raise();
   activateWindow();
@@ -433,7 +466,8 @@ void TForm3::showEvent(QShowEvent* e) {
 
 void TForm3::closeEvent(QCloseEvent* e) {
   HideRowHint();
-  host_.BookRect() = QRect(pos(), size());
+  // A window never shown has no place of its own: the remembered one stays.
+  if (placed_) host_.BookRect() = QRect(pos(), size());
   QWidget::closeEvent(e);
 }
 
@@ -469,7 +503,7 @@ void TForm3::ListViewBookMouseMove(QPoint pos) {
     const TFileItem* entry = index.isValid() ? entryAt(tab, index.row()) : nullptr;
     if (entry) {
       if (HintTab == tab && HintIndex == index.row()) return;
-      const QString text = QString::fromStdString(RowHintText(*entry, tab));
+      const QString text = index.data(Qt::ToolTipRole).toString();
       const QScreen* screen = this->screen();
       const int maxWidth = screen ? screen->geometry().width() : 1024;
       const QSize size = HintWindow_->measure(text, maxWidth);
@@ -499,6 +533,8 @@ bool TForm3::eventFilter(QObject* watched, QEvent* e) {
       guarded([&] { ListViewBookMouseMove(static_cast<QMouseEvent*>(e)->position().toPoint()); });
     else if (e->type() == QEvent::Leave)
       HideRowHint();
+    else if (e->type() == QEvent::ToolTip)
+      return true;  // the row hint is our own window, shown near the left edge only
   } else if ((watched == TabControlBook || watched == ToolBarTab) && e->type() == QEvent::ContextMenu) {
     guarded([&] { PopupMenuSystem->popup(static_cast<QContextMenuEvent*>(e)->globalPos()); });
     return true;

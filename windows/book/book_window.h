@@ -119,6 +119,8 @@ class TForm3 : public QWidget {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  // The first showing's place: a saved place on a screen, else beside the main window.
+  void PlaceFirst();
   void buildMenus();
   Action& action(const char* name) const;
   bool checked(const char* name) const;
@@ -133,6 +135,7 @@ class TForm3 : public QWidget {
   KeyDispatcher* keys_ = nullptr;
   std::vector<MenuProxy*> proxies_;
   bool saveFailShown_ = false;
+  bool placed_ = false;
 };
 
 // Refills the host's link list from the page's links; the book window need not exist.

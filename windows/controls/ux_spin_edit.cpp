@@ -7,6 +7,8 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -217,6 +219,19 @@ void UxSpinEdit::focusOutEvent(QFocusEvent* e) {
   if (!IsFocusMove(e)) return;
   setText(QString::number(value_));
   emit exited();
+}
+
+int UxSpinEdit::widthForDigits(int digits) const {
+  // As the line edit measures itself: its text margins of 2, the caret, then the frame.
+  QStyleOptionFrame opt;
+  initStyleOption(&opt);
+  const QMargins m = textMargins();
+  const int text = fontMetrics().horizontalAdvance(QString(digits, QLatin1Char('0'))) + 2 * 2 + 1 + m.left() + m.right();
+  return style()->sizeFromContents(QStyle::CT_LineEdit, &opt, QSize(text, fontMetrics().height()), this).width();
+}
+
+QSize UxSpinEdit::sizeHint() const {
+  return QSize(std::max(kMinWidth, widthForDigits(kShownDigits)), QLineEdit::sizeHint().height());
 }
 
 void UxSpinEdit::resizeEvent(QResizeEvent* e) {

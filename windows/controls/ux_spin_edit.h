@@ -39,6 +39,14 @@ class UxSpinEdit : public QLineEdit {
   // Value +/- increment, computed in 64 bits and saturated to int before the clamp.
   void stepBy(int steps);
 
+  // Wide enough for four digits beside the up-down (never below the classic 41 pixels).
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return sizeHint(); }
+  // The width that shows `digits` digits of the current font whole beside the up-down.
+  int widthForDigits(int digits) const;
+  static constexpr int kMinWidth = 41;
+  static constexpr int kShownDigits = 4;
+
   // The column "UxUpDown" and its arrows (for the holder's tests and pictures).
   QWidget* upDown() const { return upDown_; }
   QToolButton* upButton() const { return up_; }

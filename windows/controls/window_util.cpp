@@ -1,5 +1,6 @@
 #include "windows/controls/window_util.h"
 
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -54,13 +55,45 @@ QRect ClampToVisibleScreen(const QRect& r, const QList<QRect>& availableScreens)
                r.size());
 }
 
-QRect ClampToVisibleScreen(const QRect& r) {
+QList<QRect> AvailableScreens() {
   QList<QRect> screens;
   const QScreen* primary = QGuiApplication::primaryScreen();
   if (primary) screens.append(primary->availableGeometry());
   for (const QScreen* s : QGuiApplication::screens())
     if (s != primary) screens.append(s->availableGeometry());
-  return ClampToVisibleScreen(r, screens);
+  return screens;
+}
+
+QRect ClampToVisibleScreen(const QRect& r) { return ClampToVisibleScreen(r, AvailableScreens()); }
+
+QRect PlaceBeside(const QRect& owner, const QSize& size, const QList<QRect>& availableScreens) {
+  QRect out(owner.right() + 1, owner.top(), size.width(), size.height());
+  if (availableScreens.isEmpty()) return out;
+  const QRect* screen = &availableScreens.front();
+  int64_t most = -1;
+  for (const QRect& s : availableScreens) {
+    const QRect common = s.intersected(owner);
+    const int64_t area = common.isEmpty() ? 0 : int64_t{common.width()} * common.height();
+    if (area > most) {
+      most = area;
+      screen = &s;
+    }
+  }
+  // A side counts when the whole width lies on the screen there.
+  auto fits = [&](int64_t left) { return left >= screen->left() && left + size.width() - 1 <= screen->right(); };
+  const int64_t right = int64_t{owner.right()} + 1, left = int64_t{owner.left()} - size.width();
+  int x;
+  if (fits(right)) x = static_cast<int>(right);
+  else if (fits(left)) x = static_cast<int>(left);
+  else x = ClampAxis(screen->right() + 1 - size.width(), size.width(), screen->left(), screen->width());
+  out.moveTo(x, ClampAxis(owner.top(), size.height(), screen->top(), screen->height()));
+  return out;
+}
+
+QFont UiFont() {
+  QFont font(QStringLiteral("IPAex Gothic"));
+  font.setPixelSize(std::max(12, QFontInfo(QGuiApplication::font()).pixelSize()));
+  return font;
 }
 
 QSize BoundToScreens(const QSize& size) {

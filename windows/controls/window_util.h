@@ -1,6 +1,7 @@
 // Window placement helpers shared by the main window, the book window and the dialogs.
 #pragma once
 
+#include <QFont>
 #include <QList>
 #include <QRect>
 
@@ -16,6 +17,18 @@ namespace yomira {
 QRect ClampToVisibleScreen(const QRect& r, const QList<QRect>& availableScreens);
 // The same over the screens of the running application, primary first.
 QRect ClampToVisibleScreen(const QRect& r);
+// The available areas of the running application's screens, primary first.
+QList<QRect> AvailableScreens();
+
+// Where a window of frame size `size` first opens beside the frame `owner` of the window it
+// belongs to, on the screen that holds most of owner: to owner's right when that screen has
+// room, else to its left, else where it fits (at the screen's right edge, over owner). Its top
+// is owner's top, moved down or up as far as it must to lie on the screen.
+QRect PlaceBeside(const QRect& owner, const QSize& size, const QList<QRect>& availableScreens);
+
+// The windows' UI font: IPAex Gothic at 12 pixels, or at the desktop's size where that is
+// larger (a desktop font one size up makes every window's text one size up).
+QFont UiFont();
 
 // The size, no wider and no taller than the area all the application's screens span together
 // (a saved size from a damaged settings file could ask for a window of gigabytes).

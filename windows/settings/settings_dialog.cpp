@@ -7,13 +7,17 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+
+#include <algorithm>
 
 #include "platform/file/regular_file.h"
 #include "platform/shell_env.h"
@@ -31,8 +35,16 @@ namespace yomira {
 
 namespace {
 
-constexpr int kRow = 21;
 constexpr int kSpinWidth = 41;
+constexpr int kPanelHeight = 30;
+
+// A push button of at least the layout's size, wider and taller where its text needs it.
+void FitButton(QPushButton* b, int width, int height) {
+  const QFontMetrics fm(b->font());
+  QString text = b->text();
+  text.remove(QLatin1Char('&'));
+  b->setFixedSize(std::max(width, fm.horizontalAdvance(text) + 12), std::max(height, fm.height() + 6));
+}
 
 QString U(const char* s) { return QString::fromUtf8(s); }
 
@@ -58,14 +70,17 @@ TForm2::TForm2(SetupDialogHost& host, QWidget* owner)
       host_(host) {
   setObjectName("Form2");
   setWindowTitle(U("設定"));
-  QFont font(QStringLiteral("IPAexGothic"));
-  font.setPixelSize(12);
-  setFont(font);
-  setFixedSize(kClientWidth, kClientHeight);
+  setFont(UiFont());
 
+  // Layouts, not fixed places: the sizes of the window layout are minimums, and a control
+  // (and the window with it) grows where its text needs the room.
+  auto* frame = new QVBoxLayout(this);
+  frame->setContentsMargins(0, 0, 0, 0);
+  frame->setSpacing(0);
+  frame->setSizeConstraint(QLayout::SetFixedSize);
   PageControlOption = new QTabWidget(this);
   PageControlOption->setObjectName("PageControlOption");
-  PageControlOption->setGeometry(0, 0, kClientWidth, 433);
+  PageControlOption->setMinimumSize(kClientWidth, kClientHeight - kPanelHeight);
   PageControlOption->tabBar()->setFocusPolicy(Qt::NoFocus);
   PageControlOption->setDocumentMode(true);
   auto* style = new QWidget;
@@ -76,21 +91,27 @@ TForm2::TForm2(SetupDialogHost& host, QWidget* owner)
   PageControlOption->addTab(detail, U("詳細設定"));
   buildStyleTab(style);
   buildDetailTab(detail);
+  frame->addWidget(PageControlOption);
 
   auto* bottom = new QWidget(this);
   bottom->setObjectName("PanelBottom");
-  bottom->setGeometry(0, 433, kClientWidth, 30);
-  auto button = [bottom](const char* name, const char* text, int x) {
+  bottom->setMinimumHeight(kPanelHeight);
+  auto* row = new QHBoxLayout(bottom);
+  row->setContentsMargins(4, 5, 4, 5);
+  row->setSpacing(5);
+  row->addStretch(1);
+  auto button = [bottom, row](const char* name, const char* text) {
     auto* b = new QPushButton(U(text), bottom);
     b->setObjectName(name);
-    b->setGeometry(x, 5, 67, 20);
     b->setAutoDefault(false);
+    FitButton(b, 67, 20);
+    row->addWidget(b);
     return b;
   };
-  // 72 px apart, the last 4 px from the right edge.
-  ButtonOK = button("ButtonOK", "&OK", kClientWidth - 4 - 67 - 2 * 72);
-  ButtonCancel = button("ButtonCancel", "&Cancel", kClientWidth - 4 - 67 - 72);
-  ButtonApply = button("ButtonApply", "&Apply", kClientWidth - 4 - 67);
+  ButtonOK = button("ButtonOK", "&OK");
+  ButtonCancel = button("ButtonCancel", "&Cancel");
+  ButtonApply = button("ButtonApply", "&Apply");
+  frame->addWidget(bottom);
   tabOrder_.insert(tabOrder_.end(), {ButtonOK, ButtonCancel, ButtonApply});
   for (size_t i = 0; i + 1 < tabOrder_.size(); ++i) setTabOrder(tabOrder_[i], tabOrder_[i + 1]);
   bindHandlers();
@@ -116,22 +137,32 @@ TForm2::~TForm2() {
 }
 
 void TForm2::buildStyleTab(QWidget* page) {
+  auto* column = new QVBoxLayout(page);
+  column->setContentsMargins(4, 6, 4, 4);
+  column->setSpacing(3);
+  auto* styleRow = new QHBoxLayout;
+  styleRow->setSpacing(4);
   ComboBoxStyle = new QComboBox(page);
   ComboBoxStyle->setObjectName("ComboBoxStyle");
   ComboBoxStyle->setEditable(true);
   ComboBoxStyle->setInsertPolicy(QComboBox::NoInsert);
-  ComboBoxStyle->setGeometry(6, 6, 196, 22);
+  ComboBoxStyle->setMinimumWidth(150);
   ButtonStyleSave = new QPushButton(U("&Save"), page);
   ButtonStyleSave->setObjectName("ButtonStyleSave");
   ButtonStyleSave->setAutoDefault(false);
-  ButtonStyleSave->setGeometry(206, 6, 67, 22);
+  FitButton(ButtonStyleSave, 67, 22);
+  styleRow->addWidget(ComboBoxStyle, 1);
+  styleRow->addWidget(ButtonStyleSave);
+  column->addLayout(styleRow);
 
   auto* group = new QGroupBox(U("ページ設定"), page);
-  group->setGeometry(4, 32, 273, 18 + 7 * kRow);
-  auto label = [](QWidget* parent, const char* name, const char* text, int x, int y, int w) {
+  auto* cells = new QGridLayout(group);
+  cells->setContentsMargins(6, 4, 6, 4);
+  cells->setHorizontalSpacing(3);
+  cells->setVerticalSpacing(1);
+  auto label = [](QWidget* parent, const char* name, const char* text) {
     auto* l = new QLabel(U(text), parent);
     if (name) l->setObjectName(name);
-    l->setGeometry(x, y + 2, w, 16);
     return l;
   };
   for (size_t i = 0; i < kSetupSpinEdits.size(); ++i) {
@@ -144,6 +175,8 @@ void TForm2::buildStyleTab(QWidget* page) {
   for (size_t i = 0; i < kSetupColourCombos.size(); ++i) {
     colourCombos[i] = new ColourCombo(group);
     colourCombos[i]->setObjectName(kSetupColourCombos[i]);
+    colourCombos[i]->setMinimumWidth(kSpinWidth);
+    colourCombos[i]->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     if (i > 0) colourCombos[i]->setModel(colourCombos[0]->model());
   }
   struct Cell {
@@ -151,46 +184,54 @@ void TForm2::buildStyleTab(QWidget* page) {
     const char* text;
     const char* control;
   };
-  const Cell grid[5][3] = {
+  const Cell grid[7][3] = {
       {{nullptr, "文字", "SpinEditFontSize"}, {nullptr, "文字色", "ComboBoxFontColor"}, {nullptr, "字間", "SpinEditRowExtent"}},
       {{nullptr, "ルビ", "SpinEditRubySize"}, {"LabelRubyColor", "ルビ色", "ComboBoxRubyColor"}, {nullptr, "行間", "SpinEditColExtent"}},
       {{nullptr, "字数", "SpinEditRows"}, {nullptr, "行数", "SpinEditCols"}, {nullptr, "段数", "SpinEditColumns"}},
       {{nullptr, "上下", "SpinEditRowMargin"}, {nullptr, "左右", "SpinEditColMargin"}, {nullptr, "段間", "SpinEditColumnMargin"}},
       {{nullptr, "頁数", "SpinEditViewPage"}, {nullptr, "頁間", "SpinEditViewPageMargin"}, {"LabelBackColor", "背景色", "ComboBoxBackColor"}},
+      {{nullptr, "日本語", "ComboBoxFont2ByteName"}, {nullptr, nullptr, nullptr}, {"LabelPaperColor", "罫線色", "ComboBoxPaperColor"}},
+      {{nullptr, "英数字", "ComboBoxFont1ByteName"}, {nullptr, nullptr, nullptr}, {"LabelShadow", "影色", "ComboBoxShadowColor"}},
   };
-  const int labelX[3] = {6, 90, 178};
-  const int controlX[3] = {40, 130, 222};
-  for (int r = 0; r < 5; ++r)
-    for (int c = 0; c < 3; ++c) {
-      const Cell& cell = grid[r][c];
-      const int y = 18 + r * kRow;
-      label(group, cell.labelName, cell.text, labelX[c], y, controlX[c] - labelX[c] - 2);
-      group->findChild<QWidget*>(cell.control)->setGeometry(controlX[c], y, kSpinWidth, 20);
-    }
   ComboBoxFont2ByteName = new QComboBox(group);
   ComboBoxFont2ByteName->setObjectName("ComboBoxFont2ByteName");
   ComboBoxFont1ByteName = new QComboBox(group);
   ComboBoxFont1ByteName->setObjectName("ComboBoxFont1ByteName");
-  int y = 18 + 5 * kRow;
   for (QComboBox* box : {ComboBoxFont2ByteName, ComboBoxFont1ByteName}) {
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setMaxVisibleItems(16);
-    label(group, nullptr, box == ComboBoxFont2ByteName ? "日本語" : "英数字", labelX[0], y, 40);
-    box->setGeometry(46, y, 124, 20);
-    y += kRow;
+    box->setMinimumWidth(124);
+    // A long face name scrolls in its box rather than widening the window.
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   }
-  label(group, "LabelPaperColor", "罫線色", labelX[2], 18 + 5 * kRow, 42);
-  colour("ComboBoxPaperColor")->setGeometry(controlX[2], 18 + 5 * kRow, kSpinWidth, 20);
-  label(group, "LabelShadow", "影色", labelX[2], 18 + 6 * kRow, 42);
-  colour("ComboBoxShadowColor")->setGeometry(controlX[2], 18 + 6 * kRow, kSpinWidth, 20);
+  // The layout's 20 pixels a row, or what the font needs with the frames.
+  const int rowHeight = std::max(20, QFontMetrics(font()).height() + 6);
+  for (int r = 0; r < 7; ++r)
+    for (int c = 0; c < 3; ++c) {
+      const Cell& cell = grid[r][c];
+      if (!cell.control) continue;
+      QLabel* l = label(group, cell.labelName, cell.text);
+      // A wider gap between the cells than between a label and its control.
+      if (c > 0) l->setContentsMargins(4, 0, 0, 0);
+      cells->addWidget(l, r, 2 * c);
+      QWidget* control = group->findChild<QWidget*>(cell.control);
+      control->setFixedHeight(rowHeight);
+      // The face names span the left and middle cells.
+      const bool face = r >= 5 && c == 0;
+      cells->addWidget(control, r, 2 * c + 1, 1, face ? 3 : 1);
+    }
+  column->addWidget(group);
 
   for (size_t i = 0; i < kSetupCheckBoxes.size(); ++i) {
     checks[i] = new QCheckBox(page);
     checks[i]->setObjectName(kSetupCheckBoxes[i]);
   }
   auto* effects = new QGroupBox(U("ページ効果"), page);
-  effects->setGeometry(4, 32 + 18 + 7 * kRow + 2, 273, 16 + 5 * 19 + 4);
+  auto* effectCells = new QGridLayout(effects);
+  effectCells->setContentsMargins(6, 2, 6, 4);
+  effectCells->setHorizontalSpacing(6);
+  effectCells->setVerticalSpacing(1);
   struct Box {
     const char* name;
     const char* text;
@@ -208,24 +249,34 @@ void TForm2::buildStyleTab(QWidget* page) {
     pathLabels[i]->setFont(f);
     pathLabels[i]->setCursor(Qt::PointingHandCursor);
   }
+  auto place = [&](const Box& b, int r, int c) {
+    QCheckBox* box = check(b.name);
+    box->setParent(effects);
+    box->setText(U(b.text));
+    effectCells->addWidget(box, r, c);
+  };
   for (int r = 0; r < 5; ++r) {
-    const int yy = 16 + r * 19;
-    if (left[r].name) {
-      check(left[r].name)->setParent(effects);
-      check(left[r].name)->setText(U(left[r].text));
-      check(left[r].name)->setGeometry(6, yy, 114, 18);
-    }
-    if (right[r].name) {
-      check(right[r].name)->setParent(effects);
-      check(right[r].name)->setText(U(right[r].text));
-      check(right[r].name)->setGeometry(120, yy, 151, 18);
-    }
+    if (left[r].name) place(left[r], r, 0);
+    if (right[r].name) place(right[r], r, 1);
   }
-  pathLabels[0]->setGeometry(24, 16 + 19, 96, 17);
-  pathLabels[1]->setGeometry(138, 16 + 4 * 19, 130, 17);
+  // Each path label under its box, indented past the box's mark.
+  const int indent = 18;
+  auto placeLabel = [&](UxStaticText* l, int r, int c, int minWidth) {
+    l->setMinimumWidth(minWidth);
+    auto* holder = new QHBoxLayout;
+    holder->setContentsMargins(indent, 0, 0, 0);
+    holder->addWidget(l, 1);
+    effectCells->addLayout(holder, r, c);
+  };
+  placeLabel(pathLabels[0], 1, 0, 96);
+  placeLabel(pathLabels[1], 4, 1, 130);
+  column->addWidget(effects);
 
   auto* revise = new QGroupBox(U("テキスト補正"), page);
-  revise->setGeometry(4, effects->geometry().bottom() + 3, 273, 16 + 4 * 19 + 2);
+  auto* reviseCells = new QGridLayout(revise);
+  reviseCells->setContentsMargins(6, 2, 6, 4);
+  reviseCells->setHorizontalSpacing(6);
+  reviseCells->setVerticalSpacing(1);
   const Box texts[] = {{"CheckBoxUseAozora", "青空文庫形式"}, {"CheckBoxParseHTML", "HTML解析"},
                        {"CheckBoxUseCover", "表紙成形"},     {"CheckBoxUseAutoIndent", "行頭インデント"},
                        {"CheckBoxUseYomiraTag", "挿絵/改ページ"}, {"CheckBoxUseStrict", "禁則処理"},
@@ -234,8 +285,10 @@ void TForm2::buildStyleTab(QWidget* page) {
     QCheckBox* box = check(texts[i].name);
     box->setParent(revise);
     box->setText(U(texts[i].text));
-    box->setGeometry(i % 2 ? 120 : 6, 16 + (i / 2) * 19, i % 2 ? 151 : 114, 18);
+    reviseCells->addWidget(box, i / 2, i % 2);
   }
+  column->addWidget(revise);
+  column->addStretch(1);
 
   // The keyboard path: style row, the page settings row by row, the effects with each path
   // label after its box, the text corrections, the buttons.
@@ -254,11 +307,21 @@ void TForm2::buildStyleTab(QWidget* page) {
 }
 
 void TForm2::buildDetailTab(QWidget* page) {
+  auto* fill = new QVBoxLayout(page);
+  fill->setContentsMargins(0, 0, 0, 0);
   PropGridSetUp = new PropGrid(page);
   PropGridSetUp->setObjectName("PropGridSetUp");
-  PropGridSetUp->setGeometry(0, 0, kClientWidth, 433 - PageControlOption->tabBar()->sizeHint().height());
   PropGridSetUp->setBorderSingle(false);
+  fill->addWidget(PropGridSetUp);
   FillSetupGrid(PropGridSetUp->model());
+  // The rows as tall as the font needs (text at 2 pixels, clipped 1 above the bottom), and
+  // the key column as wide as the longest key: the grid's sizes are minimums too.
+  const QFontMetrics fm(font());
+  PropGridSetUp->SetRowHeight(std::max(PropGridSetUp->model().RowHeight(), fm.height() + 3));
+  int keys = PropGridSetUp->model().KeyColWidth();
+  for (const SetupGridItem& s : kSetupGridItems)
+    keys = std::max(keys, (PropGridSetUp->model().BreakBySection() ? 10 : 0) + 13 + fm.horizontalAdvance(QString::fromUtf8(s.key)) + 2);
+  PropGridSetUp->model().SetKeyColWidth(keys);
 }
 
 void FillSetupGrid(PropGridModel& m) {
@@ -477,7 +540,6 @@ void TForm2::showEvent(QShowEvent* e) {
   move(r.topLeft());
   refillFontLists();
   setStyleNames(host_.styleNames());
-  setFixedSize(kClientWidth, kClientHeight);
   QWidget::showEvent(e);
   PageControlOption->setCurrentIndex(0);
   ComboBoxStyle->setFocus(Qt::OtherFocusReason);

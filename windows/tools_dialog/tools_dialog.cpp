@@ -14,12 +14,16 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTabBar>
+#include <QStyle>
 #include <QTableView>
+
+#include <algorithm>
 
 #include "platform/datafolder.h"
 #include "platform/file/regular_file.h"
 #include "platform/shell_env.h"
 #include "platform/text/cp932.h"
+#include "windows/controls/window_util.h"
 #include "windows/tools_dialog/shortcut_capture.h"
 #include "windows/tools_dialog/tool_list_model.h"
 #include "platform/path/path_parts.h"
@@ -57,9 +61,7 @@ std::optional<std::string> PickWithFileDialog(QWidget* parent, const std::string
 TForm4::TForm4(ToolsDialogSetup setup) : QDialog(setup.owner), setup_(std::move(setup)) {
   setObjectName("Form4");
   setWindowTitle(QString::fromUtf8("環境設定"));
-  QFont font(QStringLiteral("IPAexGothic"));
-  font.setPixelSize(12);
-  setFont(font);
+  setFont(UiFont());
   buildWidgets();
 }
 
@@ -91,8 +93,17 @@ void TForm4::buildWidgets() {
   ListViewTool->horizontalHeader()->setSectionsClickable(false);
   ListViewTool->horizontalHeader()->setHighlightSections(false);
   ListViewTool->setWordWrap(false);
+  // The shortcut column holds its longest text whole. The room comes from the parameter
+  // column (empty on the shortcut tabs) down to 40 pixels, then from the name column.
+  const QFontMetrics metrics(font());
+  const int cellPadding = 2 * ListViewTool->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+  const int shortcutWidth =
+      std::max(90, metrics.horizontalAdvance(QStringLiteral("Ctrl+Alt+Shift+F12")) + cellPadding);
+  const int excess = shortcutWidth - 90;
+  const int paramWidth = std::max(40, 90 - excess);
+  const int nameWidth = std::max(90, 150 - (excess - (90 - paramWidth)));
   int column = 0;
-  for (int w : {90, 150, 90, 90}) ListViewTool->setColumnWidth(column++, w);
+  for (int w : {90, nameWidth, paramWidth, shortcutWidth}) ListViewTool->setColumnWidth(column++, w);
   // The selection stays visible while another control has the focus.
   QPalette pal = ListViewTool->palette();
   pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
@@ -333,16 +344,16 @@ void TForm4::ActionEditAddExecute() {
   ToolItemList* list = Model->items();
   if (!list || static_cast<int>(list->size()) >= kMaxToolItems) return;
   if (Trim(Text(EditCaption)).empty()) {
-    setup_.env.showMessage("名前が入力されていません。");
+    setup_.env.showMessage(this, "名前が入力されていません。");
     return;
   }
   if (Model->tab() == kTabFilters) {
     if (!IsRegularFile(Trim(Text(EditFilePath)))) {
-      setup_.env.showMessage("ファイルがありません。");
+      setup_.env.showMessage(this, "ファイルがありません。");
       return;
     }
     if (EditParam->text().isEmpty()) {
-      setup_.env.showMessage("引数が入力されていません。");
+      setup_.env.showMessage(this, "引数が入力されていません。");
       return;
     }
   }
@@ -356,7 +367,7 @@ void TForm4::ActionEditEditExecute() {
   const int row = selectedRow();
   if (row < 0) return;
   if (Trim(Text(EditCaption)).empty()) {
-    setup_.env.showMessage("名前が入力されていません。");
+    setup_.env.showMessage(this, "名前が入力されていません。");
     return;
   }
   if (ToolItemList* list = Model->items()) {

@@ -1,6 +1,7 @@
 #include "windows/controls/prop_grid/prop_grid.h"
 
 #include <QCheckBox>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -9,6 +10,7 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -33,6 +35,10 @@ PropGrid::PropGrid(QWidget* parent) : QAbstractScrollArea(parent) {
   minusBox_ = PropGridMinusBox();
   hint_ = new HintWindow(this);
   hint_->setFont(font());
+  // The hint lies over the cell under the pointer; where the window system hands it the
+  // pointer, its moves still belong to the grid.
+  hint_->setMouseTracking(true);
+  hint_->installEventFilter(this);
   connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
     if (!syncingBar_) model_.ModifyScrollBar(5, value);
   });
@@ -292,12 +298,31 @@ void PropGrid::changeEvent(QEvent* e) {
 
 // ---- mouse -----------------------------------------------------------------------------
 
+bool PropGrid::PointerOverGrid() const {
+  return viewport()->rect().contains(viewport()->mapFromGlobal(QCursor::pos()));
+}
+
 bool PropGrid::viewportEvent(QEvent* e) {
-  if (e->type() == QEvent::Leave) {
+  // Our own hint shown under the pointer takes it from the grid: that is no leaving.
+  if (e->type() == QEvent::Leave && !(hint_->isVisible() && PointerOverGrid())) {
     HideHint();
     hoverRow_ = hoverCol_ = -1;
   }
   return QAbstractScrollArea::viewportEvent(e);
+}
+
+bool PropGrid::HintEvent(QEvent* e) {
+  if (e->type() == QEvent::MouseMove) {
+    const QPoint at = viewport()->mapFromGlobal(static_cast<QMouseEvent*>(e)->globalPosition().toPoint());
+    if (viewport()->rect().contains(at)) UpdateHint(at);
+    else HideHint();
+    return true;
+  }
+  if (e->type() == QEvent::Leave && !PointerOverGrid()) {
+    HideHint();
+    hoverRow_ = hoverCol_ = -1;
+  }
+  return false;
 }
 
 void PropGrid::mousePressEvent(QMouseEvent* e) { MouseDown(e, false); }
@@ -388,12 +413,15 @@ void PropGrid::UpdateHint(QPoint pos) {
   const QRect cell = CellRect(c);
   const int r = model_.RowHeight();
   const int k = model_.KeyColWidth();
+  // The row's height, or more where the hint's font needs it: the text is never cut.
+  const int hintHeight = std::max(r - 1, fm.height() + 2 * (HintWindow::kFrame + HintWindow::kPadding));
+  const int hintPadding = 2 * (HintWindow::kFrame + HintWindow::kPadding);
   if (c.col == 1) {
     const QString value = QString::fromStdString(item->Value());
     const int w = fm.horizontalAdvance(value);
     if (c.row != model_.CurrentRow && !IsColorComboStyle(item->Style()) && w > viewport()->width() - k) {
       const QPoint at = viewport()->mapToGlobal(cell.topLeft() - QPoint(1, 1));
-      hint_->showAt(QRect(at, QSize(w + 6, r - 1)), value);
+      hint_->showAt(QRect(at, QSize(w + hintPadding, hintHeight)), value);
       return;
     }
   } else {
@@ -402,7 +430,7 @@ void PropGrid::UpdateHint(QPoint pos) {
     const int w = fm.horizontalAdvance(key);
     if (k < x0 + w) {
       const QPoint at = viewport()->mapToGlobal(QPoint(x0 - 3, cell.top() - 1));
-      hint_->showAt(QRect(at, QSize(w + 5, r - 1)), key);
+      hint_->showAt(QRect(at, QSize(w + std::max(5, hintPadding), hintHeight)), key);
       return;
     }
   }

@@ -90,6 +90,10 @@ class PropGrid : public QAbstractScrollArea, private PropGridView {
   void changeEvent(QEvent* e) override;
 
  private:
+  // Whether the pointer is over the grid's rows (the hint may lie over them).
+  bool PointerOverGrid() const;
+  // The hint window's pointer events, handled as the grid's own.
+  bool HintEvent(QEvent* e);
   // PropGridView
   void DoInvalidate() override;
   void ScrollInfoChanged() override;

@@ -11,6 +11,7 @@
 #include "platform/text/cp932.h"
 #include "ui/shortcut_codec.h"
 #include "windows/controls/prop_grid/prop_grid.h"
+#include "windows/controls/hint_window.h"
 #include "windows/controls/prop_grid/prop_grid_colors.h"
 #include "windows/controls/prop_grid/prop_grid_pixmaps.h"
 #include "windows/controls/prop_grid/prop_grid_popup.h"
@@ -420,6 +421,7 @@ bool PropGrid::KeyEditKeyDown(QKeyEvent* e) {
 }
 
 bool PropGrid::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == hint_) return HintEvent(e);
   if (watched == editor_) {
     switch (e->type()) {
       case QEvent::KeyPress:
