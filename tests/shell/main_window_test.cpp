@@ -111,7 +111,6 @@ TEST_F(MainWindow, TheOtherWindowsSavedAtTheIntegerLimitsOpenOnTheScreen) {
   EXPECT_TRUE(screen.intersects(dialog.frameGeometry())) << "a dialog";
   EXPECT_GE(dialog.x(), screen.left());
   EXPECT_GE(dialog.y(), screen.top());
-  f->ForgetDialogRectRestored();
 }
 
 TEST_F(MainWindow, AnUnreadOversizeBookmarkFileDoesNotHoldUpTheQuit) {
