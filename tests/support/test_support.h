@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -58,6 +60,12 @@ struct CommandRun {
 };
 // Runs a shell command line (its own redirections included) and collects its stdout.
 CommandRun RunCommand(const std::string& commandLine);
+
+// A PCM WAV image of frames silent frames.
+std::string SilentWav(uint32_t rate, uint16_t bits, uint16_t channels, uint32_t frames);
+
+// Whether the shared library of that file name is mapped into this process.
+bool LibraryLoaded(const std::string& fileName);
 
 ::testing::AssertionResult SjEqual(const char* actual_expr, const char* expected_expr,
                                    std::string_view actual, std::u8string_view expected);
