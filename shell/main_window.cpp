@@ -25,6 +25,7 @@
 #include "shell/actions/key_dispatcher.h"
 #include "shell/actions/menu_proxy.h"
 #include "shell/guard.h"
+#include "shell/help_location.h"
 #include "sources/codepage.h"
 #include "sources/history.h"
 #include "sources/picture.h"
@@ -119,7 +120,7 @@ TForm1::TForm1(Setup setup)
       dataFolder_(std::move(setup.dataFolder)),
       makeBook_(std::move(setup.makeBook)),
       programFolder_(std::move(setup.programFolder)),
-      helpUrl_(setup.helpUrl.value_or(YOMIRA_HELP_URL)) {
+      helpUrl_(setup.helpUrl ? *setup.helpUrl : OnlineHelpAddress(YOMIRA_HELP_URL, ReadmePath())) {
   setObjectName(QStringLiteral("Form1"));
   setAttribute(Qt::WA_DeleteOnClose, false);
   buildWidgets();

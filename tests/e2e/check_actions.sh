@@ -7,6 +7,8 @@ command -v xclip >/dev/null 2>&1 || e2e_skip "missing tool: xclip"
 D="$YOMIRA_HOME/docs"
 BUILD=$(cd "$(dirname "$YOMIRA_BIN")" && pwd)
 HELP_URL=$(sed -n 's/^YOMIRA_HELP_URL:[A-Z]*=//p' "$BUILD/CMakeCache.txt" 2>/dev/null)
+# "auto": the readme.txt beside the program in this build tree.
+[ "$HELP_URL" = auto ] && HELP_URL="file://$BUILD/readme.txt"
 
 # The opener: every target on a line of its own.
 OPEN_LOG="$E2E_TMP/opened.log"

@@ -46,9 +46,10 @@ class FakeShellEnv : public ShellEnv {
     textAnswers.pop_front();
     return a;
   }
+  bool openResult = true;  // false: the desktop has no program for it
   bool openExternally(const std::string& target) override {
     opened.push_back(target);
-    return true;
+    return openResult;
   }
   // "launch <program> <args...>" for each start, and the vectors themselves.
   std::vector<std::string> launched;

@@ -16,6 +16,7 @@
 #include "platform/atomic_file.h"
 #include "shell/actions/main_menu.h"
 #include "shell/file_actions.h"
+#include "shell/help_location.h"
 #include "shell/main_window.h"
 #include "tests/shell/fake_shell_env.h"
 #include "tests/support/test_support.h"
@@ -202,11 +203,15 @@ TEST_F(FileActions, TheFolderGoesToTheDesktopWhileItExists) {
 }
 
 TEST_F(FileActions, HelpOpensTheReadmeAndAsksBeforeTheOnlineHelp) {
-  Run("ActionHelpReadme");  // opened whether or not it exists
-  EXPECT_EQ(env_.opened, std::vector<std::string>{(docs_ / "prog" / "readme.txt").string()});
+  const std::string readme = (docs_ / "prog" / "readme.txt").string();
+  fs::create_directories(docs_ / "prog");
+  std::ofstream(readme) << "guide\n";
+  Run("ActionHelpReadme");
+  EXPECT_EQ(env_.opened, std::vector<std::string>{readme});
+  EXPECT_TRUE(env_.messages.empty());
   env_.opened.clear();
   const std::string address = form_->HelpUrl();
-  ASSERT_FALSE(address.empty());
+  EXPECT_EQ(address, OnlineHelpAddress(YOMIRA_HELP_URL, readme));
   env_.okCancelAnswers = {true, false};
   Run("ActionHelpOnlineHelp");
   Run("ActionHelpOnlineHelp");
@@ -215,6 +220,57 @@ TEST_F(FileActions, HelpOpensTheReadmeAndAsksBeforeTheOnlineHelp) {
   QAction* entry = Item("MenuHelpOnlineHelp");
   EXPECT_TRUE(entry->isVisible());
   EXPECT_EQ(entry->text(), QStringLiteral("&online Help\tCtrl+F1"));
+}
+
+TEST_F(FileActions, HelpThatCannotBeShownSaysSoWithThePath) {
+  const std::string readme = (docs_ / "prog" / "readme.txt").string();
+  Run("ActionHelpReadme");  // not there
+  EXPECT_TRUE(env_.opened.empty());
+  EXPECT_EQ(env_.messages, std::vector<std::string>{"[ " + readme + " ]\nファイルがありません。"});
+
+  fs::create_directories(docs_ / "prog");
+  std::ofstream(readme) << "guide\n";
+  env_.messages.clear();
+  env_.openResult = false;  // a desktop without a program for it
+  Run("ActionHelpReadme");
+  EXPECT_EQ(env_.messages, std::vector<std::string>{"[ " + readme + " ]\n開くプログラムが見つかりませんでした。"});
+
+  env_.messages.clear();
+  env_.okCancelAnswers = {true};
+  Run("ActionHelpOnlineHelp");
+  ASSERT_EQ(env_.messages.size(), 2u);  // the question, then the failure
+  EXPECT_EQ(env_.messages[1], "[ " + form_->HelpUrl() + " ]\n開くプログラムが見つかりませんでした。");
+}
+
+TEST(HelpLocation, TheReadmeIsFoundInTheInstalledOrTheBuildTree) {
+  test::TempDir root;
+  const std::string build = (root / "build").string();
+  const std::string bin = (root / "prefix" / "bin").string();
+  fs::create_directories(root / "build");
+  fs::create_directories(root / "prefix" / "bin");
+  fs::create_directories(root / "prefix" / "share" / "yomira");
+  std::ofstream((root / "prefix" / "share" / "yomira" / "readme.txt").string()) << "guide\n";
+  const std::string installed = (root / "prefix" / "share" / "yomira" / "readme.txt").string();
+  struct Case {
+    std::string appDir, programFolder, readme;
+  } cases[] = {
+      {build, "", build + "/readme.txt"},
+      {bin, "", installed},
+      {bin, "/elsewhere", "/elsewhere/readme.txt"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReadmeLocation(c.appDir, c.programFolder), c.readme) << c.appDir;
+}
+
+TEST(HelpLocation, TheAddressIsTheReadmeUnlessTheBuildNamesOne) {
+  struct Case {
+    std::string configured, readme, address;
+  } cases[] = {
+      {kHelpUrlAtRunTime, "/opt/y/share/yomira/readme.txt", "file:///opt/y/share/yomira/readme.txt"},
+      {kHelpUrlAtRunTime, "/opt/読 む/readme.txt", "file:///opt/%E8%AA%AD%20%E3%82%80/readme.txt"},
+      {"https://example.invalid/help", "/opt/readme.txt", "https://example.invalid/help"},
+      {"", "/opt/readme.txt", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(OnlineHelpAddress(c.configured, c.readme), c.address) << c.readme;
 }
 
 TEST_F(FileActions, AnEmptyHelpAddressHasNoEntryAndNoQuestion) {

@@ -5,10 +5,16 @@
 #include <cstdlib>
 
 #include "resources/ui/ui_glyphs.h"
+#include "tools/tool_help.h"
+
+namespace {
+constexpr char kUsage[] = "usage: app_icon SIDE OUT.png\n";
+}  // namespace
 
 int main(int argc, char** argv) {
+  if (yomira::tools::PrintHelpIfAsked(argc, argv, kUsage)) return 0;
   if (argc != 3) {
-    std::fprintf(stderr, "usage: app_icon SIDE OUT.png\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   const int side = std::atoi(argv[1]);

@@ -22,6 +22,7 @@
 #include "engine/core/trace_host.h"
 #include "platform/text/cp932.h"
 #include "platform/text/utf8.h"
+#include "tools/tool_help.h"
 
 namespace yomira {
 namespace {
@@ -48,12 +49,14 @@ struct Args {
   TYomiraOption option = DefaultOptions();
 };
 
+constexpr char kUsage[] =
+    "usage: engine_dump [--utf8] [-o KEY=VALUE]... [--auto-indent] [--rewrap] [--to-ruby] "
+    "[--html-imported] [--plain] [--name NAME] [--stats] [--trace-relayout] "
+    "[--format text|elements|widths|none] [--geometry] [FILE|-]\n";
+
 [[noreturn]] void UsageError(const std::string& message) {
   std::fprintf(stderr, "engine_dump: %s\n", message.c_str());
-  std::fprintf(stderr,
-               "usage: engine_dump [--utf8] [-o KEY=VALUE]... [--auto-indent] [--rewrap] [--to-ruby] "
-               "[--html-imported] [--plain] [--name NAME] [--stats] [--trace-relayout] "
-               "[--format text|elements|widths|none] [--geometry] [FILE|-]\n");
+  std::fputs(kUsage, stderr);
   std::exit(2);
 }
 
@@ -279,6 +282,7 @@ void PrintLayout(const DisplayLines& lines, const SourceLines& sources, const TY
 
 int main(int argc, char** argv) {
   using namespace yomira;
+  if (tools::PrintHelpIfAsked(argc, argv, kUsage)) return 0;
   Args args = ParseArgs(argc, argv);
   if (args.geometry) {
     PrintGeometry(args.option);

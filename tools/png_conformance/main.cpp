@@ -26,6 +26,7 @@
 #include "platform/atomic_file.h"
 #include "png/qrnpng.h"
 #include "tools/png_conformance/libpng_reference.h"
+#include "tools/tool_help.h"
 
 namespace fs = std::filesystem;
 
@@ -227,6 +228,8 @@ int Roundtrip(const std::vector<std::pair<std::string, fs::path>>& files,
 }
 
 int main(int argc, char** argv) {
+  constexpr char kUsage[] = "usage: png_conformance [--expect FILE] [--roundtrip [--keep DIR]] PATH...\n";
+  if (yomira::tools::PrintHelpIfAsked(argc, argv, kUsage)) return 0;
   std::string expectFile, keep;
   bool roundtrip = false;
   std::vector<fs::path> paths;
@@ -238,7 +241,7 @@ int main(int argc, char** argv) {
     else paths.emplace_back(a);
   }
   if (paths.empty()) {
-    std::fprintf(stderr, "usage: png_conformance [--expect FILE] [--roundtrip [--keep DIR]] PATH...\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   if (expectFile.empty() && paths.size() == 1 && fs::is_directory(paths[0]))

@@ -4,10 +4,16 @@
 #include <cstdio>
 
 #include "shell/settings.h"
+#include "tools/tool_help.h"
+
+namespace {
+constexpr char kUsage[] = "usage: settings_roundtrip IN_DIR OUT_DIR\n";
+}  // namespace
 
 int main(int argc, char** argv) {
+  if (yomira::tools::PrintHelpIfAsked(argc, argv, kUsage)) return 0;
   if (argc != 3) {
-    std::fprintf(stderr, "usage: settings_roundtrip IN_DIR OUT_DIR\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   yomira::SettingsStore store(argv[1], argv[2]);

@@ -16,14 +16,17 @@
 #include "shell/setup_mapping.h"
 #include "shell/setup_placeholder.h"
 #include "shell/turn_sound.h"
+#include "tools/tool_help.h"
 
 namespace {
 
 using namespace yomira;
 
 
+constexpr char kUsage[] = "usage: setup_values DATA_DIR [--set NAME=VALUE]... [--apply] [--out OUT_DIR]\n";
+
 int Usage() {
-  std::fprintf(stderr, "usage: setup_values DATA_DIR [--set NAME=VALUE]... [--apply] [--out OUT_DIR]\n");
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
@@ -102,6 +105,7 @@ void Print(const SetupValues& v, const FavoriteColorList& list, const std::vecto
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (yomira::tools::PrintHelpIfAsked(argc, argv, kUsage)) return 0;
   std::string dataDir, outDir;
   std::vector<std::pair<std::string, std::string>> edits;
   bool apply = false;

@@ -45,6 +45,7 @@
 #include "sources/file_item.h"
 #include "sources/picture.h"
 #include "sources/web_fetch.h"
+#include "tools/tool_help.h"
 
 namespace yomira {
 namespace {
@@ -771,6 +772,7 @@ int Run(int argc, char** argv) {
 }  // namespace yomira
 
 int main(int argc, char** argv) {
+  if (yomira::tools::PrintHelpIfAsked(argc, argv, yomira::kUsage)) return 0;
   try {
     return yomira::Run(argc, argv);
   } catch (const yomira::UsageError& e) {

@@ -9,6 +9,7 @@
 // error or an unknown name.
 #include "platform/atomic_file.h"
 #include "tools/windows_gallery/gallery.h"
+#include "tools/tool_help.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -181,6 +182,7 @@ int ShowLive(QApplication& app, const Entry& e) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (yomira::tools::PrintHelpIfAsked(argc, argv, kUsage)) return 0;
   Options o;
   if (const std::string why = Parse(argc, argv, o); !why.empty()) return UsageError(why);
 

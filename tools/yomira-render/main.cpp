@@ -24,6 +24,7 @@
 #include "image_io.h"
 #include "render_options.h"
 #include "text_mode.h"
+#include "tools/tool_help.h"
 
 namespace {
 
@@ -82,17 +83,21 @@ int Compare(const std::string& a, const std::string& b) {
   return 1;
 }
 
+constexpr char kUsage[] =
+    "usage: yomira-render [--ini FILE] [--set KEY=VALUE]... (--background-only --out F.png | "
+    "--glyph-sheet [--face NAME] [--size F] --out F.png | --compare A.png B.png | "
+    "--make-emphasis-strip F.png | --text FILE [--utf8] [--view N] [--out F.png] [--annotations] "
+    "[--bench K] [--turn next|back --frames-dir DIR | --hint X,Y])\n";
+
 int Usage() {
-  return Fail(
-      "usage: yomira-render [--ini FILE] [--set KEY=VALUE]... (--background-only --out F.png | "
-      "--glyph-sheet [--face NAME] [--size F] --out F.png | --compare A.png B.png | "
-      "--make-emphasis-strip F.png | --text FILE [--utf8] [--view N] [--out F.png] [--annotations] "
-      "[--bench K] [--turn next|back --frames-dir DIR | --hint X,Y])");
+  std::fputs(kUsage, stderr);
+  return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (yomira::tools::PrintHelpIfAsked(argc, argv, kUsage)) return 0;
   QCoreApplication app(argc, argv);
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string mode, out, ini, face = "@IPAexMincho";
