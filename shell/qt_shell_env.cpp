@@ -84,10 +84,22 @@ std::string QtShellEnv::clipboardText() {
 
 void QtShellEnv::setCursorPos(int x, int y) { QCursor::setPos(x, y); }
 
-// The player decodes into its own copy: the caller's bytes may go at any time.
-void QtShellEnv::setTurnSound(const std::string& wavBytes) { player_.setSound(wavBytes); }
+// Kept as given until the first play: decoding opens SDL2, which the start does without.
+// The player decodes into its own copy; the caller's bytes may go at any time.
+void QtShellEnv::setTurnSound(const std::string& wavBytes) {
+  player_.setSound({});
+  pendingSound_ = wavBytes;
+  soundPending_ = !pendingSound_.empty();
+}
 
-void QtShellEnv::playTurnSound() { player_.play(); }
+void QtShellEnv::playTurnSound() {
+  if (soundPending_) {
+    soundPending_ = false;
+    player_.setSound(pendingSound_);
+    std::string().swap(pendingSound_);
+  }
+  player_.play();
+}
 
 void QtShellEnv::stopSound() { player_.stop(); }
 

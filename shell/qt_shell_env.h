@@ -1,5 +1,5 @@
 // The desktop through Qt: message boxes, questions, input boxes, xdg-open, the clipboard and
-// the cursor; the page-turn sound through the SDL player.
+// the cursor; the page-turn sound through the SDL player, which the first play opens.
 #pragma once
 
 #include <QPointer>
@@ -32,6 +32,9 @@ class QtShellEnv : public ShellEnv {
 
   QPointer<QWidget> parent_;
   TurnSoundPlayer player_;
+  // The sound set since the last play, not yet decoded.
+  std::string pendingSound_;
+  bool soundPending_ = false;
 };
 
 }  // namespace yomira

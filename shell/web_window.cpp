@@ -3,49 +3,11 @@
 #include <QEventLoop>
 #include <QLabel>
 
+#include "platform/net/input_refusal.h"
 #include "shell/main_window.h"
 #include "sources/history.h"
 
 namespace yomira {
-namespace {
-
-// Drops the user's input to every window while a page comes in. Events of the window
-// system go on: a close request among them, which ExcludeUserInputEvents would hold back
-// until the download ended.
-class InputRefusal : public QObject {
- protected:
-  bool eventFilter(QObject*, QEvent* e) override {
-    switch (e->type()) {
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease:
-      case QEvent::ShortcutOverride:
-      case QEvent::Shortcut:
-      case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonRelease:
-      case QEvent::MouseButtonDblClick:
-      case QEvent::MouseMove:
-      case QEvent::NonClientAreaMouseButtonPress:
-      case QEvent::NonClientAreaMouseButtonRelease:
-      case QEvent::NonClientAreaMouseButtonDblClick:
-      case QEvent::Wheel:
-      case QEvent::ContextMenu:
-      case QEvent::TouchBegin:
-      case QEvent::TouchUpdate:
-      case QEvent::TouchEnd:
-      case QEvent::TabletPress:
-      case QEvent::TabletRelease:
-      case QEvent::InputMethod:
-      case QEvent::DragEnter:
-      case QEvent::DragMove:
-      case QEvent::Drop:
-        return true;
-      default:
-        return false;
-    }
-  }
-};
-
-}  // namespace
 
 void TForm1::CreateWebFetch() {
   web_ = std::make_unique<WebFetch>(*sources_, static_cast<SourcesHost&>(*this), static_cast<WebHost&>(*this));
@@ -70,7 +32,6 @@ void TForm1::SetInputEnabled(bool enabled) { setEnabled(enabled); }
 bool TForm1::PumpEvents() {
   if (closed_) return false;
   InputRefusal refusal;
-  QCoreApplication::instance()->installEventFilter(&refusal);
   QCoreApplication::processEvents(QEventLoop::AllEvents);
   return !closed_;
 }

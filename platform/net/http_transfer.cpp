@@ -1,19 +1,31 @@
 #include "platform/net/http_transfer.h"
 
-#include <curl/curl.h>
+#include "platform/net/input_refusal.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 #include <chrono>
 #include <memory>
-#include <mutex>
 
 namespace yomira {
 namespace {
 
-void GlobalInit() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
+using Clock = std::chrono::steady_clock;
+
+// Data Qt may hold for us before the socket is left unread: a refused or oversized body
+// stops at the socket instead of being downloaded into memory.
+constexpr qint64 kReadBuffer = 256 * 1024;
+// The longest wait for events, so that limits and the pump are looked at often enough.
+constexpr int kRoundMs = 50;
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -32,76 +44,171 @@ std::string SchemeOf(const std::string& url) {
   return scheme;
 }
 
+bool HttpScheme(const std::string& scheme) { return scheme == "http" || scheme == "https"; }
+
 bool Is2xx(long code) { return code >= 200 && code <= 299; }
 
-struct Transfer {
-  CURL* easy = nullptr;
-  const HttpAcceptType* accept = nullptr;
-  uint64_t maxBytes = 0;
-  std::string body;
-  bool checked = false;
-  bool refused = false;   // stopped at the first chunk: code or type
-  bool tooLarge = false;
+// The codes whose Location is followed (301/302/303 become a GET, which ours is anyway).
+bool IsRedirect(long code) { return code == 300 || code == 301 || code == 302 || code == 303 || code == 307 || code == 308; }
+
+// What ended one request.
+enum class HopEnd {
+  Finished,   // the reply finished by itself (its error says how)
+  Redirect,   // a redirect's headers came; its body is not read
+  Refused,    // a final code or type that is not taken; the body is not read
+  TooLarge,
+  Timeout,
+  Cancelled,
 };
 
-size_t OnWrite(char* data, size_t size, size_t count, void* user) {
-  auto* t = static_cast<Transfer*>(user);
-  const size_t n = size * count;
-  if (!t->checked) {
-    t->checked = true;
-    long code = 0;
-    curl_easy_getinfo(t->easy, CURLINFO_RESPONSE_CODE, &code);
-    char* type = nullptr;
-    curl_easy_getinfo(t->easy, CURLINFO_CONTENT_TYPE, &type);
-    const std::string contentType = type ? type : "";
-    if (!Is2xx(code) || !*t->accept || !(*t->accept)(contentType)) {
-      t->refused = true;
-      return 0;
+struct Hop {
+  HopEnd end = HopEnd::Finished;
+  bool headers = false;
+  long code = 0;
+  std::string contentType;
+  std::string location;  // as sent, for a redirect
+  QNetworkReply::NetworkError error = QNetworkReply::NoError;
+  std::string errorText;
+};
+
+struct Limits {
+  Clock::time_point deadline;  // of the whole transfer
+  std::chrono::milliseconds connect, stall;
+  uint64_t maxBytes = 0;
+};
+
+// One GET of url, its body appended to body while it is taken.
+Hop RunHop(QNetworkAccessManager& nam, const QUrl& url, const std::string& agent, const Limits& limits,
+           const HttpAcceptType& acceptType, const HttpPump& pump, bool& pumpStopped, std::string& body) {
+  QNetworkRequest request(url);
+  // Each hop is looked at here before it is followed.
+  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+  request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+  request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+  // No cookie goes from one hop or one fetch to the next.
+  request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+  request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
+  request.setTransferTimeout(0);  // the limits are ours, below
+  if (!agent.empty()) request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray::fromStdString(agent));
+
+  Hop hop;
+  bool finished = false;
+  bool sent = false;
+  bool taking = false;  // the final answer's body is being read
+  const Clock::time_point start = Clock::now();
+  Clock::time_point lastProgress = start;
+  std::unique_ptr<QNetworkReply> reply(nam.get(request));
+  reply->setReadBufferSize(kReadBuffer);
+  QNetworkReply* r = reply.get();
+  // Set by the handlers; the reply is aborted by the loop, outside its own signals.
+  bool stop = false;
+
+  QObject::connect(r, &QNetworkReply::requestSent, r, [&] {
+    sent = true;
+    lastProgress = Clock::now();
+  });
+  QObject::connect(r, &QNetworkReply::metaDataChanged, r, [&] {
+    sent = true;
+    lastProgress = Clock::now();
+    if (hop.headers || stop) return;
+    const QVariant status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid()) return;
+    hop.headers = true;
+    hop.code = status.toInt();
+    hop.contentType = r->rawHeader("Content-Type").toStdString();
+    hop.location = r->rawHeader("Location").toStdString();
+    if (IsRedirect(hop.code) && !hop.location.empty()) {
+      hop.end = HopEnd::Redirect;
+      stop = true;
+    } else if (!Is2xx(hop.code) || !acceptType || !acceptType(hop.contentType)) {
+      hop.end = HopEnd::Refused;
+      stop = true;
+    } else {
+      bool known = false;
+      const qlonglong length = r->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+      // A stated length counts only for a body that is not decompressed on its way to us.
+      if (known && length > 0 && r->rawHeader("Content-Encoding").isEmpty() &&
+          static_cast<uint64_t>(length) > limits.maxBytes) {
+        hop.end = HopEnd::TooLarge;
+        stop = true;
+      } else {
+        taking = true;
+      }
+    }
+  });
+  QObject::connect(r, &QIODevice::readyRead, r, [&] {
+    lastProgress = Clock::now();
+    if (!taking || stop) return;
+    const qint64 n = r->bytesAvailable();
+    if (n <= 0) return;
+    if (body.size() + static_cast<uint64_t>(n) > limits.maxBytes) {
+      hop.end = HopEnd::TooLarge;
+      stop = true;
+      return;
+    }
+    const QByteArray data = r->read(n);
+    body.append(data.constData(), static_cast<size_t>(data.size()));
+  });
+  QObject::connect(r, &QNetworkReply::downloadProgress, r, [&] { lastProgress = Clock::now(); });
+  QObject::connect(r, &QNetworkReply::finished, r, [&] { finished = true; });
+
+  QEventLoop loop;
+  QTimer round;
+  round.start(kRoundMs);
+  while (!finished && !stop) {
+    // Painting, timers, the network and a close request go on; the user's input is dropped.
+    loop.processEvents(QEventLoop::WaitForMoreEvents);
+    if (finished || stop) break;
+    const Clock::time_point now = Clock::now();
+    if (now >= limits.deadline || (!sent && now - start > limits.connect) || (sent && now - lastProgress > limits.stall)) {
+      hop.end = HopEnd::Timeout;
+      stop = true;
+      break;
+    }
+    // Outside every network signal: the pump may run event handlers of any kind.
+    if (pump && !pump()) {
+      pumpStopped = true;
+      hop.end = HopEnd::Cancelled;
+      stop = true;
+      break;
     }
   }
-  if (t->body.size() + n > t->maxBytes) {
-    t->tooLarge = true;
-    return 0;
+  if (!finished) {
+    r->disconnect();
+    r->abort();
+  } else {
+    hop.error = r->error();
+    hop.errorText = r->errorString().toStdString();
+    // A body that came whole in one piece after the last round.
+    if (taking && hop.end == HopEnd::Finished && r->bytesAvailable() > 0) {
+      const qint64 n = r->bytesAvailable();
+      if (body.size() + static_cast<uint64_t>(n) > limits.maxBytes) {
+        hop.end = HopEnd::TooLarge;
+      } else {
+        const QByteArray data = r->readAll();
+        body.append(data.constData(), static_cast<size_t>(data.size()));
+      }
+    }
   }
-  t->body.append(data, n);
-  return n;
+  return hop;
 }
 
-struct EasyDeleter {
-  void operator()(CURL* e) const { curl_easy_cleanup(e); }
-};
-struct MultiDeleter {
-  void operator()(CURLM* m) const { curl_multi_cleanup(m); }
-};
-
-HttpStatus FromCurlCode(CURLcode rc) {
-  switch (rc) {
-    case CURLE_UNSUPPORTED_PROTOCOL:
-      return HttpStatus::SchemeRefused;
-    case CURLE_URL_MALFORMAT:
-      return HttpStatus::BadUrl;
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY:
-    case CURLE_COULDNT_CONNECT:
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_PEER_FAILED_VERIFICATION:
-      return HttpStatus::Connect;
-    case CURLE_OPERATION_TIMEDOUT:
+HttpStatus FromNetworkError(QNetworkReply::NetworkError e, bool headers) {
+  switch (e) {
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::SslHandshakeFailedError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::UnknownNetworkError:
+      return headers ? HttpStatus::Transfer : HttpStatus::Connect;
+    case QNetworkReply::TimeoutError:
       return HttpStatus::Timeout;
-    case CURLE_TOO_MANY_REDIRECTS:
-      return HttpStatus::HttpError;
-    case CURLE_FILESIZE_EXCEEDED:
-      return HttpStatus::TooLarge;
+    case QNetworkReply::ProtocolUnknownError:
+      return HttpStatus::SchemeRefused;
     default:
       return HttpStatus::Transfer;
   }
-}
-
-// Failures that leave the last code a redirect's, not the final answer's.
-bool BeforeFinalResponse(CURLcode rc) {
-  const HttpStatus s = FromCurlCode(rc);
-  return s == HttpStatus::SchemeRefused || s == HttpStatus::BadUrl || s == HttpStatus::Connect ||
-         s == HttpStatus::HttpError;
 }
 
 }  // namespace
@@ -139,118 +246,101 @@ HttpResponse HttpGet(const HttpRequest& request, const HttpAcceptType& acceptTyp
     out.status = HttpStatus::BadUrl;
     return out;
   }
-  if (scheme != "http" && scheme != "https") {
+  if (!HttpScheme(scheme)) {
     out.status = HttpStatus::SchemeRefused;
     return out;
   }
-  GlobalInit();
-  std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
-  std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
-  if (!easy || !multi) {
-    out.detail = "libcurl could not start";
+  QUrl url = QUrl::fromEncoded(QByteArray::fromStdString(request.url), QUrl::StrictMode);
+  if (!url.isValid() || url.host().isEmpty()) {
+    out.status = HttpStatus::BadUrl;
     return out;
   }
-  Transfer t;
-  t.easy = easy.get();
-  t.accept = &acceptType;
-  t.maxBytes = request.maxBytes;
+  if (!QCoreApplication::instance() || QThread::currentThread() != QCoreApplication::instance()->thread()) {
+    out.detail = "no event loop on this thread";
+    return out;
+  }
+  url.setFragment(QString());
 
-  CURL* e = easy.get();
-  curl_easy_setopt(e, CURLOPT_URL, request.url.c_str());
-  curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(e, CURLOPT_MAXREDIRS, request.maxRedirects);
-  curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, std::max(1L, request.connectTimeoutMs));
-  // The stall limit: less than one byte a second for this long.
-  curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, std::max(1L, (request.stallTimeoutMs + 999) / 1000));
-  curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, std::max(1L, request.totalTimeoutMs));
+  InputRefusal refusal;
+  QNetworkAccessManager nam;
   // Direct access: a proxy from the environment would carry loopback and private traffic away.
-  curl_easy_setopt(e, CURLOPT_PROXY, "");
-  curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBytes));
+  nam.setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+  nam.setAutoDeleteReplies(false);
+  nam.setStrictTransportSecurityEnabled(false);
+
+  const Clock::time_point start = Clock::now();
+  Limits limits;
+  limits.deadline = start + std::chrono::milliseconds(std::max(1L, request.totalTimeoutMs));
+  limits.connect = std::chrono::milliseconds(std::max(1L, request.connectTimeoutMs));
+  limits.stall = std::chrono::milliseconds(std::max(1L, request.stallTimeoutMs));
+  limits.maxBytes = request.maxBytes;
   const std::string agent = CleanUserAgent(request.userAgent);
-  if (!agent.empty()) curl_easy_setopt(e, CURLOPT_USERAGENT, agent.c_str());
-  curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, OnWrite);
-  curl_easy_setopt(e, CURLOPT_WRITEDATA, &t);
 
-  if (curl_multi_add_handle(multi.get(), e) != CURLM_OK) {
-    out.detail = "libcurl could not start";
-    return out;
-  }
-  CURLcode rc = CURLE_OK;
-  bool cancelled = false;
-  bool done = false;
-  // libcurl's low-speed check averages over seconds; this one ends a stall on time.
-  using Clock = std::chrono::steady_clock;
-  auto lastProgress = Clock::now();
-  curl_off_t lastBytes = -1;
-  const auto stallLimit = std::chrono::milliseconds(std::max(1L, request.stallTimeoutMs));
-  while (!done) {
-    int running = 0;
-    if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
-      rc = CURLE_RECV_ERROR;
+  std::string body;
+  bool pumpStopped = false;
+  long redirects = 0;
+  bool redirected = false;
+  for (;;) {
+    body.clear();
+    const Hop hop = RunHop(nam, url, agent, limits, acceptType, pump, pumpStopped, body);
+    if (hop.headers) out.httpCode = hop.code;
+    out.contentType = hop.contentType;
+    if (hop.end == HopEnd::Cancelled) {
+      out.status = HttpStatus::Cancelled;
       break;
     }
-    curl_off_t bytes = 0;
-    long headerBytes = 0;
-    curl_easy_getinfo(e, CURLINFO_SIZE_DOWNLOAD_T, &bytes);
-    curl_easy_getinfo(e, CURLINFO_HEADER_SIZE, &headerBytes);
-    bytes += headerBytes;
-    if (bytes != lastBytes) {
-      lastBytes = bytes;
-      lastProgress = Clock::now();
+    if (hop.end == HopEnd::Timeout) {
+      out.status = HttpStatus::Timeout;
+      break;
     }
-    int queued = 0;
-    while (CURLMsg* msg = curl_multi_info_read(multi.get(), &queued)) {
-      if (msg->msg == CURLMSG_DONE && msg->easy_handle == e) {
-        rc = msg->data.result;
-        done = true;
+    if (hop.end == HopEnd::Redirect) {
+      if (redirects >= request.maxRedirects) {
+        // One redirect too many: the answer is that redirect's code.
+        out.status = HttpStatus::HttpError;
+        out.detail = "too many redirects";
+        break;
       }
+      const QUrl target = url.resolved(QUrl::fromEncoded(QByteArray::fromStdString(hop.location), QUrl::TolerantMode));
+      const std::string targetScheme = target.scheme().toLower().toStdString();
+      if (!HttpScheme(targetScheme)) {
+        out.status = HttpStatus::SchemeRefused;
+        out.detail = "redirect to " + targetScheme;
+        break;
+      }
+      if (!target.isValid() || target.host().isEmpty()) {
+        out.status = HttpStatus::BadUrl;
+        break;
+      }
+      ++redirects;
+      redirected = true;
+      url = target.adjusted(QUrl::RemoveFragment);
+      continue;
     }
-    if (done || running == 0) break;
-    if (Clock::now() - lastProgress > stallLimit) {
-      rc = CURLE_OPERATION_TIMEDOUT;
+    if (!hop.headers) {
+      // No answer at all: the name, the connection or TLS failed, or the peer hung up.
+      out.status = hop.error == QNetworkReply::NoError ? HttpStatus::Transfer : FromNetworkError(hop.error, false);
+      out.detail = hop.errorText;
       break;
     }
-    curl_multi_poll(multi.get(), nullptr, 0, 50, nullptr);
-    // Outside every libcurl call: the pump may run event handlers of any kind.
-    if (pump && !pump()) {
-      cancelled = true;
-      break;
+    // The final answer decides, in this order.
+    if (!Is2xx(hop.code)) {
+      out.status = HttpStatus::HttpError;
+    } else if (!acceptType || !acceptType(hop.contentType)) {
+      out.status = HttpStatus::WrongType;
+    } else if (hop.end == HopEnd::TooLarge) {
+      out.status = HttpStatus::TooLarge;
+    } else if (hop.error != QNetworkReply::NoError) {
+      out.status = FromNetworkError(hop.error, true);
+      out.detail = hop.errorText;
+    } else if (body.empty()) {
+      out.status = HttpStatus::Empty;
+    } else {
+      out.status = HttpStatus::Ok;
+      out.body = std::move(body);
     }
+    break;
   }
-  curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &out.httpCode);
-  char* type = nullptr;
-  curl_easy_getinfo(e, CURLINFO_CONTENT_TYPE, &type);
-  out.contentType = type ? type : "";
-  char* effective = nullptr;
-  curl_easy_getinfo(e, CURLINFO_EFFECTIVE_URL, &effective);
-  out.effectiveUrl = effective ? effective : request.url;
-  curl_multi_remove_handle(multi.get(), e);
-  if (rc != CURLE_OK) out.detail = curl_easy_strerror(rc);
-
-  // The final response decides; libcurl never calls back for an empty body or for the
-  // bodies of the redirects it follows, so code and type are checked here again.
-  if (cancelled) {
-    out.status = HttpStatus::Cancelled;
-  } else if (rc != CURLE_OK && (out.httpCode == 0 || BeforeFinalResponse(rc))) {
-    out.status = FromCurlCode(rc);
-  } else if (rc == CURLE_TOO_MANY_REDIRECTS || !Is2xx(out.httpCode)) {
-    out.status = HttpStatus::HttpError;
-  } else if (!acceptType || !acceptType(out.contentType)) {
-    out.status = HttpStatus::WrongType;
-  } else if (t.tooLarge || rc == CURLE_FILESIZE_EXCEEDED) {
-    out.status = HttpStatus::TooLarge;
-  } else if (rc != CURLE_OK) {
-    out.status = FromCurlCode(rc);
-  } else if (t.body.empty()) {
-    out.status = HttpStatus::Empty;
-  } else {
-    out.status = HttpStatus::Ok;
-    out.body = std::move(t.body);
-  }
+  out.effectiveUrl = redirected ? url.toEncoded().toStdString() : request.url;
   return out;
 }
 

@@ -1,5 +1,7 @@
-// One HTTP GET over libcurl, driven from the calling thread so that a window can keep
-// painting between the steps. No Qt here: the caller hands in an encoded URL.
+// One HTTP GET through Qt Network, driven by a local event loop on the main thread so that
+// a window keeps painting while user input waits. The caller hands in an encoded URL and
+// needs a QCoreApplication; no Qt type crosses this interface. Redirects are followed
+// here, one hop at a time, so that every hop is checked.
 #pragma once
 
 #include <cstdint>
@@ -11,16 +13,16 @@ namespace yomira {
 struct HttpRequest {
   std::string url;        // encoded (percent escapes, ACE host); http or https only
   std::string userAgent;  // control bytes are dropped; none sent when nothing is left
-  long connectTimeoutMs = 30000;
-  long stallTimeoutMs = 30000;  // no byte for this long ends the transfer (whole seconds)
-  long totalTimeoutMs = 300000;
-  uint64_t maxBytes = 32ull << 20;
+  long connectTimeoutMs = 30000;   // from each hop's start until its request is sent
+  long stallTimeoutMs = 30000;     // no byte for this long, once the request is sent, ends it
+  long totalTimeoutMs = 300000;    // all hops together
+  uint64_t maxBytes = 32ull << 20;  // of the body as delivered (after gzip or deflate)
   long maxRedirects = 10;
 };
 
 enum class HttpStatus {
   Ok,
-  BadUrl,         // not a URL libcurl can use
+  BadUrl,         // not a URL a request can be made of
   SchemeRefused,  // a scheme other than http or https, a redirect included
   Connect,        // name lookup or connection failed
   Timeout,        // connect, stall or total limit
@@ -38,12 +40,13 @@ struct HttpResponse {
   std::string contentType;  // of the final response, as sent
   std::string effectiveUrl; // after redirects
   std::string body;         // only for Ok
-  std::string detail;       // libcurl's words, for a reader of logs
+  std::string detail;       // the network layer's words, for a reader of logs
 };
 
 // Accepts or refuses a response by its Content-Type before its body is read.
 using HttpAcceptType = std::function<bool(const std::string& contentType)>;
-// Runs between the steps of the transfer (never inside a libcurl callback); false cancels.
+// Runs between the rounds of events of the transfer (at least every 50 ms, never inside a
+// network signal); false cancels.
 using HttpPump = std::function<bool()>;
 
 HttpResponse HttpGet(const HttpRequest& request, const HttpAcceptType& acceptType, const HttpPump& pump);

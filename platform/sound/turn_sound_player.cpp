@@ -1,29 +1,42 @@
 #include "platform/sound/turn_sound_player.h"
 
-#include <SDL.h>
-
 #include <limits>
+
+#include "platform/sound/sdl_audio_library.h"
 
 namespace yomira {
 
+TurnSoundPlayer::TurnSoundPlayer() : TurnSoundPlayer(kSdlLibrary) {}
+
+TurnSoundPlayer::TurnSoundPlayer(std::string library) : library_(std::move(library)) {}
+
 TurnSoundPlayer::~TurnSoundPlayer() {
   closeDevice();
-  if (initOk_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  if (initOk_) sdl_->QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool TurnSoundPlayer::ensureLibrary() {
+  if (!libraryTried_) {
+    libraryTried_ = true;
+    sdl_ = LoadSdlAudio(library_);
+  }
+  return sdl_ != nullptr;
 }
 
 bool TurnSoundPlayer::ensureAudio() {
   if (!initTried_) {
     initTried_ = true;
+    if (!ensureLibrary()) return false;
     // Audio only: the windows are Qt's. SDL would otherwise take SIGINT and SIGTERM for
     // its event queue, which nobody reads, and the program would no longer stop on them.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    initOk_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    sdl_->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    initOk_ = sdl_->InitSubSystem(SDL_INIT_AUDIO) == 0;
   }
   return initOk_;
 }
 
 void TurnSoundPlayer::closeDevice() {
-  if (device_ != 0) SDL_CloseAudioDevice(device_);
+  if (device_ != 0) sdl_->CloseAudioDevice(device_);
   device_ = 0;
 }
 
@@ -43,7 +56,7 @@ bool TurnSoundPlayer::openDevice() {
   want.callback = nullptr;  // queued audio
   SDL_AudioSpec have{};
   // No allowed changes: SDL converts to whatever the hardware takes.
-  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  device_ = sdl_->OpenAudioDevice(nullptr, 0, &want, &have, 0);
   if (device_ == 0) {
     openFailed_ = true;
     return false;
@@ -60,14 +73,15 @@ bool TurnSoundPlayer::setSound(const std::string& wavBytes) {
   samples_.clear();
   openFailed_ = false;
   if (wavBytes.empty() || wavBytes.size() > static_cast<size_t>(std::numeric_limits<int>::max())) return false;
-  SDL_RWops* rw = SDL_RWFromConstMem(wavBytes.data(), static_cast<int>(wavBytes.size()));
+  if (!ensureLibrary()) return false;
+  SDL_RWops* rw = sdl_->RWFromConstMem(wavBytes.data(), static_cast<int>(wavBytes.size()));
   if (!rw) return false;
   SDL_AudioSpec spec{};
   Uint8* buf = nullptr;
   Uint32 len = 0;
-  if (!SDL_LoadWAV_RW(rw, 1, &spec, &buf, &len)) return false;
+  if (!sdl_->LoadWAV_RW(rw, 1, &spec, &buf, &len)) return false;
   samples_.assign(buf, buf + len);
-  SDL_FreeWAV(buf);
+  sdl_->FreeWAV(buf);
   freq_ = spec.freq;
   format_ = spec.format;
   channels_ = spec.channels;
@@ -76,19 +90,19 @@ bool TurnSoundPlayer::setSound(const std::string& wavBytes) {
 
 void TurnSoundPlayer::play() {
   if (samples_.empty() || !openDevice()) return;
-  SDL_ClearQueuedAudio(device_);
-  if (SDL_QueueAudio(device_, samples_.data(), static_cast<Uint32>(samples_.size())) != 0) return;
-  SDL_PauseAudioDevice(device_, 0);
+  sdl_->ClearQueuedAudio(device_);
+  if (sdl_->QueueAudio(device_, samples_.data(), static_cast<Uint32>(samples_.size())) != 0) return;
+  sdl_->PauseAudioDevice(device_, 0);
 }
 
 void TurnSoundPlayer::stop() {
   if (device_ == 0) return;
-  SDL_PauseAudioDevice(device_, 1);
-  SDL_ClearQueuedAudio(device_);
+  sdl_->PauseAudioDevice(device_, 1);
+  sdl_->ClearQueuedAudio(device_);
 }
 
 int TurnSoundPlayer::deviceBits() const { return device_ != 0 ? SDL_AUDIO_BITSIZE(deviceFormat_) : 0; }
 
-uint32_t TurnSoundPlayer::queuedBytes() const { return device_ != 0 ? SDL_GetQueuedAudioSize(device_) : 0; }
+uint32_t TurnSoundPlayer::queuedBytes() const { return device_ != 0 ? sdl_->GetQueuedAudioSize(device_) : 0; }
 
 }  // namespace yomira

@@ -1,6 +1,7 @@
 // The page-turn sound: a WAV image decoded once when it is set and played from our own
-// copy, so the caller may drop its bytes at any time. Audio is opened lazily (never
-// video); no device, a failed init, empty or undecodable bytes: every call is silent.
+// copy, so the caller may drop its bytes at any time. SDL2 is opened (dlopen) by the
+// first sound set, its audio on the first play (never video); no library, no device, a
+// failed init, empty or undecodable bytes: every call is silent.
 #pragma once
 
 #include <cstdint>
@@ -9,9 +10,16 @@
 
 namespace yomira {
 
+struct SdlAudioLibrary;
+
+// The SDL2 library as Debian installs it for programs (libsdl2-2.0-0).
+inline constexpr char kSdlLibrary[] = "libSDL2-2.0.so.0";
+
 class TurnSoundPlayer {
  public:
-  TurnSoundPlayer() = default;
+  TurnSoundPlayer();
+  // SDL2 from the library of that file name instead of the system's.
+  explicit TurnSoundPlayer(std::string library);
   ~TurnSoundPlayer();
   TurnSoundPlayer(const TurnSoundPlayer&) = delete;
   TurnSoundPlayer& operator=(const TurnSoundPlayer&) = delete;
@@ -35,10 +43,14 @@ class TurnSoundPlayer {
   int deviceBits() const;
 
  private:
+  bool ensureLibrary();
   bool ensureAudio();
   bool openDevice();
   void closeDevice();
 
+  std::string library_;
+  bool libraryTried_ = false;
+  const SdlAudioLibrary* sdl_ = nullptr;
   bool initTried_ = false;
   bool initOk_ = false;
   uint32_t device_ = 0;

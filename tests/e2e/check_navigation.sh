@@ -137,17 +137,25 @@ fresh_novel && {
   done
 }
 
-# 11. The turn sound: many quick turns with a sound, then a sound that is missing.
+# 11. The turn sound: many quick turns with a sound, then a sound that is missing. SDL2 is
+# mapped by the first turn's sound, not before the first page; libcurl never.
+mapped() { grep -c "/$1" "/proc/$Y_PID/maps" 2>/dev/null || true; }
 sound_run() {
   rm -f "$YOMIRA_HOME/yomira.ini" "$YOMIRA_HOME/yomira_key.ini"
   printf '[option]\nUseSound=1\nSoundPath=%s\n' "$1" >"$YOMIRA_HOME/yomira.ini"
   y_start "$docs/p160.txt" || { fail "sound start" "no window"; return 1; }
   wait_title "[p160.txt] - yomira"
+  SDL_AT_START=$(mapped libSDL2)
+  CURL_AT_START=$(mapped libcurl)
   xdotool key --delay 20 $(printf 'Left %.0s' $(seq 1 20))
   sleep 0.5
+  SDL_AFTER_TURNS=$(mapped libSDL2)
 }
 mkwav "$YOMIRA_HOME/click.wav"
 sound_run "$YOMIRA_HOME/click.wav" && {
+  expect "sound: no SDL2 at the first page" 0 "$SDL_AT_START"
+  expect "sound: no libcurl at the first page" 0 "$CURL_AT_START"
+  [ "$SDL_AFTER_TURNS" -gt 0 ] && pass "sound: SDL2 after the first turn" || fail "sound: SDL2 after the first turn" "not mapped"
   quit "sound"
   expect "sound: UseSound kept" 1 "$(ini_get yomira.ini option UseSound)"
   expect "sound: 20 turns" 9000 "$(ini_get yomira.ini RecentFiles rate0)"

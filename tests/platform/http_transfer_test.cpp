@@ -2,11 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QEvent>
+
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <zlib.h>
+
+#include <chrono>
 #include <cstdlib>
+#include <sstream>
 
 #include "tests/support/http_test_server.h"
 
@@ -106,7 +113,17 @@ TEST(HttpGet, FollowsRedirectsOnlyToHttpAndOnlyTen) {
   });
   server.Route("/page.txt", HttpRoute::Text("page"));
   server.Route("/to-file", HttpRoute::Redirect("file:///etc/passwd"));
-  server.Route("/to-ftp", HttpRoute::Redirect("ftp://127.0.0.1/x"));
+  // At this server's own port: a client that followed it would be seen here.
+  server.Route("/to-ftp", HttpRoute::Redirect("ftp://127.0.0.1:" + std::to_string(server.port()) + "/x"));
+  server.Route("/then-ftp", HttpRoute::Redirect("/to-ftp"));
+  server.Route("/to-data", HttpRoute::Redirect("data:text/plain,x"));
+  server.Route("/relative/a", HttpRoute::Redirect("../page.txt", 307));
+  server.Route("/scheme-relative", HttpRoute::Redirect("//127.0.0.1:" + std::to_string(server.port()) + "/page.txt", 308));
+  server.Route("/no-location", [] {
+    HttpRoute r = HttpRoute::Text("<p>moved", "text/html");
+    r.status = 302;
+    return r;
+  }());
 
   const HttpResponse ten = Get(server.Url("/r/10"));
   EXPECT_EQ(ten.status, HttpStatus::Ok);
@@ -115,10 +132,99 @@ TEST(HttpGet, FollowsRedirectsOnlyToHttpAndOnlyTen) {
 
   const HttpResponse eleven = Get(server.Url("/r/11"));
   EXPECT_EQ(eleven.status, HttpStatus::HttpError);
+  EXPECT_EQ(eleven.httpCode, 302);  // the redirect that was one too many
   EXPECT_EQ(eleven.body, "");
-  for (const char* path : {"/to-file", "/to-ftp"}) {
+  for (const char* path : {"/to-file", "/to-ftp", "/then-ftp", "/to-data"}) {
     SCOPED_TRACE(path);
     EXPECT_EQ(Get(server.Url(path)).status, HttpStatus::SchemeRefused);
+  }
+  for (const char* path : {"/relative/a", "/scheme-relative"}) {
+    SCOPED_TRACE(path);
+    const HttpResponse r = Get(server.Url(path));
+    EXPECT_EQ(r.status, HttpStatus::Ok);
+    EXPECT_EQ(r.body, "page");
+    EXPECT_EQ(r.effectiveUrl, server.Url("/page.txt"));
+  }
+  const HttpResponse stuck = Get(server.Url("/no-location"));
+  EXPECT_EQ(stuck.status, HttpStatus::HttpError);
+  EXPECT_EQ(stuck.httpCode, 302);
+  server.Stop();
+  for (const auto& r : server.Requests()) EXPECT_NE(r.target, "/x") << r.line;
+}
+
+// zlib's stream (windowBits 15) or gzip's (31) of data.
+std::string Compress(const std::string& data, int windowBits) {
+  z_stream z{};
+  EXPECT_EQ(deflateInit2(&z, 9, Z_DEFLATED, windowBits, 9, Z_DEFAULT_STRATEGY), Z_OK);
+  std::string out(deflateBound(&z, data.size()) + 64, '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  z.avail_in = static_cast<uInt>(data.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
+}
+
+HttpRoute Encoded(const std::string& body, const char* encoding, int windowBits) {
+  HttpRoute r = HttpRoute::Text(Compress(body, windowBits));
+  r.headers.emplace_back("Content-Encoding", encoding);
+  return r;
+}
+
+TEST(HttpGet, ACompressedBodyIsDecodedAndCappedAsDecoded) {
+  HttpTestServer server;
+  const std::string text = "gzip and deflate bodies arrive as the page itself. ";
+  std::string page;
+  while (page.size() < 20000) page += text;
+  // 4 MiB of one byte: a few KiB on the wire.
+  const std::string bomb(4u << 20, 'z');
+  server.Route("/gzip", Encoded(page, "gzip", 31));
+  server.Route("/deflate", Encoded(page, "deflate", 15));
+  server.Route("/bomb", Encoded(bomb, "gzip", 31));
+  ASSERT_LT(Compress(bomb, 31).size(), 64u * 1024);
+  for (const char* path : {"/gzip", "/deflate"}) {
+    SCOPED_TRACE(path);
+    const HttpResponse r = Get(server.Url(path), page.size());
+    EXPECT_EQ(r.status, HttpStatus::Ok) << r.detail;
+    EXPECT_EQ(r.body, page);
+    // One byte less than the page decodes to is too little.
+    EXPECT_EQ(Get(server.Url(path), page.size() - 1).status, HttpStatus::TooLarge);
+  }
+  const HttpResponse r = Get(server.Url("/bomb"), 1u << 20);
+  EXPECT_EQ(r.status, HttpStatus::TooLarge);
+  EXPECT_EQ(r.body, "");
+}
+
+TEST(HttpGet, TheLimitsOfTimeHold) {
+  HttpTestServer server;
+  HttpRoute slowHeaders = HttpRoute::Text("late");
+  slowHeaders.delayMs = 5000;
+  HttpRoute trickle = HttpRoute::Text(std::string(100, 't'));
+  trickle.stallAfter = 1;
+  server.Route("/slow-headers", slowHeaders);
+  server.Route("/trickle", trickle);
+  const struct {
+    const char* path;
+    long stallMs, totalMs;
+  } cases[] = {
+      {"/slow-headers", 400, 300000},  // waiting for the answer counts as a stall
+      {"/trickle", 60000, 600},        // the whole transfer's limit
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    HttpRequest r;
+    r.url = server.Url(c.path);
+    r.stallTimeoutMs = c.stallMs;
+    r.totalTimeoutMs = c.totalMs;
+    const auto start = std::chrono::steady_clock::now();
+    const HttpResponse out = HttpGet(r, AcceptText, {});
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(out.status, HttpStatus::Timeout);
+    EXPECT_EQ(out.body, "");
+    // Ended by this case's limit: the server's delay or the stall limit is ten times longer.
+    EXPECT_LT(ms, std::min(c.stallMs, c.totalMs) * 10) << ms;
   }
 }
 
@@ -154,8 +260,9 @@ TEST(HttpGet, SendsTheAgentWithoutControlBytesAndNoneWhenEmpty) {
   } cases[] = {
       {"a\r\nX-Evil: 1", "aX-Evil: 1"},
       {"yomira/1.62 (\t)\x7f", "yomira/1.62 ()"},
-      {"", std::nullopt},
-      {"\r\n\x01", std::nullopt},
+      // Nothing left: Qt Network sends its own default.
+      {"", "Mozilla/5.0"},
+      {"\r\n\x01", "Mozilla/5.0"},
   };
   for (const auto& c : cases) {
     HttpRequest r;
@@ -169,8 +276,15 @@ TEST(HttpGet, SendsTheAgentWithoutControlBytesAndNoneWhenEmpty) {
     SCOPED_TRACE(i);
     EXPECT_EQ(requests[i].Header("User-Agent"), cases[i].seen);
     EXPECT_FALSE(requests[i].Header("X-Evil"));
-    // The body is stored as it comes: no compression is asked for.
-    EXPECT_FALSE(requests[i].Header("Accept-Encoding"));
+    // Only encodings that Qt decodes on the way in, where the cap counts what they decode to.
+    const std::string asked = requests[i].Header("Accept-Encoding").value_or("");
+    EXPECT_NE(asked.find("gzip"), std::string::npos) << asked;
+    std::stringstream list(asked);
+    for (std::string e; std::getline(list, e, ',');) {
+      e.erase(0, e.find_first_not_of(' '));
+      EXPECT_TRUE(e == "gzip" || e == "deflate" || e == "br" || e == "zstd") << asked;
+    }
+    EXPECT_FALSE(requests[i].Header("Cookie"));
   }
 }
 
@@ -187,6 +301,42 @@ TEST(HttpGet, APumpThatSaysStopCancelsAndIsNotAskedAgain) {
   EXPECT_EQ(out.status, HttpStatus::Cancelled);
   EXPECT_EQ(calls, 3);
   EXPECT_EQ(out.body, "");
+}
+
+// Records the type of every event it is given.
+class EventRecorder : public QObject {
+ public:
+  bool event(QEvent* e) override {
+    types.push_back(e->type());
+    return true;
+  }
+  std::vector<QEvent::Type> types;
+};
+
+TEST(HttpGet, EventsGoOnWhileTheUsersInputIsDropped) {
+  HttpTestServer server;
+  HttpRoute slow = HttpRoute::Text("slow");
+  slow.delayMs = 300;
+  server.Route("/slow", slow);
+  EventRecorder recorder;
+  QCoreApplication::postEvent(&recorder, new QEvent(QEvent::KeyPress));
+  QCoreApplication::postEvent(&recorder, new QEvent(QEvent::User));
+  QCoreApplication::postEvent(&recorder, new QEvent(QEvent::MouseButtonPress));
+  HttpRequest r;
+  r.url = server.Url("/slow");
+  std::vector<size_t> seenAtPump;
+  const HttpResponse out = HttpGet(r, AcceptText, [&] {
+    seenAtPump.push_back(recorder.types.size());
+    return true;
+  });
+  EXPECT_EQ(out.status, HttpStatus::Ok);
+  EXPECT_EQ(recorder.types, (std::vector<QEvent::Type>{QEvent::User}));
+  ASSERT_FALSE(seenAtPump.empty());
+  EXPECT_EQ(seenAtPump.front(), 1u);  // delivered before the answer came
+  // Afterwards input goes through again.
+  QCoreApplication::postEvent(&recorder, new QEvent(QEvent::KeyPress));
+  QCoreApplication::sendPostedEvents(&recorder);
+  EXPECT_EQ(recorder.types, (std::vector<QEvent::Type>{QEvent::User, QEvent::KeyPress}));
 }
 
 TEST(HttpGet, IgnoresProxiesOfTheEnvironment) {

@@ -7,32 +7,12 @@
 #include <random>
 #include <string>
 
+#include "support/test_support.h"
+
 namespace yomira {
 namespace {
 
-void Le(std::string& out, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-
-// A PCM WAV image of frames silent frames.
-std::string Wav(uint32_t rate, uint16_t bits, uint16_t channels, uint32_t frames) {
-  const uint32_t block = channels * bits / 8;
-  const uint32_t data = frames * block;
-  std::string w = "RIFF";
-  Le(w, 36 + data, 4);
-  w += "WAVEfmt ";
-  Le(w, 16, 4);
-  Le(w, 1, 2);
-  Le(w, channels, 2);
-  Le(w, rate, 4);
-  Le(w, rate * block, 4);
-  Le(w, block, 2);
-  Le(w, bits, 2);
-  w += "data";
-  Le(w, data, 4);
-  w.append(data, bits == 8 ? '\x80' : '\0');
-  return w;
-}
+using test::SilentWav;
 
 class TurnSoundPlayerTest : public ::testing::Test {
  protected:
@@ -41,7 +21,7 @@ class TurnSoundPlayerTest : public ::testing::Test {
 };
 
 TEST_F(TurnSoundPlayerTest, TheHarnessWavDecodesToItsFourHundredFrames) {
-  const std::string wav = Wav(8000, 8, 1, 400);
+  const std::string wav = SilentWav(8000, 8, 1, 400);
   ASSERT_EQ(wav.size(), 444u);
   TurnSoundPlayer p;
   EXPECT_TRUE(p.setSound(wav));
@@ -51,7 +31,7 @@ TEST_F(TurnSoundPlayerTest, TheHarnessWavDecodesToItsFourHundredFrames) {
 
 TEST_F(TurnSoundPlayerTest, PlayQueuesTheWholeSoundOnceAndStopEmptiesIt) {
   // A minute long, so the dummy device cannot have used it up between two calls.
-  const std::string wav = Wav(8000, 8, 1, 8000 * 60);
+  const std::string wav = SilentWav(8000, 8, 1, 8000 * 60);
   TurnSoundPlayer p;
   ASSERT_TRUE(p.setSound(wav));
   EXPECT_FALSE(p.deviceOpen());  // opened on the first play
@@ -68,7 +48,7 @@ TEST_F(TurnSoundPlayerTest, PlayQueuesTheWholeSoundOnceAndStopEmptiesIt) {
 
 TEST_F(TurnSoundPlayerTest, ReplacingTheSoundStopsThePlayFirst) {
   TurnSoundPlayer p;
-  ASSERT_TRUE(p.setSound(Wav(8000, 8, 1, 8000 * 60)));
+  ASSERT_TRUE(p.setSound(SilentWav(8000, 8, 1, 8000 * 60)));
   p.play();
   ASSERT_GT(p.queuedBytes(), 0u);
   EXPECT_FALSE(p.setSound(std::string()));
@@ -81,7 +61,7 @@ TEST_F(TurnSoundPlayerTest, ReplacingTheSoundStopsThePlayFirst) {
 TEST_F(TurnSoundPlayerTest, PlaysFromItsOwnCopy) {
   TurnSoundPlayer p;
   {
-    std::string wav = Wav(8000, 8, 1, 8000 * 60);
+    std::string wav = SilentWav(8000, 8, 1, 8000 * 60);
     ASSERT_TRUE(p.setSound(wav));
     wav.assign(wav.size(), 'x');
     wav.clear();
@@ -99,7 +79,7 @@ TEST_F(TurnSoundPlayerTest, TheDeviceFollowsTheFormatOfEachSound) {
   TurnSoundPlayer p;
   for (const auto& f : formats) {
     SCOPED_TRACE(testing::Message() << f.rate << " Hz " << f.bits << " bit " << f.channels << " ch");
-    ASSERT_TRUE(p.setSound(Wav(f.rate, f.bits, f.channels, f.rate * 30)));
+    ASSERT_TRUE(p.setSound(SilentWav(f.rate, f.bits, f.channels, f.rate * 30)));
     p.play();
     ASSERT_TRUE(p.deviceOpen());
     EXPECT_EQ(p.deviceRate(), static_cast<int>(f.rate));
@@ -115,7 +95,7 @@ TEST_F(TurnSoundPlayerTest, SignalsStayWithTheProgram) {
   sigaction(SIGINT, nullptr, &before[0]);
   sigaction(SIGTERM, nullptr, &before[1]);
   TurnSoundPlayer p;
-  ASSERT_TRUE(p.setSound(Wav(8000, 8, 1, 400)));
+  ASSERT_TRUE(p.setSound(SilentWav(8000, 8, 1, 400)));
   p.play();
   ASSERT_TRUE(p.deviceOpen());
   struct sigaction after[2];
@@ -126,7 +106,7 @@ TEST_F(TurnSoundPlayerTest, SignalsStayWithTheProgram) {
 }
 
 TEST_F(TurnSoundPlayerTest, BytesThatAreNoWavAreSilent) {
-  const std::string wav = Wav(8000, 8, 1, 400);
+  const std::string wav = SilentWav(8000, 8, 1, 400);
   const std::string cases[] = {
       std::string(),
       std::string("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a", 10),
@@ -147,15 +127,51 @@ TEST_F(TurnSoundPlayerTest, BytesThatAreNoWavAreSilent) {
 TEST_F(TurnSoundPlayerTest, WithoutAnAudioDriverEverythingIsSilent) {
   setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
   TurnSoundPlayer p;
-  EXPECT_TRUE(p.setSound(Wav(8000, 8, 1, 400)));
+  EXPECT_TRUE(p.setSound(SilentWav(8000, 8, 1, 400)));
   p.play();
   EXPECT_FALSE(p.deviceOpen());
   EXPECT_EQ(p.queuedBytes(), 0u);
   p.stop();
 }
 
+TEST_F(TurnSoundPlayerTest, WithoutTheLibraryEverythingIsSilent) {
+  TurnSoundPlayer p("libSDL2-no-such-library.so.0");
+  EXPECT_FALSE(p.setSound(SilentWav(8000, 8, 1, 400)));
+  EXPECT_FALSE(p.hasSound());
+  p.play();
+  EXPECT_FALSE(p.deviceOpen());
+  EXPECT_EQ(p.queuedBytes(), 0u);
+  EXPECT_EQ(p.deviceBits(), 0);
+  p.stop();
+  // A library by that name that is not SDL2 is refused the same way.
+  TurnSoundPlayer q("libz.so.1");
+  EXPECT_FALSE(q.setSound(SilentWav(8000, 8, 1, 400)));
+  q.play();
+  EXPECT_FALSE(q.deviceOpen());
+}
+
+TEST_F(TurnSoundPlayerTest, TheLibraryIsOpenedByTheFirstSoundOnly) {
+  if (test::LibraryLoaded(kSdlLibrary)) GTEST_SKIP() << "an earlier test of this process opened SDL2";
+  {
+    TurnSoundPlayer p;
+    p.stop();
+    p.play();
+    EXPECT_FALSE(p.setSound(std::string()));
+    EXPECT_FALSE(test::LibraryLoaded(kSdlLibrary));
+    EXPECT_TRUE(p.setSound(SilentWav(8000, 8, 1, 400)));
+    EXPECT_TRUE(test::LibraryLoaded(kSdlLibrary));
+    p.play();
+    EXPECT_TRUE(p.deviceOpen());
+  }
+  // A second player finds it open and plays as well.
+  TurnSoundPlayer again;
+  ASSERT_TRUE(again.setSound(SilentWav(8000, 8, 1, 8000 * 60)));
+  again.play();
+  EXPECT_GT(again.queuedBytes(), 0u);
+}
+
 TEST_F(TurnSoundPlayerTest, DamagedWavsNeverCrash) {
-  const std::string good = Wav(11025, 16, 2, 300);
+  const std::string good = SilentWav(11025, 16, 2, 300);
   std::mt19937 rng(20261210);
   TurnSoundPlayer p;
   for (int round = 0; round < 400; ++round) {

@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <grp.h>
+#include <dlfcn.h>
 #include <iconv.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -228,6 +229,36 @@ std::vector<std::string> UnprivilegedCommandPrefix() {
   if (!RunningAsRoot()) return {};
   return {"setpriv", "--reuid=" + std::to_string(kNobodyUid), "--regid=" + std::to_string(kNogroupGid),
           "--clear-groups", "--"};
+}
+
+std::string SilentWav(uint32_t rate, uint16_t bits, uint16_t channels, uint32_t frames) {
+  const auto le = [](std::string& out, uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+  };
+  const uint32_t block = channels * bits / 8;
+  const uint32_t data = frames * block;
+  std::string w = "RIFF";
+  le(w, 36 + data, 4);
+  w += "WAVEfmt ";
+  le(w, 16, 4);
+  le(w, 1, 2);
+  le(w, channels, 2);
+  le(w, rate, 4);
+  le(w, rate * block, 4);
+  le(w, block, 2);
+  le(w, bits, 2);
+  w += "data";
+  le(w, data, 4);
+  w.append(data, bits == 8 ? '\x80' : '\0');
+  return w;
+}
+
+bool LibraryLoaded(const std::string& fileName) {
+  // RTLD_NOLOAD finds a library already mapped and never maps one.
+  void* handle = dlopen(fileName.c_str(), RTLD_LAZY | RTLD_NOLOAD);
+  if (!handle) return false;
+  dlclose(handle);
+  return true;
 }
 
 }  // namespace yomira::test

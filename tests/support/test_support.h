@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
@@ -71,6 +73,12 @@ std::string RunUnprivileged(const std::function<std::string()>& body);
 void HandToUnprivileged(const std::filesystem::path& folder);
 // The words that run a program as that user ("setpriv ..."); empty when not root.
 std::vector<std::string> UnprivilegedCommandPrefix();
+
+// A PCM WAV image of frames silent frames.
+std::string SilentWav(uint32_t rate, uint16_t bits, uint16_t channels, uint32_t frames);
+
+// Whether the shared library of that file name is mapped into this process.
+bool LibraryLoaded(const std::string& fileName);
 
 ::testing::AssertionResult SjEqual(const char* actual_expr, const char* expected_expr,
                                    std::string_view actual, std::u8string_view expected);

@@ -19,6 +19,7 @@
 //
 // Output is UTF-8 lines ending in LF (except the cp932 lines of decode and filter on stdout). A usage
 // error prints the usage on stderr and exits 2.
+#include <QCoreApplication>
 #include <QImage>
 
 #include <array>
@@ -708,6 +709,9 @@ long long ParseCount(const std::string& text, const std::string& option) {
 }
 
 int Fetch(int argc, char** argv) {
+  // The transfer runs on Qt's event loop.
+  int appArgc = 1;
+  QCoreApplication app(appArgc, argv);
   ArgReader args(argc, argv, 2);
   Probe probe;
   TraceWebHost web;
