@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
     median = ms[ms.size() / 2];
     std::printf("reload %lld bytes, %d source lines: best-ms=%.1f median-ms=%.1f progress-paints=%d (last reload)\n",
                 static_cast<long long>(QFileInfo(QString::fromStdString(text)).size()),
-                static_cast<int>(f.SourceLines_.size()), best, median, paints);
+                static_cast<int>(f.session().state().sourceLines.size()), best, median, paints);
     f.FormClose();
   }
   QDir(QString::fromStdString(home)).removeRecursively();

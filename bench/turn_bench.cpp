@@ -94,7 +94,7 @@ int ShellTurns(int argc, char** argv) {
   setup.dataFolder = home;
   TForm1 f(std::move(setup));
   // Two pages of 24 lines of 46 characters, quality 1 (the default).
-  TYomiraOption& o = f.Option;
+  TYomiraOption& o = f.session().state().option;
   o.f_size = 22;
   o.ruby_size = 10;
   o.s_size = 6;
@@ -109,7 +109,7 @@ int ShellTurns(int argc, char** argv) {
     std::fprintf(stderr, "turn_bench: the text did not open\n");
     return 1;
   }
-  const QSize size = f.ImageView_->picture().size();
+  const QSize size = f.child<ImageView>("ImageView")->picture().size();
   const int views = f.ViewCount();
   std::printf("turn settings: f_size=%d ruby_size=%d s_size=%d c_size=%d v_size=%d Page=%d Quality=%d; "
               "%d views, window %dx%d\n",
@@ -119,19 +119,19 @@ int ShellTurns(int argc, char** argv) {
   f.sliderShowView(1);
   for (int i = 0; i < 3; ++i) {
     f.ActionPageNextExecute(nullptr);
-    while (f.TimerAnimate->isActive()) f.TimerAnimateTimer();
+    while (f.turnRunning()) f.TimerAnimateTimer();
   }
   f.sliderShowView(1);
 
   std::vector<double> next, frame;
   int ticks = 0;
   for (int i = 0; i < 200; ++i) {
-    if (f.CurrentPage >= views) f.sliderShowView(1);
+    if (f.session().CurrentView() >= views) f.sliderShowView(1);
     const auto t0 = std::chrono::steady_clock::now();
     f.ActionPageNextExecute(nullptr);
     const auto t1 = std::chrono::steady_clock::now();
     next.push_back(Ms(t0, t1));
-    while (f.TimerAnimate->isActive()) {
+    while (f.turnRunning()) {
       const auto a = std::chrono::steady_clock::now();
       f.TimerAnimateTimer();
       const auto b = std::chrono::steady_clock::now();
@@ -146,14 +146,14 @@ int ShellTurns(int argc, char** argv) {
   // 3. Shown, with the real timer: from the next-page action to the first paint of the page
   //    image (the turn's first frame), then the turn runs out under the event loop.
   f.show();
-  FirstPaint paint(f.ImageView_);
+  FirstPaint paint(f.child<ImageView>("ImageView"));
   std::vector<double> first;
   const auto settle = [&app] {
     for (int k = 0; k < 20; ++k) app.processEvents(QEventLoop::AllEvents, 5);
   };
   settle();
   for (int i = 0; i < 60; ++i) {
-    if (f.CurrentPage >= views) f.sliderShowView(1);
+    if (f.session().CurrentView() >= views) f.sliderShowView(1);
     settle();
     paint.armed = true;
     const auto t0 = std::chrono::steady_clock::now();
@@ -162,13 +162,13 @@ int ShellTurns(int argc, char** argv) {
     while (paint.armed && std::chrono::steady_clock::now() < limit) app.processEvents(QEventLoop::AllEvents, 1);
     if (!paint.armed) first.push_back(Ms(t0, paint.at));
     paint.armed = false;
-    while (f.TimerAnimate->isActive()) app.processEvents(QEventLoop::AllEvents, 5);
+    while (f.turnRunning()) app.processEvents(QEventLoop::AllEvents, 5);
   }
   if (first.empty()) std::printf("turn first-frame: no paint seen\n");
   else
     std::printf("turn first-frame-ms median=%.2f max=%.2f turns=%zu (action to the first paint, timer %d ms)\n",
                 Median(first), *std::max_element(first.begin(), first.end()), first.size(),
-                f.TimerAnimate->interval());
+                f.child<QTimer>("TimerAnimate")->interval());
   f.FormClose();
   QDir(QString::fromStdString(home)).removeRecursively();
   return 0;

@@ -7,8 +7,7 @@
 
 namespace yomira {
 
-namespace {
-
+// Named (not file-local): the main window lets it reach the lists it keeps.
 class MainBookHost : public BookHost {
  public:
   explicit MainBookHost(TForm1& f) : f_(f) {}
@@ -51,8 +50,6 @@ class MainBookHost : public BookHost {
  private:
   TForm1& f_;
 };
-
-}  // namespace
 
 std::unique_ptr<BookHost> MakeMainBookHost(TForm1& form) { return std::make_unique<MainBookHost>(form); }
 

@@ -30,7 +30,7 @@ std::string DocumentText(const std::vector<std::string>& lines) {
 
 // The written file, opened at its start in the code page it was written in.
 void OpenAtStart(TForm1& form, const std::string& path) {
-  form.PendingRate = 0;
+  form.session().state().pendingRate = 0;
   TFileItem entry;
   entry.Kind = fkLocalFile;
   entry.Path = path;

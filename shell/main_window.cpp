@@ -144,8 +144,6 @@ std::string TForm1::DataFilePath(const std::string& name) const {
   return dataFolder_.empty() ? name : dataFolder_ + "/" + name;
 }
 
-QWidget* TForm1::child(const char* name) const { return findChild<QWidget*>(QString::fromLatin1(name)); }
-
 void TForm1::buildWidgets() {
   QFont font(QStringLiteral("IPAexGothic"));
   font.setPixelSize(12);
@@ -264,7 +262,7 @@ bool TForm1::FormCreate() {
   // 2. Settings.
   store_ = std::make_unique<SettingsStore>(dataFolder_, dataFolder_);
   SettingsStore::Loaded loaded = store_->load();
-  applySettings(loaded.model);
+  ApplySettings(loaded.model);
   LoadTurnSound(Option);
   SyncTextReviseMenu(Option);
   UpdateRecentMenu();
@@ -300,7 +298,7 @@ bool TForm1::FormCreate() {
   return ok;
 }
 
-void TForm1::applySettings(const SettingsModel& m) {
+void TForm1::ApplySettings(const SettingsModel& m) {
   NormalPos = QPoint(m.mainPos.x, m.mainPos.y);
   move(NormalPos);
   StyleName = m.styleName;

@@ -120,55 +120,49 @@ class TForm1 : public QWidget,
   // False when a start-up URL failed: the window must not be shown.
   bool startedOk() const { return startedOk_; }
 
-  // --- fields (what the program owns) ---
-  // The engine's part of the state; the fields below that the engine also reads refer to it.
-  EngineState Engine_;
-  // The reader's state over Engine_: the window shows it and forwards to it.
+  // The reader's state (the option record, the document and display lines, the view): the
+  // window shows it and forwards to it; tests set a document's state up through it.
   ReaderSession& session() { return session_; }
   const ReaderSession& session() const { return session_; }
-  bool HtmlImported = false;
-  int TurnKind = 0;
-  int TurnFrames = 0;
-  int HintWidth = 0;
-  DisplayLines& DisplayLines_ = Engine_.displayLines;
-  SourceLines& SourceLines_ = Engine_.sourceLines;
-  TPageAnnotation& Annotations = Engine_.annotations;
-  TParamOption StartParams;
-  std::vector<std::string> StyleNames;
-  QPoint NormalPos;
-  std::string TurnSound;
-  QImage BackBitmap, PageBitmap, PrevPageBitmap, SliderBitmap, EmphasisBitmap;
-  bool& LaidOut = Engine_.laidOut;
-  bool& DocumentLoaded = Engine_.documentLoaded;
-  bool Loading = false;
-  bool FillingDialog = false;
-  int ActiveFilter = -1;
-  int& CurrentPage = Engine_.currentPage;
-  int& PendingRate = Engine_.pendingRate;
-  int DocumentCodePage = 0;
-  std::string StyleName;
-  QPoint OptionWindowPos;
-  QRect DialogRect;  // left, top, right, bottom kept as x, y, width = right, height = bottom
-  QRect BookRect;
-  bool BookRectSaved = false;  // BookRect came from the settings file
-  FileItemList RecentFiles, BookMarks, FileList, PageLinks;
-  std::vector<int> LinkList;  // positions in PageLinks, checked at every use
-  // Empties LinkList before PageLinks, so nothing refers to a freed entry, then lets the
-  // book window repaint its list.
-  void ClearPageLinks() {
-    LinkList.clear();
-    PageLinks.clear();
-    RefreshBookTab();
-  }
-  ToolItemList Tools, Filters;
-  TYomiraOption& Option = Engine_.option;
+
+  // --- what the window holds, read-only ---
+  const FileItemList& recentFiles() const { return RecentFiles; }  // the current document first
+  const FileItemList& bookMarks() const { return BookMarks; }
+  const FileItemList& fileList() const { return FileList; }
+  const FileItemList& pageLinks() const { return PageLinks; }
+  const std::vector<int>& linkList() const { return LinkList; }
+  int activeFilter() const { return ActiveFilter; }
+  int documentCodePage() const { return DocumentCodePage; }
+  bool htmlImported() const { return HtmlImported; }
+  bool loading() const { return Loading; }
+  // True while the settings dialog is being filled (its change signals are not the user's).
+  bool fillingDialog() const { return FillingDialog; }
+  const std::string& turnSound() const { return TurnSound; }  // the loaded sound file's bytes
+  const std::string& styleName() const { return StyleName; }
+  const std::vector<std::string>& styleNames() const { return StyleNames; }
+  QRect dialogRect() const { return DialogRect; }
+  const QImage& sliderSkin() const { return SliderBitmap; }
+  // The page turn: its kind, its frame counter and its frame count; whether it runs.
+  int turnKind() const { return TurnKind; }
+  int turnStep() const { return TurnStep; }
+  int turnFrames() const { return TurnFrames; }
+  bool turnRunning() const;
+
+  // Makes a settings model live as the start-up load does: the window places, the checks, the
+  // history, the option record, the shortcuts and the tools (menus are not rebuilt).
+  void ApplySettings(const SettingsModel& m);
 
   ActionCatalogue& actions() { return actions_; }
   MainMenu& mainMenu() { return menu_; }
   KeyDispatcher& keys() { return *keys_; }
   BookWindowPort* book() { return book_.get(); }
   ShellEnv& env() { return *env_; }
-  QWidget* child(const char* name) const;
+  // A part of the window by its design name (its object name), for tests and traces that
+  // drive it with real input; null when there is none of that name and type.
+  template <class W = QWidget>
+  W* child(const char* name) const {
+    return findChild<W*>(QString::fromLatin1(name));
+  }
   // A file of the data folder by its name.
   std::string DataFilePath(const std::string& name) const;
 
@@ -201,7 +195,6 @@ class TForm1 : public QWidget,
 
   // --- file, clipboard and help actions (shell/file_actions.cpp, clipboard_document.cpp,
   // help_actions.cpp) ---
-  TOpenDialogEx* OpenDialogExText = nullptr;
   // Sets the open dialog's file types from the built-in ones and the filters.
   void BuildOpenFilter();
   void ActionFileOpenExecute(QObject* sender);
@@ -224,7 +217,6 @@ class TForm1 : public QWidget,
   void ImageEasterEggClick();
   // The main menu is about to open: hides the hint and greys what cannot run now.
   void PopupMenuMainPopup();
-  static void FreeListItems(FileItemList& list) { list.clear(); }
 
   // --- tools and filters ---
   // Create the missing actions and menu entries (one spare beyond the list) and update all
@@ -237,9 +229,6 @@ class TForm1 : public QWidget,
   void FilterActionExecute(int n);
 
   // --- page navigation ---
-  // The page-turn timer: single-shot, 10 ms, restarted by each tick that is not the last.
-  QTimer* TimerAnimate = nullptr;
-  int TurnStep = 0;  // the frame counter of the running turn
   void ActionPageNextExecute(QObject* sender);
   void ActionPageBackExecute(QObject* sender);
   void ActionPageHomeExecute(QObject* sender);
@@ -319,8 +308,6 @@ class TForm1 : public QWidget,
   // The application-wide hook: true when the event was taken.
   bool ApplicationMessage(QObject* watched, QEvent* e);
   void ImageViewMouseMove(int x, int y);
-  // Annotation notes and the resize preview.
-  HintWindow* HintWindow_ = nullptr;
 
   // --- border drag (window_resize.cpp) ---
   // A step of the drag: the preview of what its end would give.
@@ -331,11 +318,10 @@ class TForm1 : public QWidget,
   // Whether a resize to another size now starts a drag: the short while after the
   // program's own fit, in which the window manager answers it, is over.
   bool OwnFitAnswered() const;
-  // Single-shot, restarted by each step of a drag.
-  QTimer* TimerSizeMoveEnd = nullptr;
-  // The live keyboard state and whether a pointer button is held; tests script them.
-  std::function<Qt::KeyboardModifiers()> queryKeyboardModifiers;
-  std::function<bool()> queryPointerButtonHeld;
+  // Whether a drag's end is waited for (its timer runs).
+  bool sizeMoveEndPending() const;
+  // In place of the live keyboard state and the pointer's button state (tests script them).
+  void SetInputStateQueries(std::function<Qt::KeyboardModifiers()> modifiers, std::function<bool()> pointerHeld);
 
   // --- text revise toggles (text_revise.cpp) ---
   void ActionMomentaryAutoIndentExecute(QObject* sender);
@@ -463,10 +449,13 @@ class TForm1 : public QWidget,
   void resizeEvent(QResizeEvent* e) override;
 
  private:
+  // The hosts of the book window and the settings dialog keep the lists they show.
+  friend class MainBookHost;
+  friend class SetupDialog;
+
   void buildWidgets();
   void buildActions();
   bool FormCreate();
-  void applySettings(const SettingsModel& m);
   // Moves the window (never resizing it) so that it can be reached on some screen.
   void KeepOnScreen();
   void popupMainAt(QPoint global);
@@ -503,6 +492,57 @@ class TForm1 : public QWidget,
   void BuildRunTimeActions(bool filters);
   // The RunFilter hook of the sources: the external filters with their bounds.
   decltype(DocumentSources::RunFilter) MakeFilterRunner();
+
+  // --- fields (what the program owns) ---
+  // The engine's part of the state; the fields below that the engine also reads refer to it.
+  EngineState Engine_;
+  bool HtmlImported = false;
+  int TurnKind = 0;
+  int TurnFrames = 0;
+  int HintWidth = 0;
+  DisplayLines& DisplayLines_ = Engine_.displayLines;
+  SourceLines& SourceLines_ = Engine_.sourceLines;
+  TPageAnnotation& Annotations = Engine_.annotations;
+  TParamOption StartParams;
+  std::vector<std::string> StyleNames;
+  QPoint NormalPos;
+  std::string TurnSound;
+  QImage SliderBitmap;
+  bool& LaidOut = Engine_.laidOut;
+  bool& DocumentLoaded = Engine_.documentLoaded;
+  bool Loading = false;
+  bool FillingDialog = false;
+  int ActiveFilter = -1;
+  int& CurrentPage = Engine_.currentPage;
+  int& PendingRate = Engine_.pendingRate;
+  int DocumentCodePage = 0;
+  std::string StyleName;
+  QPoint OptionWindowPos;
+  QRect DialogRect;  // left, top, right, bottom kept as x, y, width = right, height = bottom
+  QRect BookRect;
+  bool BookRectSaved = false;  // BookRect came from the settings file
+  FileItemList RecentFiles, BookMarks, FileList, PageLinks;
+  std::vector<int> LinkList;  // positions in PageLinks, checked at every use
+  // Empties LinkList before PageLinks, so nothing refers to a freed entry, then lets the
+  // book window repaint its list.
+  void ClearPageLinks() {
+    LinkList.clear();
+    PageLinks.clear();
+    RefreshBookTab();
+  }
+  ToolItemList Tools, Filters;
+  TYomiraOption& Option = Engine_.option;
+  TOpenDialogEx* OpenDialogExText = nullptr;
+  // The page-turn timer: single-shot, 10 ms, restarted by each tick that is not the last.
+  QTimer* TimerAnimate = nullptr;
+  int TurnStep = 0;  // the frame counter of the running turn
+  // Annotation notes and the resize preview.
+  HintWindow* HintWindow_ = nullptr;
+  // Single-shot, restarted by each step of a drag.
+  QTimer* TimerSizeMoveEnd = nullptr;
+  // The live keyboard state and whether a pointer button is held.
+  std::function<Qt::KeyboardModifiers()> queryKeyboardModifiers;
+  std::function<bool()> queryPointerButtonHeld;
 
   ReaderSession session_{Engine_};
   bool keepingPlace_ = false;  // a relayout of RelayoutKeepingPlace runs
@@ -553,8 +593,7 @@ class TForm1 : public QWidget,
   QElapsedTimer progressPainted_;  // since the bar was last painted during a layout
   QSize fitSize_;
 
- public:
-  // Components, named as the window's design names them.
+  // Components, named as the window's design names them (their object names too).
   Panel* PanelBase = nullptr;
   Panel* PanelView = nullptr;
   ImageView* ImageView_ = nullptr;

@@ -31,6 +31,8 @@ QString PageLabelText(int64_t page, int64_t views) { return QStringLiteral("%1 /
 
 }  // namespace
 
+bool TForm1::turnRunning() const { return TimerAnimate->isActive(); }
+
 void TForm1::bindPageActions() {
   TimerAnimate = new QTimer(this);
   TimerAnimate->setObjectName(QStringLiteral("TimerAnimate"));

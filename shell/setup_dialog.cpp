@@ -9,8 +9,7 @@
 
 namespace yomira {
 
-namespace {
-
+// Named (not file-local): the main window lets it reach the places and lists it keeps.
 // Two roles kept apart from the window itself: its show and isVisible are not QWidget's.
 // The window (font lists, two tabs) is built on first use, not at start-up: until then it
 // is hidden, and the style names it would be given it reads when it is shown.
@@ -83,8 +82,6 @@ class SetupDialog final : public SetupDialogPort, public SetupDialogHost {
   TForm1& f_;
   mutable TForm2* form_ = nullptr;
 };
-
-}  // namespace
 
 std::unique_ptr<SetupDialogPort> MakeSetupDialog(TForm1& form) { return std::make_unique<SetupDialog>(form); }
 

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/render/Fitting.h"
 #include "ui/guard.h"
@@ -69,6 +70,14 @@ void TForm1::resizeEvent(QResizeEvent* e) {
 }
 
 bool TForm1::OwnFitAnswered() const { return !fitClock_.isValid() || fitClock_.hasExpired(kSizeMoveQuiet); }
+
+bool TForm1::sizeMoveEndPending() const { return TimerSizeMoveEnd->isActive(); }
+
+void TForm1::SetInputStateQueries(std::function<Qt::KeyboardModifiers()> modifiers,
+                                  std::function<bool()> pointerHeld) {
+  queryKeyboardModifiers = std::move(modifiers);
+  queryPointerButtonHeld = std::move(pointerHeld);
+}
 
 void TForm1::WMSizing(QSize client) {
   if (!IsLaidOut() || IsFullScreen() || fitting_) return;

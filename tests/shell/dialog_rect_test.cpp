@@ -8,6 +8,7 @@
 
 #include "shell/main_window.h"
 #include "shell/setup_placeholder.h"
+#include "tests/shell/edit_settings.h"
 #include "tests/shell/fake_shell_env.h"
 #include "tests/support/test_support.h"
 #include "windows/controls/window_util.h"
@@ -25,6 +26,10 @@ class DialogRectTest : public ::testing::Test {
     dialog_.resize(420, 310);
     dialog_.move(40, 30);
   }
+  // The open dialogs' place as the settings file gives it.
+  void DialogRect(QRect r) {
+    test::EditSettings(*form_, [&](SettingsModel& m) { m.dialogRect = {r.x(), r.y(), r.width(), r.height()}; });
+  }
   test::TempDir home_;
   test::FakeShellEnv env_;
   std::unique_ptr<TForm1> form_;
@@ -32,7 +37,7 @@ class DialogRectTest : public ::testing::Test {
 };
 
 TEST_F(DialogRectTest, TheDefaultRectangleMovesTheDialogAndKeepsItsSize) {
-  form_->DialogRect = QRect(209, 152, 0, 0);  // as a settings file without the section leaves it
+  DialogRect(QRect(209, 152, 0, 0));  // as a settings file without the section leaves it
   form_->RestoreDialogRect(&dialog_);
   EXPECT_EQ(dialog_.frameGeometry().topLeft(), QPoint(209, 152));
   EXPECT_EQ(dialog_.size(), QSize(420, 310));
@@ -40,7 +45,7 @@ TEST_F(DialogRectTest, TheDefaultRectangleMovesTheDialogAndKeepsItsSize) {
 
 TEST_F(DialogRectTest, ASavedSizeLargerThanTheScreensIsCutToThem) {
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-  form_->DialogRect = QRect(-(1 << 24), -(1 << 24), 1 << 24, 1 << 24);  // right and bottom far off
+  DialogRect(QRect(-(1 << 24), -(1 << 24), 1 << 24, 1 << 24));  // right and bottom far off
   form_->RestoreDialogRect(&dialog_);
   EXPECT_LE(dialog_.frameGeometry().width(), screen.width());
   EXPECT_LE(dialog_.frameGeometry().height(), screen.height());
@@ -48,14 +53,14 @@ TEST_F(DialogRectTest, ASavedSizeLargerThanTheScreensIsCutToThem) {
 }
 
 TEST_F(DialogRectTest, ASavedRectangleGivesPlaceAndSizeOnScreen) {
-  form_->DialogRect = QRect(300, 200, 1000, 700);
+  DialogRect(QRect(300, 200, 1000, 700));
   form_->RestoreDialogRect(&dialog_);
   EXPECT_EQ(dialog_.frameGeometry(), ClampToVisibleScreen(QRect(300, 200, 700, 500)));
   EXPECT_EQ(dialog_.size(), QSize(700, 500));
 }
 
 TEST_F(DialogRectTest, ARectangleOffEveryScreenComesBackOnOne) {
-  form_->DialogRect = QRect(5000, 5000, 5700, 5500);
+  DialogRect(QRect(5000, 5000, 5700, 5500));
   form_->RestoreDialogRect(&dialog_);
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_TRUE(screen.contains(dialog_.frameGeometry().topLeft()));
@@ -63,7 +68,7 @@ TEST_F(DialogRectTest, ARectangleOffEveryScreenComesBackOnOne) {
 }
 
 TEST_F(DialogRectTest, OnlyTheFirstRestoreOfTheRunApplies) {
-  form_->DialogRect = QRect(100, 90, 400, 390);
+  DialogRect(QRect(100, 90, 400, 390));
   form_->RestoreDialogRect(&dialog_);
   ASSERT_EQ(dialog_.frameGeometry().topLeft(), QPoint(100, 90));
   QDialog other;  // another dialog shares the one flag
@@ -79,10 +84,10 @@ TEST_F(DialogRectTest, SaveKeepsLeftTopRightBottomOfTheFrame) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog_));
   const QRect f = dialog_.frameGeometry();
   form_->SaveDialogRect(&dialog_);
-  EXPECT_EQ(form_->DialogRect, QRect(f.left(), f.top(), f.left() + f.width(), f.top() + f.height()));
+  EXPECT_EQ(form_->dialogRect(), QRect(f.left(), f.top(), f.left() + f.width(), f.top() + f.height()));
   form_->SaveDialogRect(nullptr);
   form_->RestoreDialogRect(nullptr);
-  EXPECT_EQ(form_->DialogRect, QRect(f.left(), f.top(), f.left() + f.width(), f.top() + f.height()));
+  EXPECT_EQ(form_->dialogRect(), QRect(f.left(), f.top(), f.left() + f.width(), f.top() + f.height()));
 }
 
 // A settings dialog that counts what the main window asks of it.

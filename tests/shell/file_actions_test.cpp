@@ -18,6 +18,7 @@
 #include "shell/file_actions.h"
 #include "shell/help_location.h"
 #include "shell/main_window.h"
+#include "tests/shell/edit_settings.h"
 #include "tests/shell/fake_shell_env.h"
 #include "tests/support/test_support.h"
 #include "windows/controls/open_dialog_ex.h"
@@ -104,10 +105,10 @@ TEST_F(FileActions, TheOpenDialogOpensTheChosenFileInTheChosenCodePage) {
   });
   Run("ActionFileOpen");
   EXPECT_EQ(startFile.toStdString(), (docs_ / "a.txt").string());  // the current document preset
-  EXPECT_EQ(form_->DocumentCodePage, 51932);
+  EXPECT_EQ(form_->documentCodePage(), 51932);
   EXPECT_EQ(form_->windowTitle(), QStringLiteral("[e.txt] - yomira"));
   EXPECT_EQ(Checked(), QStringList{"EUC-JP"});
-  EXPECT_EQ(form_->OpenDialogExText->CharCodeIndex(), 2);
+  EXPECT_EQ(form_->child<TOpenDialogEx>("OpenDialogExText")->CharCodeIndex(), 2);
 }
 
 TEST_F(FileActions, CancelOpensNothingAndAFirstDialogStartsAtHome) {
@@ -121,7 +122,7 @@ TEST_F(FileActions, CancelOpensNothingAndAFirstDialogStartsAtHome) {
   Run("ActionFileOpen");
   EXPECT_EQ(folder, QDir::homePath());
   EXPECT_FALSE(form_->IsLaidOut());
-  EXPECT_TRUE(form_->RecentFiles.empty());
+  EXPECT_TRUE(form_->recentFiles().empty());
 }
 
 TEST_F(FileActions, ReopenTakesTheItemsCodePageAndChecksWhatCameOfIt) {
@@ -132,29 +133,31 @@ TEST_F(FileActions, ReopenTakesTheItemsCodePageAndChecksWhatCameOfIt) {
   Open(Doc("e.txt", kEucJp), 2);
   EXPECT_EQ(Checked(), QStringList{"EUC-JP"});
   Item("MenuFileReOpen2")->trigger();  // Shift-JIS
-  EXPECT_EQ(form_->DocumentCodePage, 932);
+  EXPECT_EQ(form_->documentCodePage(), 932);
   EXPECT_EQ(Checked(), QStringList{"Shift-JIS"});
 
   // A UTF-16 document has no item: none stays checked.
   Open(Doc("u.txt", std::string("\xFF\xFE\x42\x30\x44\x30\n\0", 8)));
   ASSERT_TRUE(form_->IsLaidOut());
-  EXPECT_EQ(form_->DocumentCodePage, 1200);
+  EXPECT_EQ(form_->documentCodePage(), 1200);
   EXPECT_TRUE(Checked().isEmpty());
 }
 
 TEST_F(FileActions, ClearingTheHistoryKeepsTheCurrentDocument) {
   for (size_t n : {8u, 1u, 0u}) {
-    form_->RecentFiles.clear();
-    for (size_t i = 0; i < n; ++i) {
-      auto e = std::make_unique<TFileItem>();
-      e->Path = (docs_ / ("f" + std::to_string(i) + ".txt")).string();
-      form_->RecentFiles.push_back(std::move(e));
-    }
+    test::EditSettings(*form_, [&](SettingsModel& m) {
+      m.history.clear();
+      for (size_t i = 0; i < n; ++i) {
+        auto e = std::make_unique<TFileItem>();
+        e->Path = (docs_ / ("f" + std::to_string(i) + ".txt")).string();
+        m.history.push_back(std::move(e));
+      }
+    });
     form_->UpdateRecentMenu();
     Run("ActionOptionRecentClear");
-    ASSERT_EQ(form_->RecentFiles.size(), std::min<size_t>(n, 1)) << n;
+    ASSERT_EQ(form_->recentFiles().size(), std::min<size_t>(n, 1)) << n;
     if (n > 0) {
-      EXPECT_EQ(form_->RecentFiles[0]->Path, (docs_ / "f0.txt").string());
+      EXPECT_EQ(form_->recentFiles()[0]->Path, (docs_ / "f0.txt").string());
     }
     for (int i = 1; i < kRecentMenuCount; ++i) EXPECT_FALSE(form_->mainMenu().recent[i]->isVisible()) << n << " " << i;
   }
@@ -171,10 +174,16 @@ TEST_F(FileActions, TheAssociatedProgramGetsLocalFilesAndOnlyWebAddresses) {
   EXPECT_EQ(env_.opened.size(), 1u);
   EXPECT_TRUE(env_.messages.empty());
 
-  TFileItem& entry = *form_->RecentFiles[0];
-  entry = TFileItem();
-  entry.Kind = fkWeb;
-  entry.Href = "http://h/p";
+  // The current document becomes a web page.
+  auto webEntry = [this](const std::string& href) {
+    test::EditSettings(*form_, [&](SettingsModel& m) {
+      TFileItem& entry = *m.history[0];
+      entry = TFileItem();
+      entry.Kind = fkWeb;
+      entry.Href = href;
+    });
+  };
+  webEntry("http://h/p");
   env_.okCancelAnswers = {true, false};
   Run("ActionFileToolEditor");
   Run("ActionFileToolEditor");
@@ -182,9 +191,7 @@ TEST_F(FileActions, TheAssociatedProgramGetsLocalFilesAndOnlyWebAddresses) {
   EXPECT_EQ(env_.messages, (std::vector<std::string>{"http://h/p", "http://h/p"}));
   EXPECT_EQ(env_.opened, (std::vector<std::string>{a, "http://h/p"}));
 
-  entry = TFileItem();
-  entry.Kind = fkWeb;
-  entry.Href = "file:///etc/passwd";
+  webEntry("file:///etc/passwd");
   Run("ActionFileToolEditor");
   EXPECT_EQ(env_.questionCaptions.size(), 2u);
   EXPECT_EQ(env_.opened.size(), 2u);
@@ -314,7 +321,7 @@ TEST_F(FileActions, TheClipboardBecomesADocumentOrAWebAddress) {
     } else {
       EXPECT_EQ(Clip(), c.file) << c.clipboard;
       EXPECT_EQ(form_->windowTitle(), QStringLiteral("[ClipBord.txt] - yomira"));
-      EXPECT_EQ(form_->CurrentPage, 1);
+      EXPECT_EQ(form_->session().CurrentView(), 1);
     }
   }
 }
@@ -323,8 +330,8 @@ TEST_F(FileActions, CharactersOutsideCp932StayInTheFile) {
   env_.clipboard = "猫😀";
   Run("ActionFileClipboardOpen");
   EXPECT_EQ(Clip(), "猫😀\n");
-  ASSERT_EQ(form_->SourceLines_.size(), 1u);
-  EXPECT_SJ_EQ(form_->SourceLines_[0], u8"猫?");
+  ASSERT_EQ(form_->session().state().sourceLines.size(), 1u);
+  EXPECT_SJ_EQ(form_->session().state().sourceLines[0], u8"猫?");
 }
 
 TEST_F(FileActions, AddingAppendsToWhatTheFileHolds) {
@@ -346,7 +353,7 @@ TEST_F(FileActions, AddingAppendsToWhatTheFileHolds) {
     Run("ActionFileClipboardAdd");
     EXPECT_EQ(Clip(), c.after) << c.name;
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("[ClipBord.txt] - yomira")) << c.name;
-    EXPECT_EQ(form_->CurrentPage, 1) << c.name;
+    EXPECT_EQ(form_->session().CurrentView(), 1) << c.name;
   }
   env_.clipboard = "";
   Run("ActionFileClipboardAdd");
@@ -393,12 +400,12 @@ TEST_F(FileActions, TheMenuGreysWhatCannotRunNowAndLeavesTheKeys) {
     m->popup(QPoint(10, 10));
     m->hide();
   };
-  form_->Option.ruby_tag = 1;
+  form_->session().state().option.ruby_tag = 1;
   open();
   EXPECT_EQ(enabled(), QStringList{"MenuMomentaryToRuby"});
 
   Open(Doc("a.txt", "abc\n"));
-  form_->Option.ruby_tag = 0;
+  form_->session().state().option.ruby_tag = 0;
   env_.clipboard = "t";
   open();
   EXPECT_EQ(enabled(), QStringList({"MenuFileClipboard", "MenuFileReOpen", "MenuFileToolEdit",
@@ -408,8 +415,12 @@ TEST_F(FileActions, TheMenuGreysWhatCannotRunNowAndLeavesTheKeys) {
   EXPECT_TRUE(form_->actions().at("ActionOptionRecentClear").enabled);
 
   Open(Doc("b.txt", "abc\n"));
-  form_->StyleNames = {"s"};
-  form_->Option.ruby_tag = 1;
+  // A style in the folder.
+  ASSERT_TRUE(form_->EnsureStyleFolder());
+  std::ofstream(form_->StylePath("s")) << "";
+  form_->ScanStyles();
+  ASSERT_EQ(form_->styleNames(), std::vector<std::string>{"s"});
+  form_->session().state().option.ruby_tag = 1;
   open();
   EXPECT_EQ(enabled().size(), 11);
 }

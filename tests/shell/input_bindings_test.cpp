@@ -44,7 +44,7 @@ class InputBindings : public test::FormFixture {
     auto f = Make();
     Open(*f);
     f->sliderShowView(5);
-    EXPECT_EQ(f->CurrentPage, 5);
+    EXPECT_EQ(f->session().CurrentView(), 5);
     return f;
   }
 };
@@ -78,10 +78,10 @@ TEST_F(InputBindings, ClicksOnThePageImage) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     auto f = AtView5();
-    ASSERT_EQ(f->ImageView_->width(), 492);
-    if (c.bind) c.bind(f->Option);
-    Click(f->ImageView_, c.button, c.mods, QPoint(c.x, 250));
-    EXPECT_EQ(f->CurrentPage, c.view);
+    ASSERT_EQ(f->child<ImageView>("ImageView")->width(), 492);
+    if (c.bind) c.bind(f->session().state().option);
+    Click(f->child<ImageView>("ImageView"), c.button, c.mods, QPoint(c.x, 250));
+    EXPECT_EQ(f->session().CurrentView(), c.view);
     EXPECT_EQ(f->mainMenu().menu->isVisible(), c.menu);
     f->mainMenu().menu->hide();
   }
@@ -90,38 +90,38 @@ TEST_F(InputBindings, ClicksOnThePageImage) {
 TEST_F(InputBindings, ClickCode5OpensTheNextFileOfTheFolder) {
   Write("e.txt", test::NumberedLines(20));
   auto f = AtView5();
-  f->Option.click[0] = 5;
-  Click(f->ImageView_, Qt::LeftButton);
+  f->session().state().option.click[0] = 5;
+  Click(f->child<ImageView>("ImageView"), Qt::LeftButton);
   EXPECT_EQ(f->windowTitle(), QStringLiteral("[e.txt] - yomira"));
-  f->Option.click[0] = 6;
-  Click(f->ImageView_, Qt::LeftButton);
+  f->session().state().option.click[0] = 6;
+  Click(f->child<ImageView>("ImageView"), Qt::LeftButton);
   EXPECT_EQ(f->windowTitle(), QStringLiteral("[doc.txt] - yomira"));
 }
 
 TEST_F(InputBindings, BothPressesOfADoubleClickTurn) {
   auto f = AtView5();
   // What the window system delivers for a quick pair.
-  Press(f->ImageView_, Qt::LeftButton, Qt::NoModifier, {250, 250});
-  Press(f->ImageView_, Qt::LeftButton, Qt::NoModifier, {250, 250}, QEvent::MouseButtonRelease);
-  Press(f->ImageView_, Qt::LeftButton, Qt::NoModifier, {250, 250}, QEvent::MouseButtonDblClick);
-  Press(f->ImageView_, Qt::LeftButton, Qt::NoModifier, {250, 250}, QEvent::MouseButtonRelease);
-  EXPECT_EQ(f->CurrentPage, 7);
+  Press(f->child<ImageView>("ImageView"), Qt::LeftButton, Qt::NoModifier, {250, 250});
+  Press(f->child<ImageView>("ImageView"), Qt::LeftButton, Qt::NoModifier, {250, 250}, QEvent::MouseButtonRelease);
+  Press(f->child<ImageView>("ImageView"), Qt::LeftButton, Qt::NoModifier, {250, 250}, QEvent::MouseButtonDblClick);
+  Press(f->child<ImageView>("ImageView"), Qt::LeftButton, Qt::NoModifier, {250, 250}, QEvent::MouseButtonRelease);
+  EXPECT_EQ(f->session().CurrentView(), 7);
   // Nothing reached the window's own handler (a right press there opens the menu).
-  Press(f->ImageView_, Qt::RightButton, Qt::NoModifier, {250, 250}, QEvent::MouseButtonDblClick);
-  EXPECT_EQ(f->CurrentPage, 6);
+  Press(f->child<ImageView>("ImageView"), Qt::RightButton, Qt::NoModifier, {250, 250}, QEvent::MouseButtonDblClick);
+  EXPECT_EQ(f->session().CurrentView(), 6);
   EXPECT_FALSE(f->IsFullScreen());
 }
 
 TEST_F(InputBindings, NothingRunsBeforeALayout) {
   auto f = Make();
-  const int page = f->CurrentPage;
-  f->Option.click[3] = 4;  // Shift + left: the menu
-  f->Option.wheel[1] = 4;  // down: font down
-  Click(f->ImageView_, Qt::LeftButton, Qt::ShiftModifier);
+  const int page = f->session().CurrentView();
+  f->session().state().option.click[3] = 4;  // Shift + left: the menu
+  f->session().state().option.wheel[1] = 4;  // down: font down
+  Click(f->child<ImageView>("ImageView"), Qt::LeftButton, Qt::ShiftModifier);
   Wheel(f.get(), {0, -120});
   EXPECT_FALSE(f->mainMenu().menu->isVisible());
-  EXPECT_EQ(f->CurrentPage, page);
-  EXPECT_EQ(f->Option.f_size, 14);
+  EXPECT_EQ(f->session().CurrentView(), page);
+  EXPECT_EQ(f->session().state().option.f_size, 14);
   EXPECT_TRUE(f->relayouts.empty());
 }
 
@@ -158,10 +158,10 @@ TEST_F(InputBindings, TheWheel) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     auto f = AtView5();
-    if (c.bind) c.bind(f->Option);
+    if (c.bind) c.bind(f->session().state().option);
     for (int d : c.deltas) Wheel(f.get(), c.name == std::string("horizontal scroll") ? QPoint(120, 0) : QPoint(0, d), c.mods);
-    EXPECT_EQ(f->CurrentPage, c.view);
-    EXPECT_EQ(f->Option.f_size, c.font);
+    EXPECT_EQ(f->session().CurrentView(), c.view);
+    EXPECT_EQ(f->session().state().option.f_size, c.font);
     EXPECT_EQ(f->relayouts, c.relayouts);
   }
 }
@@ -178,36 +178,36 @@ class PressCounter : public QWidget {
 
 TEST_F(InputBindings, SideButtonsAreTakenInEveryWindow) {
   auto f = AtView5();
-  f->Option.side[0] = 1;
-  f->Option.side[1] = 2;
+  f->session().state().option.side[0] = 1;
+  f->session().state().option.side[1] = 2;
   int pagePresses = 0;
-  f->ImageView_->onPress = [&](Qt::MouseButton, Qt::KeyboardModifiers, QPoint) { ++pagePresses; };
+  f->child<ImageView>("ImageView")->onPress = [&](Qt::MouseButton, Qt::KeyboardModifiers, QPoint) { ++pagePresses; };
   PressCounter other;
   other.resize(100, 100);
-  std::vector<QWidget*> targets = {f->ImageView_, f->PanelBottomBase, &other};
+  std::vector<QWidget*> targets = {f->child<ImageView>("ImageView"), f->child("PanelBottomBase"), &other};
   for (QWidget* t : targets) {
     SCOPED_TRACE(t->objectName().toStdString());
     f->sliderShowView(5);
     Press(t, Qt::BackButton, Qt::NoModifier, {5, 5});
-    EXPECT_EQ(f->CurrentPage, 6);
+    EXPECT_EQ(f->session().CurrentView(), 6);
     Press(t, Qt::ForwardButton, Qt::NoModifier, {5, 5});
     Press(t, Qt::ForwardButton, Qt::NoModifier, {5, 5}, QEvent::MouseButtonRelease);
     Press(t, Qt::ForwardButton, Qt::NoModifier, {5, 5});
-    EXPECT_EQ(f->CurrentPage, 4);
+    EXPECT_EQ(f->session().CurrentView(), 4);
   }
   EXPECT_EQ(pagePresses, 0);
   EXPECT_EQ(other.presses, 0);
 
   // Unbound: still taken, nothing runs.
-  f->Option.side[0] = 0;
-  f->Option.side[1] = 0;
+  f->session().state().option.side[0] = 0;
+  f->session().state().option.side[1] = 0;
   Press(&other, Qt::BackButton, Qt::NoModifier, {5, 5});
   Press(&other, Qt::ForwardButton, Qt::NoModifier, {5, 5});
   EXPECT_EQ(other.presses, 0);
-  EXPECT_EQ(f->CurrentPage, 4);
+  EXPECT_EQ(f->session().CurrentView(), 4);
 
   // Code 3: the main menu.
-  f->Option.side[0] = 3;
+  f->session().state().option.side[0] = 3;
   Press(&other, Qt::BackButton, Qt::NoModifier, {5, 5});
   EXPECT_TRUE(f->mainMenu().menu->isVisible());
   f->mainMenu().menu->hide();
@@ -236,10 +236,10 @@ TEST_F(InputBindings, OneSideButtonActionPerPhysicalPress) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     auto f = AtView5();
-    f->Option.side[0] = 1;
+    f->session().state().option.side[0] = 1;
     PressCounter other;
     for (T t : c.events) Press(&other, Qt::BackButton, Qt::NoModifier, {5, 5}, t);
-    EXPECT_EQ(f->CurrentPage, c.view);
+    EXPECT_EQ(f->session().CurrentView(), c.view);
     // Taken all the same: the widget sees none of them.
     EXPECT_EQ(other.presses, 0);
   }
@@ -247,7 +247,7 @@ TEST_F(InputBindings, OneSideButtonActionPerPhysicalPress) {
 
 TEST_F(InputBindings, SideButtonsBeforeALayoutAreTakenAndDoNothing) {
   auto f = Make();
-  f->Option.side[0] = 3;
+  f->session().state().option.side[0] = 3;
   PressCounter other;
   Press(&other, Qt::BackButton, Qt::NoModifier, {5, 5});
   EXPECT_EQ(other.presses, 0);
@@ -256,7 +256,7 @@ TEST_F(InputBindings, SideButtonsBeforeALayoutAreTakenAndDoNothing) {
 
 TEST_F(InputBindings, AModalDialogKeepsTheSideButtons) {
   auto f = AtView5();
-  f->Option.side[0] = 1;
+  f->session().state().option.side[0] = 1;
   QDialog dialog;
   dialog.setWindowModality(Qt::ApplicationModal);
   PressCounter inDialog;
@@ -265,11 +265,11 @@ TEST_F(InputBindings, AModalDialogKeepsTheSideButtons) {
   ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
   Press(&inDialog, Qt::BackButton, Qt::NoModifier, {5, 5});
   EXPECT_EQ(inDialog.presses, 1);
-  EXPECT_EQ(f->CurrentPage, 5);
+  EXPECT_EQ(f->session().CurrentView(), 5);
   dialog.hide();
   Press(&inDialog, Qt::BackButton, Qt::NoModifier, {5, 5});
   EXPECT_EQ(inDialog.presses, 1);
-  EXPECT_EQ(f->CurrentPage, 6);
+  EXPECT_EQ(f->session().CurrentView(), 6);
 }
 
 TEST_F(InputBindings, TheAnnotationUnderThePointerIsShownInTheHint) {
@@ -281,25 +281,25 @@ TEST_F(InputBindings, TheAnnotationUnderThePointerIsShownInTheHint) {
   };
   auto f = Make();
   OpenBytes(*f, "notes.txt", notes);
-  EXPECT_TRUE(f->ImageView_->hasMouseTracking());
-  move(f->ImageView_, {448, 31});
-  EXPECT_TRUE(f->HintWindow_->isVisible());
-  EXPECT_EQ(f->HintWindow_->text(), QStringLiteral("注記一"));
+  EXPECT_TRUE(f->child<ImageView>("ImageView")->hasMouseTracking());
+  move(f->child<ImageView>("ImageView"), {448, 31});
+  EXPECT_TRUE(f->child<HintWindow>("HintWindow")->isVisible());
+  EXPECT_EQ(f->child<HintWindow>("HintWindow")->text(), QStringLiteral("注記一"));
   // Placed 16 px right of the pointer.
-  EXPECT_EQ(f->HintWindow_->geometry().topLeft(), f->ImageView_->mapToGlobal(QPoint(448 + 16, 31)));
-  move(f->ImageView_, {300, 300});
-  EXPECT_FALSE(f->HintWindow_->isVisible());
+  EXPECT_EQ(f->child<HintWindow>("HintWindow")->geometry().topLeft(), f->child<ImageView>("ImageView")->mapToGlobal(QPoint(448 + 16, 31)));
+  move(f->child<ImageView>("ImageView"), {300, 300});
+  EXPECT_FALSE(f->child<HintWindow>("HintWindow")->isVisible());
 
   // Deactivating the window hides a note.
-  move(f->ImageView_, {448, 31});
-  ASSERT_TRUE(f->HintWindow_->isVisible());
+  move(f->child<ImageView>("ImageView"), {448, 31});
+  ASSERT_TRUE(f->child<HintWindow>("HintWindow")->isVisible());
   f->FormDeactivate();
-  EXPECT_FALSE(f->HintWindow_->isVisible());
+  EXPECT_FALSE(f->child<HintWindow>("HintWindow")->isVisible());
 
   // Without the notation nothing is shown.
-  f->Option.ruby_tag = 0;
-  move(f->ImageView_, {448, 31});
-  EXPECT_FALSE(f->HintWindow_->isVisible());
+  f->session().state().option.ruby_tag = 0;
+  move(f->child<ImageView>("ImageView"), {448, 31});
+  EXPECT_FALSE(f->child<HintWindow>("HintWindow")->isVisible());
 }
 
 TEST(CursorSize, ComesFromTheSessionWhenItGivesOne) {

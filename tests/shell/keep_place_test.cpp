@@ -55,18 +55,18 @@ struct Place {
 
 // The first text element of the view shown, found here without the program's own search.
 Place FirstTextOfView(const TForm1& f) {
-  const int64_t per = int64_t{f.Option.c_size} * f.Option.Colum * f.Option.Page;
-  for (int64_t i = (f.CurrentPage - 1) * per; i < f.CurrentPage * per && i < int64_t(f.DisplayLines_.size()); ++i)
-    for (const TYomiraObject& el : f.DisplayLines_[size_t(i)].elements)
+  const int64_t per = int64_t{f.session().state().option.c_size} * f.session().state().option.Colum * f.session().state().option.Page;
+  for (int64_t i = (f.session().CurrentView() - 1) * per; i < f.session().CurrentView() * per && i < int64_t(f.session().state().displayLines.size()); ++i)
+    for (const TYomiraObject& el : f.session().state().displayLines[size_t(i)].elements)
       if (el.kind == kText) return {el.first, el.column};
   return {-1, -1};
 }
 
 // Whether the view shown holds the byte of place.
 bool ViewHolds(const TForm1& f, Place p) {
-  const int64_t per = int64_t{f.Option.c_size} * f.Option.Colum * f.Option.Page;
-  for (int64_t i = (f.CurrentPage - 1) * per; i < f.CurrentPage * per && i < int64_t(f.DisplayLines_.size()); ++i)
-    for (const TYomiraObject& el : f.DisplayLines_[size_t(i)].elements)
+  const int64_t per = int64_t{f.session().state().option.c_size} * f.session().state().option.Colum * f.session().state().option.Page;
+  for (int64_t i = (f.session().CurrentView() - 1) * per; i < f.session().CurrentView() * per && i < int64_t(f.session().state().displayLines.size()); ++i)
+    for (const TYomiraObject& el : f.session().state().displayLines[size_t(i)].elements)
       if (el.first == p.line && el.column <= p.column && p.column < el.column + el.length) return true;
   return false;
 }
@@ -75,12 +75,12 @@ class KeepPlace : public test::FormFixture {
  protected:
   std::unique_ptr<RecordingForm> AtView(int view, const std::string& text) {
     auto f = Make();
-    f->Option.ruby_tag = 1;
-    f->Option.re_wrap = 0;
+    f->session().state().option.ruby_tag = 1;
+    f->session().state().option.re_wrap = 0;
     f->SetMomentaryToggles(false, false, false);
     OpenBytes(*f, "novel.txt", text);
     f->sliderShowView(view);
-    EXPECT_EQ(f->CurrentPage, view);
+    EXPECT_EQ(f->session().CurrentView(), view);
     return f;
   }
   void Style(const std::string& name, const std::string& text) {
@@ -114,7 +114,7 @@ TEST_F(KeepPlace, EveryRelayoutTriggerKeepsTheFirstTextInView) {
          Style("big", "[Style]\nFontSize=19\nTextRow=25\nTextCols=12\n");
          f.ScanStyles();
          f.ApplyStyleName("big");
-         ASSERT_EQ(f.Option.v_size, 50);
+         ASSERT_EQ(f.session().state().option.v_size, 50);
        }},
       {"momentary indent", action("ActionMomentaryAutoIndent")},
       {"momentary re-wrap", action("ActionMomentaryReWrap")},
@@ -134,7 +134,7 @@ TEST_F(KeepPlace, EveryRelayoutTriggerKeepsTheFirstTextInView) {
       {"ruby +", action("ActionWindowRubyUp")},
       {"ruby -", action("ActionWindowRubyDown")},
       {"wheel font", [](RecordingForm& f) {
-         f.Option.wheel[2] = 3;  // Ctrl + wheel up: font +
+         f.session().state().option.wheel[2] = 3;  // Ctrl + wheel up: font +
          f.WheelAction(120 * 3, Qt::ControlModifier);
          ASSERT_EQ(f.relayouts.size(), 3u);
        }},
@@ -144,18 +144,18 @@ TEST_F(KeepPlace, EveryRelayoutTriggerKeepsTheFirstTextInView) {
       SCOPED_TRACE(std::string(c.name) + " at view " + std::to_string(view));
       auto f = AtView(view, Novel(400));
       // A view that begins inside a paragraph: a place the view number would not keep.
-      while (FirstTextOfView(*f).column == 1 && f->CurrentPage < f->ViewCount()) f->sliderShowView(f->CurrentPage + 1);
+      while (FirstTextOfView(*f).column == 1 && f->session().CurrentView() < f->ViewCount()) f->sliderShowView(f->session().CurrentView() + 1);
       f->relayouts.clear();
       const Place before = FirstTextOfView(*f);
       ASSERT_GT(before.column, 1);
       c.run(*f);
       ASSERT_FALSE(f->relayouts.empty());
       EXPECT_TRUE(ViewHolds(*f, before)) << "line " << before.line << " byte " << before.column << ", view "
-                                         << f->CurrentPage << " of " << f->ViewCount();
+                                         << f->session().CurrentView() << " of " << f->ViewCount();
       // The saved reading position follows the view shown.
-      const int64_t per = int64_t{f->Option.c_size} * f->Option.Colum * f->Option.Page;
-      EXPECT_EQ(GetHistoryPosition(f->RecentFiles),
-                (f->CurrentPage - 1) * per * 10000 / int64_t(f->DisplayLines_.size()));
+      const int64_t per = int64_t{f->session().state().option.c_size} * f->session().state().option.Colum * f->session().state().option.Page;
+      EXPECT_EQ(GetHistoryPosition(f->recentFiles()),
+                (f->session().CurrentView() - 1) * per * 10000 / int64_t(f->session().state().displayLines.size()));
     }
   }
 }
@@ -181,7 +181,7 @@ TEST_F(KeepPlace, StepsBackAndForthComeBackToTheSameView) {
       for (int i = 0; i < c.times; ++i) f->actions().at(c.up).run(nullptr);
       EXPECT_TRUE(ViewHolds(*f, before));
       for (int i = 0; i < c.times; ++i) f->actions().at(c.down).run(nullptr);
-      EXPECT_EQ(f->CurrentPage, view);
+      EXPECT_EQ(f->session().CurrentView(), view);
       EXPECT_EQ(FirstTextOfView(*f).line, before.line);
       EXPECT_EQ(FirstTextOfView(*f).column, before.column);
     }
@@ -196,12 +196,12 @@ TEST_F(KeepPlace, ReWrappingAHardWrappedTextKeepsTheLineAndByte) {
     f->actions().at("ActionMomentaryReWrap").run(nullptr);
     // The paragraphs were joined: fewer display lines, and lines of several source lines.
     bool joined = false;
-    for (const TYomiraLine& l : f->DisplayLines_)
+    for (const TYomiraLine& l : f->session().state().displayLines)
       for (const TYomiraObject& el : l.elements) joined |= el.first != l.source_line;
     ASSERT_TRUE(joined);
-    EXPECT_TRUE(ViewHolds(*f, before)) << "line " << before.line << " view " << f->CurrentPage;
+    EXPECT_TRUE(ViewHolds(*f, before)) << "line " << before.line << " view " << f->session().CurrentView();
     f->actions().at("ActionMomentaryReWrap").run(nullptr);
-    EXPECT_EQ(f->CurrentPage, view);
+    EXPECT_EQ(f->session().CurrentView(), view);
   }
 }
 
@@ -220,7 +220,7 @@ TEST_F(KeepPlace, AViewWithoutTextKeepsTheRuleOfItsCaller) {
   std::string text = test::sj(u8"はじめ\n");
   text += std::string(200, '\n');
   auto f = AtView(5, text);
-  const int rate = GetHistoryPosition(f->RecentFiles);
+  const int rate = GetHistoryPosition(f->recentFiles());
   f->actions().at("ActionWindowRowUp").run(nullptr);
   EXPECT_EQ(f->pendingRates, std::vector<int>{rate});
   f->pendingRates.clear();

@@ -15,6 +15,7 @@
 
 #include "ui/key_dispatcher.h"
 #include "ui/guard.h"
+#include "shell/book_host.h"
 #include "shell/quit_signals.h"
 #include "windows/book/bookmark_file.h"
 #include "sources/history.h"
@@ -49,8 +50,8 @@ TEST_F(MainWindow, StartsFixedAtTheStartUpSizeAndFitsTheFirstLayout) {
   EXPECT_EQ(f->maximumSize(), QSize(209, 113));
   EXPECT_EQ(f->windowTitle(), QStringLiteral("yomira"));
   EXPECT_EQ(f->pos(), QPoint(128, 128));
-  EXPECT_FALSE(f->SpeedButtonNext->isEnabled());
-  EXPECT_EQ(f->ImageIcon->x(), 88);
+  EXPECT_FALSE(f->child<QToolButton>("SpeedButtonNext")->isEnabled());
+  EXPECT_EQ(f->child<QLabel>("ImageIcon")->x(), 88);
 
   WriteText("a.txt", u8"本文の一行目\n二行目\n");
   f->OpenFileItem((home_ / "a.txt").string(), true, -1, 0, false, true);
@@ -59,8 +60,8 @@ TEST_F(MainWindow, StartsFixedAtTheStartUpSizeAndFitsTheFirstLayout) {
   EXPECT_EQ(f->size(), QSize(492, 539));
   EXPECT_EQ(f->minimumSize(), QSize(0, 0));
   EXPECT_EQ(f->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-  EXPECT_TRUE(f->SpeedButtonNext->isEnabled());
-  EXPECT_TRUE(f->PanelStartUp->isHidden());
+  EXPECT_TRUE(f->child<QToolButton>("SpeedButtonNext")->isEnabled());
+  EXPECT_TRUE(f->child("PanelStartUp")->isHidden());
 }
 
 TEST_F(MainWindow, ASavedPositionOffEveryScreenAndALayoutLargerThanTheScreenStayReachable) {
@@ -143,7 +144,7 @@ TEST_F(MainWindow, AnEmptyFileIsOneEmptyView) {
   f->OpenFileItem((home_ / "empty.txt").string(), true, -1, 0, false, true);
   ASSERT_TRUE(f->IsLaidOut());
   EXPECT_EQ(f->ViewCount(), 1);
-  EXPECT_EQ(f->LabelPage->text(), QStringLiteral("1 / 1"));
+  EXPECT_EQ(f->child<QLabel>("LabelPage")->text(), QStringLiteral("1 / 1"));
 }
 
 TEST_F(MainWindow, DestroyDeletesTheTemporaryFilesButNotTheClipboardText) {
@@ -162,7 +163,7 @@ class ReadingBook : public BookWindowPort {
   explicit ReadingBook(TForm1& f) : f_(f) {}
   ~ReadingBook() override {
     size_t n = 0;
-    for (const auto& b : f_.BookMarks) n += b->Path.size();
+    for (const auto& b : f_.bookMarks()) n += b->Path.size();
     EXPECT_EQ(n, 3u);
   }
 
@@ -174,7 +175,7 @@ TEST_F(MainWindow, TheBookWindowGoesBeforeTheListsItReads) {
   auto f = Make([](TForm1& form) { return std::make_unique<ReadingBook>(form); });
   auto b = std::make_unique<TFileItem>();
   b->Path = "abc";
-  f->BookMarks.push_back(std::move(b));
+  MakeMainBookHost(*f)->BookMarks().push_back(std::move(b));  // as the book window adds one
   f.reset();
 }
 
@@ -184,27 +185,27 @@ TEST_F(MainWindow, AnHtmlFileIsImportedAndItsLinksReplaceThePagesUnlessHeld) {
   WriteText("c.html", u8"<p>別<a href=\"d.html\">先</a></p>");
   f->OpenFileItem((home_ / "a.html").string(), true, -1, 0, false, true);
   ASSERT_TRUE(f->IsLaidOut());
-  EXPECT_TRUE(f->HtmlImported);
-  ASSERT_FALSE(f->SourceLines_.empty());
-  EXPECT_SJ_EQ(f->SourceLines_.back(), u8"本文次");
-  ASSERT_EQ(f->PageLinks.size(), 1u);
-  EXPECT_EQ(f->PageLinks[0]->Path, (home_ / "b.html").string());
+  EXPECT_TRUE(f->htmlImported());
+  ASSERT_FALSE(f->session().state().sourceLines.empty());
+  EXPECT_SJ_EQ(f->session().state().sourceLines.back(), u8"本文次");
+  ASSERT_EQ(f->pageLinks().size(), 1u);
+  EXPECT_EQ(f->pageLinks()[0]->Path, (home_ / "b.html").string());
 
   // A held list keeps the first page's links.
-  f->LinkList = {0};
+  MakeMainBookHost(*f)->LinkList() = {0};  // as the book window lists them
   f->actions().at("ActionLinkListHold").checked = true;
   f->OpenFileItem((home_ / "c.html").string(), true, -1, 0, false, true);
-  ASSERT_EQ(f->PageLinks.size(), 1u);
-  EXPECT_EQ(f->PageLinks[0]->Path, (home_ / "b.html").string());
-  EXPECT_EQ(f->LinkList, std::vector<int>{0});
+  ASSERT_EQ(f->pageLinks().size(), 1u);
+  EXPECT_EQ(f->pageLinks()[0]->Path, (home_ / "b.html").string());
+  EXPECT_EQ(f->linkList(), std::vector<int>{0});
 
   // Released: the positions go before the entries they point at, and the book window's
   // list is built again from the new page.
   f->actions().at("ActionLinkListHold").checked = false;
   f->OpenFileItem((home_ / "c.html").string(), true, -1, 0, false, true);
-  ASSERT_EQ(f->PageLinks.size(), 1u);
-  EXPECT_EQ(f->PageLinks[0]->Path, (home_ / "d.html").string());
-  EXPECT_EQ(f->LinkList, std::vector<int>{0});
+  ASSERT_EQ(f->pageLinks().size(), 1u);
+  EXPECT_EQ(f->pageLinks()[0]->Path, (home_ / "d.html").string());
+  EXPECT_EQ(f->linkList(), std::vector<int>{0});
 }
 
 // The book window is made on first use: an HTML page's link list is built without it, and
@@ -217,7 +218,7 @@ TEST_F(MainWindow, TheBookWindowIsMadeOnFirstUse) {
   f->OpenFileItem((home_ / "a.html").string(), true, -1, 0, false, true);
   ASSERT_TRUE(f->IsLaidOut());
   EXPECT_EQ(f->book()->widget(), nullptr);
-  EXPECT_EQ(f->LinkList, (std::vector<int>{0, 1}));
+  EXPECT_EQ(f->linkList(), (std::vector<int>{0, 1}));
   EXPECT_FALSE(f->book()->isVisible());
   f->ActionBookExecute(nullptr);
   ASSERT_NE(f->book()->widget(), nullptr);
@@ -281,8 +282,8 @@ TEST_F(MainWindow, TheFirstRecentItemShowsTheEntryAndReloadKeepsItsCaption) {
     ini << "[RecentFiles]\nfile0=" << (home_ / "name.txt").string() << "\ntype0=0\nrate0=0\n";
   }
   auto f = Make();
-  ASSERT_EQ(f->RecentFiles.size(), 1u);
-  EXPECT_EQ(f->mainMenu().recent[0]->text().toStdString(), RecentCaption(*f->RecentFiles[0], 0));
+  ASSERT_EQ(f->recentFiles().size(), 1u);
+  EXPECT_EQ(f->mainMenu().recent[0]->text().toStdString(), RecentCaption(*f->recentFiles()[0], 0));
   EXPECT_EQ(f->mainMenu().recent[0]->text().left(3), QStringLiteral("&0 "));
   EXPECT_EQ(f->actions().at("ActionFileRecent0").caption, "再読込(&R)");
 }
@@ -294,7 +295,7 @@ TEST_F(MainWindow, ReloadKeepsTheViewAndTheHistoryEntryIsNotTouchedDuringTheOpen
   ASSERT_TRUE(f->IsLaidOut());
   f->ActionFileRecent0Execute(nullptr);
   EXPECT_TRUE(f->IsLaidOut());
-  EXPECT_EQ(f->RecentFiles.size(), 1u);
+  EXPECT_EQ(f->recentFiles().size(), 1u);
   EXPECT_EQ(f->windowTitle(), QStringLiteral("[a.txt] - yomira"));
 }
 

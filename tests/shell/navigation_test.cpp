@@ -19,6 +19,7 @@
 
 #include "engine/render/PageTurn.h"
 #include "shell/main_window.h"
+#include "tests/shell/edit_settings.h"
 #include "tests/shell/fake_shell_env.h"
 #include "tests/support/test_support.h"
 
@@ -64,8 +65,8 @@ class Navigation : public ::testing::Test {
     s.dataFolder = home_.path().string();
     s.makeBook = std::move(book);
     auto f = std::make_unique<TForm1>(std::move(s));
-    f->Option.page_ani = 1;
-    f->Option.UseSound = 1;
+    f->session().state().option.page_ani = 1;
+    f->session().state().option.UseSound = 1;
     return f;
   }
 
@@ -86,7 +87,7 @@ class Navigation : public ::testing::Test {
   // Runs the ticks of the turn in progress; how many there were.
   static int Finish(TForm1& f) {
     int ticks = 0;
-    while (f.TimerAnimate->isActive() && ticks < 1000) {
+    while (f.turnRunning() && ticks < 1000) {
       f.TimerAnimateTimer();
       ++ticks;
     }
@@ -110,8 +111,8 @@ constexpr int kNow = 0;    // the view shown at once
 // The turn an action started: its kind while the timer runs, kNow when the view changed
 // without one, kNone otherwise.
 int StartedKind(TForm1& f, int viewBefore) {
-  if (f.TimerAnimate->isActive()) return f.TurnKind;
-  return f.CurrentPage != viewBefore ? kNow : kNone;
+  if (f.turnRunning()) return f.turnKind();
+  return f.session().CurrentView() != viewBefore ? kNow : kNone;
 }
 
 TEST_F(Navigation, PageActions) {
@@ -123,9 +124,9 @@ TEST_F(Navigation, PageActions) {
     int plays;
     std::function<void(TForm1&)> setup;
   };
-  auto off = [](auto field) { return [field](TForm1& f) { f.Option.*field = 0; }; };
+  auto off = [](auto field) { return [field](TForm1& f) { f.session().state().option.*field = 0; }; };
   auto twoPages = [](TForm1& f) {
-    f.Option.Page = 2;
+    f.session().state().option.Page = 2;
     f.Relayout(true, true);
   };
   const std::vector<Case> cases = {
@@ -153,19 +154,18 @@ TEST_F(Navigation, PageActions) {
     Open(*f, 160);
     if (c.setup) c.setup(*f);
     Goto(*f, c.from);
-    f->TurnKind = kNone;
     f->actions().at(c.action).run(nullptr);
-    EXPECT_EQ(f->CurrentPage, c.to);
+    EXPECT_EQ(f->session().CurrentView(), c.to);
     EXPECT_EQ(StartedKind(*f, c.from), c.kind);
     EXPECT_EQ(env_.plays, c.plays);
     Finish(*f);
     // Whatever the road, the view shown is the one drawn, and the label says which.
-    EXPECT_EQ(f->ImageView_->picture(), f->renderer().Bitmaps().PageBitmap);
-    const int views = f->Option.Page == 2 ? 5 : 10;
-    EXPECT_EQ(f->LabelPage->text(), QString("%1 / %2").arg(c.to).arg(views));
-    EXPECT_EQ(f->UxTrackBarPage->value(), views - c.to);
+    EXPECT_EQ(f->child<ImageView>("ImageView")->picture(), f->renderer().Bitmaps().PageBitmap);
+    const int views = f->session().state().option.Page == 2 ? 5 : 10;
+    EXPECT_EQ(f->child<QLabel>("LabelPage")->text(), QString("%1 / %2").arg(c.to).arg(views));
+    EXPECT_EQ(f->child<PageSlider>("UxTrackBarPage")->value(), views - c.to);
     // The reading position saved at exit follows the move.
-    EXPECT_EQ(f->RecentFiles.front()->Rate, (c.to - 1) * 10000 / views);
+    EXPECT_EQ(f->recentFiles().front()->Rate, (c.to - 1) * 10000 / views);
   }
 }
 
@@ -176,9 +176,9 @@ TEST_F(Navigation, AtTheLastViewNextAsksTheBookForTheNextFileWhenThatOptionIsOn)
   Goto(*f, 10);
   f->actions().at("ActionOptionBookAutoOpen").checked = true;
   f->actions().at("ActionPageNext").run(nullptr);
-  EXPECT_EQ(f->CurrentPage, 10);
+  EXPECT_EQ(f->session().CurrentView(), 10);
   EXPECT_EQ(calls, (std::vector<std::string>{"show", "find doc.txt 1"}));
-  EXPECT_FALSE(f->TimerAnimate->isActive());
+  EXPECT_FALSE(f->turnRunning());
   EXPECT_EQ(env_.plays, 0);
 
   calls.clear();
@@ -197,8 +197,8 @@ TEST_F(Navigation, NothingMovesWithoutALaidOutDocument) {
       env_.textAnswers = {std::string("3")};
       f->actions().at(a).run(nullptr);
     }
-    EXPECT_FALSE(f->TimerAnimate->isActive());
-    EXPECT_EQ(f->LabelPage->text(), QString());
+    EXPECT_FALSE(f->turnRunning());
+    EXPECT_EQ(f->child<QLabel>("LabelPage")->text(), QString());
   }
   // A load that failed after a good one: the slider stays enabled, the document is gone.
   auto f = Make();
@@ -206,21 +206,21 @@ TEST_F(Navigation, NothingMovesWithoutALaidOutDocument) {
   Goto(*f, 5);
   TToolItem broken;
   broken.Caption = "broken";
-  f->Filters.push_back(broken);
+  test::EditSettings(*f, [&](SettingsModel& m) { m.filters.push_back(broken); });
   TFileItem entry;
   entry.Path = (docs() / "doc.txt").string();
   f->sources().OpenFileItem(entry, false, 0, 0, false, true);
-  ASSERT_FALSE(f->DocumentLoaded);
-  ASSERT_TRUE(f->UxTrackBarPage->isEnabled());
-  const QImage shown = f->ImageView_->picture();
+  ASSERT_FALSE(f->session().state().documentLoaded);
+  ASSERT_TRUE(f->child<PageSlider>("UxTrackBarPage")->isEnabled());
+  const QImage shown = f->child<ImageView>("ImageView")->picture();
   for (const char* a : actions) {
     SCOPED_TRACE(a);
     env_.textAnswers = {std::string("3")};
     f->actions().at(a).run(nullptr);
-    EXPECT_EQ(f->CurrentPage, 5);
-    EXPECT_FALSE(f->TimerAnimate->isActive());
+    EXPECT_EQ(f->session().CurrentView(), 5);
+    EXPECT_FALSE(f->turnRunning());
   }
-  EXPECT_EQ(f->ImageView_->picture(), shown);
+  EXPECT_EQ(f->child<ImageView>("ImageView")->picture(), shown);
   EXPECT_EQ(env_.plays, 0);
 }
 
@@ -238,12 +238,11 @@ TEST_F(Navigation, GoToPage) {
     Goto(*f, 1);
     env_.textAnswers = {c.answer};
     env_.textDefaults.clear();
-    f->TurnKind = kNone;
     f->actions().at("ActionPageGotoPage").run(nullptr);
     EXPECT_EQ(env_.textDefaults, std::vector<std::string>{"1"});
-    EXPECT_EQ(f->CurrentPage, c.view);
-    EXPECT_FALSE(f->TimerAnimate->isActive());
-    EXPECT_EQ(f->ImageView_->picture(), f->renderer().Bitmaps().PageBitmap);
+    EXPECT_EQ(f->session().CurrentView(), c.view);
+    EXPECT_FALSE(f->turnRunning());
+    EXPECT_EQ(f->child<ImageView>("ImageView")->picture(), f->renderer().Bitmaps().PageBitmap);
     EXPECT_EQ(env_.plays, 0);
   }
 }
@@ -266,8 +265,8 @@ TEST_F(Navigation, GoToLineTakesTheViewThatHoldsTheLine) {
     env_.textDefaults.clear();
     f->actions().at("ActionPageGotoLine").run(nullptr);
     EXPECT_EQ(env_.textDefaults, std::vector<std::string>{"49"});
-    EXPECT_EQ(f->CurrentPage, c.view);
-    EXPECT_FALSE(f->TimerAnimate->isActive());
+    EXPECT_EQ(f->session().CurrentView(), c.view);
+    EXPECT_FALSE(f->turnRunning());
     EXPECT_EQ(env_.plays, 0);
   }
 }
@@ -284,7 +283,7 @@ TEST_F(Navigation, GoToBoxesDoNothingWhenAnotherDocumentOpensUnderThem) {
     env_.whileAsking = [&] { Open(*f, 20, "short.txt"); };
     f->actions().at(action).run(nullptr);
     env_.whileAsking = nullptr;
-    EXPECT_EQ(f->CurrentPage, 1);
+    EXPECT_EQ(f->session().CurrentView(), 1);
     EXPECT_EQ(f->ViewCount(), 2);
   }
 }
@@ -306,27 +305,27 @@ TEST_F(Navigation, TheDriverEndsOnTheWholeNewPageForEveryKindQualityAndWidth) {
     for (int qi = 0; qi < 6; ++qi) {
       for (int width : {599, 600, 1920}) {
         SCOPED_TRACE(testing::Message() << "kind " << kind << " quality " << qualities[qi] << " width " << width);
-        f->Option.Quality = qualities[qi];
-        f->Option.Page = kind >= kTurnSpreadNext ? 2 : 1;
+        f->session().state().option.Quality = qualities[qi];
+        f->session().state().option.Page = kind >= kTurnSpreadNext ? 2 : 1;
         QImage old(width, 8, QImage::Format_RGB32);
         old.fill(qRgb(10, 20, 30));
-        f->ImageView_->setPicture(old);
+        f->child<ImageView>("ImageView")->setPicture(old);
         f->renderer().Bitmaps().PageBitmap = Striped(width, 8);
         f->StartPageTurn(kind == kTurnNext || kind == kTurnSpreadNext ? 1 : 2);
         // Frame 0 is drawn at once; the timer paces the rest.
-        ASSERT_TRUE(f->TimerAnimate->isActive());
-        EXPECT_EQ(f->TurnStep, 1);
-        EXPECT_NE(f->ImageView_->picture(), old);
-        EXPECT_EQ(f->TurnKind, kind);
-        EXPECT_EQ(f->TurnFrames, frames[qi]);
-        EXPECT_EQ(f->TimerAnimate->interval(), 10);
-        EXPECT_TRUE(f->TimerAnimate->isSingleShot());
-        EXPECT_EQ(f->TimerAnimate->timerType(), Qt::PreciseTimer);
+        ASSERT_TRUE(f->turnRunning());
+        EXPECT_EQ(f->turnStep(), 1);
+        EXPECT_NE(f->child<ImageView>("ImageView")->picture(), old);
+        EXPECT_EQ(f->turnKind(), kind);
+        EXPECT_EQ(f->turnFrames(), frames[qi]);
+        EXPECT_EQ(f->child<QTimer>("TimerAnimate")->interval(), 10);
+        EXPECT_TRUE(f->child<QTimer>("TimerAnimate")->isSingleShot());
+        EXPECT_EQ(f->child<QTimer>("TimerAnimate")->timerType(), Qt::PreciseTimer);
         const int n = frames[qi];
         EXPECT_EQ(Finish(*f), kind <= kTurnBack ? n : 2 * n + 1);
-        EXPECT_EQ(f->ImageView_->picture(), f->renderer().Bitmaps().PageBitmap);
+        EXPECT_EQ(f->child<ImageView>("ImageView")->picture(), f->renderer().Bitmaps().PageBitmap);
         EXPECT_TRUE(f->renderer().Bitmaps().PrevPageBitmap.isNull());
-        EXPECT_EQ(f->TurnStep, 0);
+        EXPECT_EQ(f->turnStep(), 0);
       }
     }
   }
@@ -335,7 +334,7 @@ TEST_F(Navigation, TheDriverEndsOnTheWholeNewPageForEveryKindQualityAndWidth) {
 TEST_F(Navigation, TheNewPageGrowsFromTheLeftEdge) {
   auto f = Make();
   Open(*f, 160);
-  const QImage old = f->ImageView_->picture().copy();
+  const QImage old = f->child<ImageView>("ImageView")->picture().copy();
   ASSERT_EQ(old.width(), 492);
   f->actions().at("ActionPageNext").run(nullptr);
   // The strip of the new page at each frame of the default quality, the first drawn by
@@ -343,9 +342,9 @@ TEST_F(Navigation, TheNewPageGrowsFromTheLeftEdge) {
   const int strips[] = {152, 289, 398, 467};
   for (int strip : strips) {
     SCOPED_TRACE(strip);
-    ASSERT_TRUE(f->TimerAnimate->isActive());
+    ASSERT_TRUE(f->turnRunning());
     if (strip != strips[0]) f->TimerAnimateTimer();
-    const QImage& shown = f->ImageView_->picture();
+    const QImage& shown = f->child<ImageView>("ImageView")->picture();
     int changedRight = 0;
     for (int x = 0; x < shown.width(); ++x)
       for (int y = 0; y < shown.height(); ++y)
@@ -354,8 +353,8 @@ TEST_F(Navigation, TheNewPageGrowsFromTheLeftEdge) {
     EXPECT_LE(changedRight, strip);
   }
   f->TimerAnimateTimer();
-  EXPECT_FALSE(f->TimerAnimate->isActive());
-  EXPECT_EQ(f->ImageView_->picture(), f->renderer().Bitmaps().PageBitmap);
+  EXPECT_FALSE(f->turnRunning());
+  EXPECT_EQ(f->child<ImageView>("ImageView")->picture(), f->renderer().Bitmaps().PageBitmap);
 }
 
 TEST_F(Navigation, APageActionDuringATurnRestartsWithTheHalfDrawnPictureAsTheOldPage) {
@@ -364,16 +363,16 @@ TEST_F(Navigation, APageActionDuringATurnRestartsWithTheHalfDrawnPictureAsTheOld
   Goto(*f, 5);
   f->actions().at("ActionPageBack").run(nullptr);  // frame 0
   f->TimerAnimateTimer();
-  ASSERT_EQ(f->TurnStep, 2);
-  const QImage halfDrawn = f->ImageView_->picture().copy();
+  ASSERT_EQ(f->turnStep(), 2);
+  const QImage halfDrawn = f->child<ImageView>("ImageView")->picture().copy();
   f->actions().at("ActionPageBack").run(nullptr);
-  EXPECT_EQ(f->CurrentPage, 3);
-  EXPECT_EQ(f->TurnStep, 1);  // restarted: frame 0 drawn again
-  EXPECT_TRUE(f->TimerAnimate->isActive());
+  EXPECT_EQ(f->session().CurrentView(), 3);
+  EXPECT_EQ(f->turnStep(), 1);  // restarted: frame 0 drawn again
+  EXPECT_TRUE(f->turnRunning());
   EXPECT_EQ(f->renderer().Bitmaps().PrevPageBitmap, halfDrawn);
   EXPECT_EQ(env_.plays, 2);
   EXPECT_EQ(Finish(*f), 4);
-  EXPECT_EQ(f->ImageView_->picture(), f->renderer().Bitmaps().PageBitmap);
+  EXPECT_EQ(f->child<ImageView>("ImageView")->picture(), f->renderer().Bitmaps().PageBitmap);
 }
 
 TEST_F(Navigation, AShownPictureOfAnotherSizeGivesTheNewPageAtOnce) {
@@ -381,12 +380,12 @@ TEST_F(Navigation, AShownPictureOfAnotherSizeGivesTheNewPageAtOnce) {
   Open(*f, 160);
   QImage small(100, 50, QImage::Format_RGB32);
   small.fill(Qt::red);
-  f->ImageView_->setPicture(small);
+  f->child<ImageView>("ImageView")->setPicture(small);
   f->actions().at("ActionPageBack").run(nullptr);  // nothing: view 1
   f->actions().at("ActionPageNext").run(nullptr);
-  EXPECT_FALSE(f->TimerAnimate->isActive());
-  EXPECT_EQ(f->CurrentPage, 2);
-  EXPECT_EQ(f->ImageView_->picture(), f->renderer().Bitmaps().PageBitmap);
+  EXPECT_FALSE(f->turnRunning());
+  EXPECT_EQ(f->session().CurrentView(), 2);
+  EXPECT_EQ(f->child<ImageView>("ImageView")->picture(), f->renderer().Bitmaps().PageBitmap);
   EXPECT_EQ(env_.plays, 1);
 }
 
@@ -394,36 +393,36 @@ TEST_F(Navigation, BottomBar) {
   auto f = Make();
   Open(*f, 340 * 16);
   f->ShowPageLabel(12);
-  EXPECT_EQ(f->LabelPage->text(), QStringLiteral("12 / 340"));
+  EXPECT_EQ(f->child<QLabel>("LabelPage")->text(), QStringLiteral("12 / 340"));
 
-  f->ProgressBarPage->setValue(50);
+  f->child<QProgressBar>("ProgressBarPage")->setValue(50);
   f->ShowProgressBar(true);
-  EXPECT_FALSE(f->ProgressBarPage->isHidden());
-  EXPECT_TRUE(f->UxTrackBarPage->isHidden());
-  EXPECT_EQ(f->ProgressBarPage->value(), 0);
+  EXPECT_FALSE(f->child<QProgressBar>("ProgressBarPage")->isHidden());
+  EXPECT_TRUE(f->child<PageSlider>("UxTrackBarPage")->isHidden());
+  EXPECT_EQ(f->child<QProgressBar>("ProgressBarPage")->value(), 0);
   f->progress(30, 60);
-  EXPECT_EQ(f->ProgressBarPage->value() * 2, f->ProgressBarPage->maximum());
-  f->ProgressBarPage->setValue(50);
+  EXPECT_EQ(f->child<QProgressBar>("ProgressBarPage")->value() * 2, f->child<QProgressBar>("ProgressBarPage")->maximum());
+  f->child<QProgressBar>("ProgressBarPage")->setValue(50);
   f->ShowProgressBar(false);
-  EXPECT_TRUE(f->ProgressBarPage->isHidden());
-  EXPECT_FALSE(f->UxTrackBarPage->isHidden());
-  EXPECT_EQ(f->ProgressBarPage->value(), 0);
+  EXPECT_TRUE(f->child<QProgressBar>("ProgressBarPage")->isHidden());
+  EXPECT_FALSE(f->child<PageSlider>("UxTrackBarPage")->isHidden());
+  EXPECT_EQ(f->child<QProgressBar>("ProgressBarPage")->value(), 0);
 }
 
 TEST_F(Navigation, ARelayoutKeepsTheOneSliderWithItsPositionAndTheBarSkin) {
   auto f = Make();
   Open(*f, 160);
   Goto(*f, 4);
-  PageSlider* slider = f->UxTrackBarPage;
+  PageSlider* slider = f->child<PageSlider>("UxTrackBarPage");
   f->Relayout(true, true);
-  EXPECT_EQ(f->UxTrackBarPage, slider);
+  EXPECT_EQ(f->child<PageSlider>("UxTrackBarPage"), slider);
   EXPECT_EQ(f->findChildren<PageSlider*>().size(), 1);
   EXPECT_TRUE(slider->isEnabled());
   EXPECT_EQ(slider->maximum(), 9);
   EXPECT_EQ(slider->value(), 6);
   EXPECT_FALSE(slider->isHidden());
-  ASSERT_FALSE(f->SliderBitmap.isNull());
-  EXPECT_EQ(slider->palette().brush(QPalette::Window).textureImage(), f->SliderBitmap);
+  ASSERT_FALSE(f->sliderSkin().isNull());
+  EXPECT_EQ(slider->palette().brush(QPalette::Window).textureImage(), f->sliderSkin());
 }
 
 TEST_F(Navigation, ButtonsTurnPagesAndTheirMiddlePressesOpenTheNeighbourFiles) {
@@ -433,19 +432,19 @@ TEST_F(Navigation, ButtonsTurnPagesAndTheirMiddlePressesOpenTheNeighbourFiles) {
   Open(*f, 160, "b.txt");
   f->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
-  QTest::mouseClick(f->SpeedButtonNext, Qt::LeftButton);
-  EXPECT_EQ(f->CurrentPage, 2);
+  QTest::mouseClick(f->child<QToolButton>("SpeedButtonNext"), Qt::LeftButton);
+  EXPECT_EQ(f->session().CurrentView(), 2);
   Finish(*f);
-  QTest::mouseClick(f->SpeedButtonBack, Qt::LeftButton);
-  EXPECT_EQ(f->CurrentPage, 1);
+  QTest::mouseClick(f->child<QToolButton>("SpeedButtonBack"), Qt::LeftButton);
+  EXPECT_EQ(f->session().CurrentView(), 1);
   Finish(*f);
-  QTest::mousePress(f->SpeedButtonNext, Qt::MiddleButton);
-  QTest::mouseRelease(f->SpeedButtonNext, Qt::MiddleButton);
+  QTest::mousePress(f->child<QToolButton>("SpeedButtonNext"), Qt::MiddleButton);
+  QTest::mouseRelease(f->child<QToolButton>("SpeedButtonNext"), Qt::MiddleButton);
   EXPECT_EQ(f->windowTitle(), QStringLiteral("[c.txt] - yomira"));
-  QTest::mousePress(f->SpeedButtonBack, Qt::MiddleButton);
-  QTest::mouseRelease(f->SpeedButtonBack, Qt::MiddleButton);
+  QTest::mousePress(f->child<QToolButton>("SpeedButtonBack"), Qt::MiddleButton);
+  QTest::mouseRelease(f->child<QToolButton>("SpeedButtonBack"), Qt::MiddleButton);
   EXPECT_EQ(f->windowTitle(), QStringLiteral("[b.txt] - yomira"));
-  EXPECT_EQ(f->CurrentPage, 1);
+  EXPECT_EQ(f->session().CurrentView(), 1);
 }
 
 TEST_F(Navigation, NextAndPreviousFileOfTheFolder) {
@@ -460,9 +459,9 @@ TEST_F(Navigation, NextAndPreviousFileOfTheFolder) {
 
   f->actions().at("ActionPageFileNext").run(nullptr);
   EXPECT_EQ(f->windowTitle(), QStringLiteral("[c.txt] - yomira"));
-  EXPECT_EQ(f->CurrentPage, 6);
+  EXPECT_EQ(f->session().CurrentView(), 6);
   std::vector<std::string> listed;
-  for (const auto& e : f->FileList) listed.push_back(fs::path(e->Path).filename().string());
+  for (const auto& e : f->fileList()) listed.push_back(fs::path(e->Path).filename().string());
   EXPECT_EQ(listed, (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
 
   // At the end of the list, and at its start, nothing opens.
@@ -481,7 +480,7 @@ TEST_F(Navigation, NextAndPreviousFileOfTheFolder) {
   EXPECT_EQ(f->windowTitle(), QStringLiteral("[a.txt] - yomira"));
 
   // A web document has no neighbours.
-  f->RecentFiles.front()->Kind = fkWeb;
+  test::EditSettings(*f, [](SettingsModel& m) { m.history.front()->Kind = fkWeb; });
   f->actions().at("ActionPageFileNext").run(nullptr);
   f->actions().at("ActionPageFileBack").run(nullptr);
   EXPECT_EQ(f->windowTitle(), QStringLiteral("[a.txt] - yomira"));
@@ -493,13 +492,13 @@ TEST_F(Navigation, ASliderClickLeavesTheKeysWithThePageActions) {
   f->show();
   f->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
-  PageSlider* s = f->UxTrackBarPage;
+  PageSlider* s = f->child<PageSlider>("UxTrackBarPage");
   // A left press at the slider's left end: one page on, toward the press.
   QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(2, s->height() / 2));
-  EXPECT_EQ(f->CurrentPage, 2);
+  EXPECT_EQ(f->session().CurrentView(), 2);
   Finish(*f);
   QTest::keyClick(f.get(), Qt::Key_Left);
-  EXPECT_EQ(f->CurrentPage, 3);
+  EXPECT_EQ(f->session().CurrentView(), 3);
 }
 
 TEST_F(Navigation, ARightPressOnTheSliderOpensOneMenu) {
@@ -507,7 +506,7 @@ TEST_F(Navigation, ARightPressOnTheSliderOpensOneMenu) {
   Open(*f, 160);
   f->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
-  PageSlider* s = f->UxTrackBarPage;
+  PageSlider* s = f->child<PageSlider>("UxTrackBarPage");
   QTest::mousePress(s, Qt::RightButton, {}, QPoint(s->width() / 2, s->height() / 2));
   int open = 0;
   for (QWidget* w : QApplication::topLevelWidgets())
@@ -515,7 +514,7 @@ TEST_F(Navigation, ARightPressOnTheSliderOpensOneMenu) {
   EXPECT_EQ(open, 1);
   EXPECT_TRUE(f->mainMenu().menu->isVisible());
   f->mainMenu().menu->hide();
-  EXPECT_EQ(f->CurrentPage, 1);
+  EXPECT_EQ(f->session().CurrentView(), 1);
 }
 
 TEST_F(Navigation, TheTurnSoundFollowsTheSettingsAndStopsBeforeItsBytesGo) {
@@ -527,14 +526,14 @@ TEST_F(Navigation, TheTurnSoundFollowsTheSettingsAndStopsBeforeItsBytesGo) {
     s.env = &env_;
     s.dataFolder = home_.path().string();
     TForm1 f(std::move(s));
-    ASSERT_TRUE(f.Option.UseSound);
-    EXPECT_EQ(f.TurnSound, "RIFF0123456789");
+    ASSERT_TRUE(f.session().state().option.UseSound);
+    EXPECT_EQ(f.turnSound(), "RIFF0123456789");
     EXPECT_EQ(env_.turnSound, "RIFF0123456789");
     // The player stops before its bytes are emptied.
     env_.soundCalls.clear();
     f.FormClose();
     EXPECT_EQ(env_.soundCalls, (std::vector<std::string>{"stop", "set 0"}));
-    EXPECT_TRUE(f.TurnSound.empty());
+    EXPECT_TRUE(f.turnSound().empty());
   }
   std::ofstream(home_.path() / "yomira.ini") << "[option]\nUseSound=1\nSoundPath=" << (home_.path() / "none.wav").string()
                                               << "\n";
@@ -542,8 +541,8 @@ TEST_F(Navigation, TheTurnSoundFollowsTheSettingsAndStopsBeforeItsBytesGo) {
   s.env = &env_;
   s.dataFolder = home_.path().string();
   TForm1 f(std::move(s));
-  EXPECT_FALSE(f.Option.UseSound);
-  EXPECT_TRUE(f.TurnSound.empty());
+  EXPECT_FALSE(f.session().state().option.UseSound);
+  EXPECT_TRUE(f.turnSound().empty());
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "ui/menu_proxy.h"
 #include "shell/main_window.h"
 #include "shell/setup_placeholder.h"
+#include "tests/shell/edit_settings.h"
 #include "tests/shell/fake_shell_env.h"
 #include "tests/support/test_support.h"
 
@@ -21,12 +22,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Records each fill with the state of FillingDialog at that moment.
+// Records each fill with the window's filling state at that moment.
 class FakePort : public SetupPlaceholder {
  public:
-  explicit FakePort(const bool& filling) : filling_(filling) {}
+  explicit FakePort(const TForm1& form) : form_(form) {}
   void setValues(const SetupValues& v) override {
-    fillingAtSet.push_back(filling_);
+    fillingAtSet.push_back(form_.fillingDialog());
     if (throwOnSet) throw std::runtime_error("set");
     SetupPlaceholder::setValues(v);
   }
@@ -37,7 +38,7 @@ class FakePort : public SetupPlaceholder {
   bool throwOnSet = false;
 
  private:
-  const bool& filling_;
+  const TForm1& form_;
 };
 
 class OptionDialog : public ::testing::Test {
@@ -47,7 +48,7 @@ class OptionDialog : public ::testing::Test {
     s.env = &env_;
     s.dataFolder = home_.path().string();
     form_ = std::make_unique<TForm1>(std::move(s));
-    auto port = std::make_unique<FakePort>(form_->FillingDialog);
+    auto port = std::make_unique<FakePort>(*form_);
     port_ = port.get();
     form_->attachSetupDialog(std::move(port));
   }
@@ -64,94 +65,94 @@ class OptionDialog : public ::testing::Test {
 
 TEST_F(OptionDialog, FillingDialogIsSetOnlyWhileTheValuesGoIn) {
   Start();
-  EXPECT_FALSE(form_->FillingDialog);
-  form_->ShowOptionInDialog(form_->Option);
+  EXPECT_FALSE(form_->fillingDialog());
+  form_->ShowOptionInDialog(form_->session().state().option);
   EXPECT_EQ(port_->fillingAtSet, std::vector<bool>{true});
-  EXPECT_FALSE(form_->FillingDialog);
+  EXPECT_FALSE(form_->fillingDialog());
   // A fill that fails on the way still clears it.
   port_->throwOnSet = true;
-  EXPECT_THROW(form_->ShowOptionInDialog(form_->Option), std::runtime_error);
-  EXPECT_FALSE(form_->FillingDialog);
+  EXPECT_THROW(form_->ShowOptionInDialog(form_->session().state().option), std::runtime_error);
+  EXPECT_FALSE(form_->fillingDialog());
 }
 
 TEST_F(OptionDialog, ApplyWithNothingTouchedChangesNothing) {
   // A system colour and a bad binding in the file: only the binding is mended.
   Write("yomira.ini", "[mouse]\n0=9\n[color]\ntext_color=clWindowText\n[option]\nQuality=3\nTrackLeft=3\n");
   Start();
-  ASSERT_EQ(form_->Option.text_color, clWindowText);
-  TYomiraOption expected = form_->Option;
+  ASSERT_EQ(form_->session().state().option.text_color, clWindowText);
+  TYomiraOption expected = form_->session().state().option;
   expected.click[0] = 0;
-  form_->ShowOptionInDialog(form_->Option);
-  form_->ApplySetupDialog(form_->Option);
-  EXPECT_EQ(form_->Option, expected);
+  form_->ShowOptionInDialog(form_->session().state().option);
+  form_->ApplySetupDialog(form_->session().state().option);
+  EXPECT_EQ(form_->session().state().option, expected);
   EXPECT_TRUE(env_.messages.empty());
   // A second round trip is exact.
-  form_->ShowOptionInDialog(form_->Option);
-  form_->ApplySetupDialog(form_->Option);
-  EXPECT_EQ(form_->Option, expected);
+  form_->ShowOptionInDialog(form_->session().state().option);
+  form_->ApplySetupDialog(form_->session().state().option);
+  EXPECT_EQ(form_->session().state().option, expected);
 }
 
 TEST_F(OptionDialog, ApplyValidatesWhatTheDialogGives) {
   Start();
-  form_->ShowOptionInDialog(form_->Option);
+  form_->ShowOptionInDialog(form_->session().state().option);
   *edits().spin("SpinEditFontSize") = 300;
-  form_->ApplySetupDialog(form_->Option);
-  EXPECT_EQ(form_->Option.f_size, 256);
+  form_->ApplySetupDialog(form_->session().state().option);
+  EXPECT_EQ(form_->session().state().option.f_size, 256);
   // Apply fills nothing by itself: the values stay as the user left them.
   EXPECT_EQ(*port_->values().spin("SpinEditFontSize"), 300);
 }
 
 TEST_F(OptionDialog, ASoundThatIsMissingSwitchesTheSoundOff) {
   Start();
-  form_->ShowOptionInDialog(form_->Option);
+  form_->ShowOptionInDialog(form_->session().state().option);
   *edits().check("CheckBoxUseSound") = true;
   edits().path("StaticTextSoundPath")->filePath = (home_ / "missing.wav").string();
-  form_->ApplySetupDialog(form_->Option);
-  EXPECT_EQ(form_->Option.UseSound, 0);
-  EXPECT_EQ(form_->Option.SoundPath, (home_ / "missing.wav").string());
-  EXPECT_TRUE(form_->TurnSound.empty());
+  form_->ApplySetupDialog(form_->session().state().option);
+  EXPECT_EQ(form_->session().state().option.UseSound, 0);
+  EXPECT_EQ(form_->session().state().option.SoundPath, (home_ / "missing.wav").string());
+  EXPECT_TRUE(form_->turnSound().empty());
 
   Write("turn.wav", "RIFF....WAVE");
-  form_->ShowOptionInDialog(form_->Option);
+  form_->ShowOptionInDialog(form_->session().state().option);
   *edits().check("CheckBoxUseSound") = true;
   edits().path("StaticTextSoundPath")->filePath = (home_ / "turn.wav").string();
-  form_->ApplySetupDialog(form_->Option);
-  EXPECT_EQ(form_->Option.UseSound, 1);
-  EXPECT_EQ(form_->TurnSound, "RIFF....WAVE");
+  form_->ApplySetupDialog(form_->session().state().option);
+  EXPECT_EQ(form_->session().state().option.UseSound, 1);
+  EXPECT_EQ(form_->turnSound(), "RIFF....WAVE");
 }
 
 TEST_F(OptionDialog, TheStyleBoxShowsTheNameGivenAndApplyTakesIt) {
   Start();
-  form_->StyleName = "live";
-  form_->ShowOptionInDialog(form_->Option);
+  test::EditSettings(*form_, [](SettingsModel& m) { m.styleName = "live"; });
+  form_->ShowOptionInDialog(form_->session().state().option);
   EXPECT_EQ(port_->values().styleText, "live");
   const std::string previewed = "preview";
-  form_->ShowOptionInDialog(form_->Option, &previewed);
+  form_->ShowOptionInDialog(form_->session().state().option, &previewed);
   EXPECT_EQ(port_->values().styleText, "preview");
-  EXPECT_EQ(form_->StyleName, "live");
+  EXPECT_EQ(form_->styleName(), "live");
   edits().styleText = "新しいスタイル";
-  form_->ApplySetupDialog(form_->Option);
-  EXPECT_EQ(form_->StyleName, "新しいスタイル");
+  form_->ApplySetupDialog(form_->session().state().option);
+  EXPECT_EQ(form_->styleName(), "新しいスタイル");
 }
 
 TEST_F(OptionDialog, TextsCp932CannotHoldAreReportedInOneBox) {
   Start();
-  const TYomiraOption before = form_->Option;
-  form_->ShowOptionInDialog(form_->Option);
+  const TYomiraOption before = form_->session().state().option;
+  form_->ShowOptionInDialog(form_->session().state().option);
   *edits().item("ItemWrapHead") = "、𠮷";
   *edits().item("ItemKanjiLike") = "\U0001F600";
   *edits().spin("SpinEditCols") = 20;
-  form_->ApplySetupDialog(form_->Option);
-  EXPECT_EQ(form_->Option.wrap_words, before.wrap_words);
-  EXPECT_EQ(form_->Option.kanji_list, before.kanji_list);
-  EXPECT_EQ(form_->Option.c_size, 20);  // the rest still applies
+  form_->ApplySetupDialog(form_->session().state().option);
+  EXPECT_EQ(form_->session().state().option.wrap_words, before.wrap_words);
+  EXPECT_EQ(form_->session().state().option.kanji_list, before.kanji_list);
+  EXPECT_EQ(form_->session().state().option.c_size, 20);  // the rest still applies
   EXPECT_EQ(env_.messages, std::vector<std::string>{"[ 行頭禁則 ]\nShift_JISで表せない文字は使えません。\n"
                                                     "[ 漢字扱い ]\nShift_JISで表せない文字は使えません。"});
 }
 
 TEST_F(OptionDialog, TheFillSetsTheDependentControls) {
   Start();
-  TYomiraOption o = form_->Option;
+  TYomiraOption o = form_->session().state().option;
   o.bg_image = 1;
   o.ruby_tag = 0;
   form_->ShowOptionInDialog(o);
@@ -170,7 +171,7 @@ TEST_F(OptionDialog, FavouriteColoursComeFromTheDataFolder) {
   form_->LoadFavoriteColors();
   EXPECT_EQ(port_->colourLists().size(), 5);
   EXPECT_EQ(port_->listChanges, 1);
-  form_->ShowOptionInDialog(form_->Option);
+  form_->ShowOptionInDialog(form_->session().state().option);
   // Ruby, paper and shadow colours were not listed.
   EXPECT_EQ(port_->colourLists().size(), 8);
   EXPECT_EQ(port_->listChanges, 2);
@@ -225,7 +226,7 @@ TEST_F(OptionDialog, StyleMenuFollowsTheRecordAtStartAndOnOpening) {
     EXPECT_EQ(form_->mainMenu().proxy("ActionStyleTextReviseUseAozora")->isChecked(), r.rubyTag == 1);
 
     // Opening the submenu syncs with the live record.
-    form_->Option.ruby_tag = r.rubyTag ? 0 : 1;
+    form_->session().state().option.ruby_tag = r.rubyTag ? 0 : 1;
     emit form_->mainMenu().submenus.at("MenuStyle")->aboutToShow();
     s = StateOf(*form_);
     EXPECT_EQ(s.aozora, r.rubyTag == 0);
@@ -237,10 +238,10 @@ TEST_F(OptionDialog, StyleMenuFollowsTheRecordAtStartAndOnOpening) {
 TEST_F(OptionDialog, AnOtherMethodLeavesBothChecks) {
   Start();
   TForm1& f = *form_;
-  f.Option.ReWrapType = 0;
-  f.SyncTextReviseMenu(f.Option);
-  f.Option.ReWrapType = 5;
-  f.SyncTextReviseMenu(f.Option);
+  f.session().state().option.ReWrapType = 0;
+  f.SyncTextReviseMenu(f.session().state().option);
+  f.session().state().option.ReWrapType = 5;
+  f.SyncTextReviseMenu(f.session().state().option);
   EXPECT_TRUE(f.actions().at("ActionStyleTextReviseReWrapFixed").checked);
   EXPECT_FALSE(f.actions().at("ActionStyleTextReviseReWrapCompel").checked);
 }

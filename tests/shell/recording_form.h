@@ -24,7 +24,7 @@ class RecordingForm : public TForm1 {
   std::vector<int> pendingRates;                 // PendingRate as each relayout began
   void Relayout(bool force, bool rebuild) override {
     relayouts.emplace_back(force, rebuild);
-    pendingRates.push_back(PendingRate);
+    pendingRates.push_back(session().state().pendingRate);
     TForm1::Relayout(force, rebuild);
   }
 };
@@ -50,7 +50,7 @@ class FormFixture : public ::testing::Test {
     s.env = &env_;
     s.dataFolder = home_.path().string();
     auto f = std::make_unique<RecordingForm>(std::move(s));
-    f->Option.page_ani = 0;
+    f->session().state().option.page_ani = 0;
     return f;
   }
 

@@ -19,6 +19,7 @@
 #include "shell/setup_mapping.h"
 #include "shell/setup_placeholder.h"
 #include "shell/style_store.h"
+#include "tests/shell/edit_settings.h"
 #include "tests/shell/fake_shell_env.h"
 #include "tests/support/test_support.h"
 #include "windows/settings/settings_dialog.h"
@@ -171,7 +172,7 @@ TEST_F(Styles, MenuItemsFollowTheFolder) {
   Style("Night.INI", "[Style]\nFontSize=20\n");
   Style("A&B.ini", "[Style]\n");
   Start();
-  form_->StyleName = "day";
+  test::EditSettings(*form_, [](SettingsModel& m) { m.styleName = "day"; });
   form_->BuildStyleMenu();
   EXPECT_EQ(Captions(), (std::vector<std::string>{"&0\tA&&B", "&1\tday *", "&2\tNight"}));
   fs::remove(home_ / "Style" / "A&B.ini");
@@ -186,28 +187,28 @@ TEST_F(Styles, ApplyingAStyleByPlaceOrName) {
   Style("day.ini", "[Style]\n");
   Style("Night.INI", "[Style]\nFontSize=20\nRuby=0\n");
   Start();
-  form_->Option.Page = 2;
+  form_->session().state().option.Page = 2;
   form_->ApplyStyleName("NIGHT");
-  EXPECT_EQ(form_->StyleName, "Night");
-  EXPECT_EQ(form_->Option.f_size, 20);
-  EXPECT_EQ(form_->Option.Page, 1);
+  EXPECT_EQ(form_->styleName(), "Night");
+  EXPECT_EQ(form_->session().state().option.f_size, 20);
+  EXPECT_EQ(form_->session().state().option.Page, 1);
   EXPECT_FALSE(form_->actions().at("ActionStyleTextReviseUseAozora").checked);
 
   form_->ApplyStyleIndex(5);
-  EXPECT_EQ(form_->StyleName, "Night");
+  EXPECT_EQ(form_->styleName(), "Night");
 
   fs::remove(home_ / "Style" / "day.ini");
-  form_->Option.Page = 2;
+  form_->session().state().option.Page = 2;
   form_->ApplyStyleIndex(0);
-  EXPECT_EQ(form_->Option.Page, 2);
-  EXPECT_EQ(form_->StyleName, "Night");
+  EXPECT_EQ(form_->session().state().option.Page, 2);
+  EXPECT_EQ(form_->styleName(), "Night");
   EXPECT_EQ(env_.messages.back(), "スタイルファイルが見つかりませんでした。");
-  EXPECT_EQ(form_->StyleNames, std::vector<std::string>{"Night"});
+  EXPECT_EQ(form_->styleNames(), std::vector<std::string>{"Night"});
 }
 
 TEST_F(Styles, SavingRefusesBadNamesAndWritesOneFile) {
   Start();
-  SetupValues values = ShowValues(form_->Option, "x", form_->setupDialog().colourLists());
+  SetupValues values = ShowValues(form_->session().state().option, "x", form_->setupDialog().colourLists());
   for (const char* bad : {"", "../x", "a/b", ".hidden"}) {
     env_.messages.clear();
     EXPECT_FALSE(form_->SaveStyle(bad, values)) << bad;
@@ -222,7 +223,7 @@ TEST_F(Styles, SavingRefusesBadNamesAndWritesOneFile) {
   // The match that differs only in case is the file written.
   EXPECT_FALSE(fs::exists(home_ / "Style" / "day.ini"));
   EXPECT_NE(Read(home_ / "Style" / "Day.INI").find("FontSize=14"), std::string::npos);
-  EXPECT_EQ(form_->StyleNames, std::vector<std::string>{"Day"});
+  EXPECT_EQ(form_->styleNames(), std::vector<std::string>{"Day"});
 }
 
 }  // namespace

@@ -23,11 +23,11 @@ class TextRevise : public test::FormFixture {
  protected:
   std::unique_ptr<RecordingForm> Form(bool laidOut) {
     auto f = Make();
-    f->Option.ruby_tag = 1;
-    f->Option.re_wrap = 0;
-    f->Option.ReWrapType = 0;
+    f->session().state().option.ruby_tag = 1;
+    f->session().state().option.re_wrap = 0;
+    f->session().state().option.ReWrapType = 0;
     if (laidOut) Open(*f);
-    f->SyncTextReviseMenu(f->Option);
+    f->SyncTextReviseMenu(f->session().state().option);
     return f;
   }
   static QAction* Item(TForm1& f, const char* name) { return f.mainMenu().items.at(name); }
@@ -53,14 +53,14 @@ TEST_F(TextRevise, EachStyleToggleInvertsItsFieldAndRelaysOut) {
     for (bool laidOut : {false, true}) {
       SCOPED_TRACE(std::string(c.action) + (laidOut ? " laid out" : " no document"));
       auto f = Form(laidOut);
-      const TYomiraOption before = f->Option;
+      const TYomiraOption before = f->session().state().option;
       f->actions().at(c.action).run(nullptr);
-      EXPECT_EQ(!!(f->Option.*c.field), !(before.*c.field));
-      EXPECT_EQ(f->actions().at(c.action).checked, !!(f->Option.*c.field));
+      EXPECT_EQ(!!(f->session().state().option.*c.field), !(before.*c.field));
+      EXPECT_EQ(f->actions().at(c.action).checked, !!(f->session().state().option.*c.field));
       // The menu entry shows it, whatever ran the action.
-      EXPECT_EQ(f->mainMenu().proxy(c.action)->isChecked(), !!(f->Option.*c.field));
+      EXPECT_EQ(f->mainMenu().proxy(c.action)->isChecked(), !!(f->session().state().option.*c.field));
       // Nothing else of the record changes.
-      TYomiraOption rest = f->Option;
+      TYomiraOption rest = f->session().state().option;
       rest.*c.field = before.*c.field;
       EXPECT_EQ(rest, before);
       EXPECT_EQ(f->relayouts, (laidOut ? Flags{{c.geometry, true}} : Flags{}));
@@ -70,10 +70,10 @@ TEST_F(TextRevise, EachStyleToggleInvertsItsFieldAndRelaysOut) {
 
 TEST_F(TextRevise, AStaleCheckDoesNotDecide) {
   auto f = Form(true);
-  f->Option.ruby_tag = 0;  // a style applied without syncing the checks
+  f->session().state().option.ruby_tag = 0;  // a style applied without syncing the checks
   ASSERT_TRUE(f->actions().at("ActionStyleTextReviseUseAozora").checked);
   f->actions().at("ActionStyleTextReviseUseAozora").run(nullptr);
-  EXPECT_EQ(f->Option.ruby_tag, 1);
+  EXPECT_EQ(f->session().state().option.ruby_tag, 1);
   EXPECT_TRUE(f->actions().at("ActionStyleTextReviseUseAozora").checked);
   EXPECT_EQ(f->relayouts, (Flags{{false, true}}));
 }
@@ -93,21 +93,21 @@ TEST_F(TextRevise, TheReWrapMethodNeedsReWrapping) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.action) + " re_wrap " + std::to_string(c.reWrap));
     auto f = Form(true);
-    f->Option.re_wrap = c.reWrap;
-    f->Option.ReWrapType = c.from;
-    f->SyncTextReviseMenu(f->Option);
+    f->session().state().option.re_wrap = c.reWrap;
+    f->session().state().option.ReWrapType = c.from;
+    f->SyncTextReviseMenu(f->session().state().option);
     const bool fixedChecked = f->actions().at("ActionStyleTextReviseReWrapFixed").checked;
     f->actions().at(c.action).run(nullptr);
-    EXPECT_EQ(f->Option.ReWrapType, c.to);
+    EXPECT_EQ(f->session().state().option.ReWrapType, c.to);
     EXPECT_EQ(f->relayouts, c.relayouts);
     // The checks follow when the menu opens, not here.
     EXPECT_EQ(f->actions().at("ActionStyleTextReviseReWrapFixed").checked, fixedChecked);
   }
   // Without a document the method is still chosen.
   auto f = Form(false);
-  f->Option.re_wrap = 1;
+  f->session().state().option.re_wrap = 1;
   f->actions().at("ActionStyleTextReviseReWrapCompel").run(nullptr);
-  EXPECT_EQ(f->Option.ReWrapType, 1);
+  EXPECT_EQ(f->session().state().option.ReWrapType, 1);
   EXPECT_TRUE(f->relayouts.empty());
 }
 
@@ -120,38 +120,38 @@ TEST_F(TextRevise, MomentaryTogglesActOnTheOpenDocumentOnly) {
   }
   auto f = Form(true);
   ASSERT_FALSE(f->actions().at("ActionMomentaryAutoIndent").checked);
-  ASSERT_EQ(f->DisplayLines_.front().indent, 0);
-  const TYomiraOption before = f->Option;
+  ASSERT_EQ(f->session().state().displayLines.front().indent, 0);
+  const TYomiraOption before = f->session().state().option;
   f->actions().at("ActionMomentaryAutoIndent").run(nullptr);
   EXPECT_TRUE(f->actions().at("ActionMomentaryAutoIndent").checked);
   EXPECT_TRUE(f->mainMenu().proxy("ActionMomentaryAutoIndent")->isChecked());
   EXPECT_EQ(f->relayouts, (Flags{{false, true}}));
   // Every paragraph starts one character lower; the record is not touched.
-  EXPECT_EQ(f->DisplayLines_.front().indent, 2);
-  EXPECT_EQ(f->Option, before);
+  EXPECT_EQ(f->session().state().displayLines.front().indent, 2);
+  EXPECT_EQ(f->session().state().option, before);
   f->actions().at("ActionMomentaryAutoIndent").run(nullptr);
-  EXPECT_EQ(f->DisplayLines_.front().indent, 0);
+  EXPECT_EQ(f->session().state().displayLines.front().indent, 0);
 
   // The other two reach the conversion's switches.
   f->actions().at("ActionMomentaryReWrap").run(nullptr);
   f->actions().at("ActionMomentaryToRuby").run(nullptr);
-  EXPECT_TRUE(f->Engine_.switches.reWrap);
-  EXPECT_TRUE(f->Engine_.switches.toRuby);
+  EXPECT_TRUE(f->session().state().switches.reWrap);
+  EXPECT_TRUE(f->session().state().switches.toRuby);
 }
 
 TEST_F(TextRevise, TheStyleMenuShowsTheRecordAsItOpens) {
   auto f = Form(true);
-  f->Option.ruby_tag = 0;
-  f->Option.re_wrap = 0;
-  f->Option.ReWrapType = 1;
-  f->Option.strict = 1;
-  f->Option.images = 0;
+  f->session().state().option.ruby_tag = 0;
+  f->session().state().option.re_wrap = 0;
+  f->session().state().option.ReWrapType = 1;
+  f->session().state().option.strict = 1;
+  f->session().state().option.images = 0;
   emit f->mainMenu().submenus.at("MenuStyle")->aboutToShow();
   const std::pair<const char*, uint8_t> fields[] = {
-      {"ActionStyleTextReviseUseAozora", f->Option.ruby_tag},     {"ActionStyleTextReviseParseHTML", f->Option.ParseHTML},
-      {"ActionStyleTextReviseUseCover", f->Option.UseCover},      {"ActionStyleTextReviseUseAutoIndent", f->Option.aut_indent},
-      {"ActionStyleTextReviseUseYomiraTag", f->Option.images},    {"ActionStyleTextReviseUseStrict", f->Option.strict},
-      {"ActionStyleTextReviseUseReWrap", f->Option.re_wrap},      {"ActionStyleTextReviseUseToRuby", f->Option.toRuby},
+      {"ActionStyleTextReviseUseAozora", f->session().state().option.ruby_tag},     {"ActionStyleTextReviseParseHTML", f->session().state().option.ParseHTML},
+      {"ActionStyleTextReviseUseCover", f->session().state().option.UseCover},      {"ActionStyleTextReviseUseAutoIndent", f->session().state().option.aut_indent},
+      {"ActionStyleTextReviseUseYomiraTag", f->session().state().option.images},    {"ActionStyleTextReviseUseStrict", f->session().state().option.strict},
+      {"ActionStyleTextReviseUseReWrap", f->session().state().option.re_wrap},      {"ActionStyleTextReviseUseToRuby", f->session().state().option.toRuby},
   };
   for (const auto& [name, on] : fields) {
     SCOPED_TRACE(name);
@@ -169,13 +169,13 @@ TEST_F(TextRevise, TheStyleMenuShowsTheRecordAsItOpens) {
   Action& toRuby = f->actions().at("ActionStyleTextReviseUseToRuby");
   toRuby.code = 0x4000 | 'J';
   f->EnableActions(true, false);
-  const uint8_t was = f->Option.toRuby;
+  const uint8_t was = f->session().state().option.toRuby;
   EXPECT_TRUE(f->keys().dispatch(toRuby.code, f.get()));
-  EXPECT_NE(f->Option.toRuby, was);
+  EXPECT_NE(f->session().state().option.toRuby, was);
 
   // And on: the entries come back.
-  f->Option.ruby_tag = 1;
-  f->Option.re_wrap = 1;
+  f->session().state().option.ruby_tag = 1;
+  f->session().state().option.re_wrap = 1;
   emit f->mainMenu().submenus.at("MenuStyle")->aboutToShow();
   EXPECT_TRUE(Item(*f, "MenuStyleTextReviseUseToRuby")->isEnabled());
   EXPECT_TRUE(Item(*f, "MenuStyleTextReviseReWrapFixed")->isEnabled());
@@ -217,20 +217,20 @@ TEST_F(LayoutSteps, StepsStayInTheirRanges) {
     Open(*f);
     // Small pictures: the grid steps at a tiny font, the font steps at a tiny grid.
     if (c.grid) {
-      f->Option.f_size = 6;
-      f->Option.ruby_size = 0;
-      f->Option.s_size = 0;
+      f->session().state().option.f_size = 6;
+      f->session().state().option.ruby_size = 0;
+      f->session().state().option.s_size = 0;
     } else {
-      f->Option.c_size = 5;
-      f->Option.v_size = 10;
+      f->session().state().option.c_size = 5;
+      f->session().state().option.v_size = 10;
     }
-    f->Option.*c.field = c.from;
+    f->session().state().option.*c.field = c.from;
     f->Relayout(true, true);
     f->sliderShowView(std::min(3, f->ViewCount()));
     f->relayouts.clear();
     f->pendingRates.clear();
     f->actions().at(c.action).run(nullptr);
-    EXPECT_EQ(f->Option.*c.field, c.to);
+    EXPECT_EQ(f->session().state().option.*c.field, c.to);
     if (c.from == c.to) {
       EXPECT_TRUE(f->relayouts.empty());
     } else {
@@ -259,8 +259,8 @@ TEST_F(LayoutSteps, TheKeysStepTheGridAndTheWindowFollows) {
   for (const Step& s : steps) {
     SCOPED_TRACE(s.code);
     EXPECT_TRUE(f->keys().dispatch(s.code, f.get()));
-    EXPECT_EQ(f->Option.c_size, s.c);
-    EXPECT_EQ(f->Option.v_size, s.v);
+    EXPECT_EQ(f->session().state().option.c_size, s.c);
+    EXPECT_EQ(f->session().state().option.v_size, s.v);
     EXPECT_EQ(f->size(), s.client);
   }
 }
@@ -285,11 +285,11 @@ TEST_F(LayoutSteps, AVisibleSettingsDialogIsRefilledFromTheLiveRecord) {
   std::vector<SetupValues> fills;
   f->attachSetupDialog(std::make_unique<VisibleDialog>(fills));
   f->actions().at("ActionWindowColUp").run(nullptr);
-  EXPECT_EQ(f->Option.c_size, 17);
+  EXPECT_EQ(f->session().state().option.c_size, 17);
   ASSERT_EQ(fills.size(), 1u);
   EXPECT_EQ(*fills[0].spin("SpinEditCols"), 17);
   // A step that does nothing fills nothing.
-  f->Option.f_size = 256;
+  f->session().state().option.f_size = 256;
   f->actions().at("ActionWindowFontUp").run(nullptr);
   EXPECT_EQ(fills.size(), 1u);
   // A hidden dialog is left alone.
@@ -300,11 +300,11 @@ TEST_F(LayoutSteps, AVisibleSettingsDialogIsRefilledFromTheLiveRecord) {
 
 TEST_F(LayoutSteps, NothingStepsWithoutALayout) {
   auto f = Make();
-  const TYomiraOption before = f->Option;
+  const TYomiraOption before = f->session().state().option;
   for (const char* a : {"ActionWindowRowUp", "ActionWindowRowDown", "ActionWindowColUp", "ActionWindowColDown",
                         "ActionWindowFontUp", "ActionWindowFontDown", "ActionWindowRubyUp", "ActionWindowRubyDown"})
     f->actions().at(a).run(nullptr);
-  EXPECT_EQ(f->Option, before);
+  EXPECT_EQ(f->session().state().option, before);
   EXPECT_TRUE(f->relayouts.empty());
 }
 

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/key_dispatcher.h"
@@ -23,6 +24,7 @@
 #include "shell/main_window.h"
 #include "shell/qt_shell_env.h"
 #include "shell/tools_filters.h"
+#include "tests/shell/edit_settings.h"
 #include "tests/shell/fake_shell_env.h"
 #include "tests/support/test_support.h"
 
@@ -60,7 +62,7 @@ class ToolsFilters : public ::testing::Test {
     s.env = &env_;
     s.dataFolder = home_.path().string();
     f_ = std::make_unique<TForm1>(std::move(s));
-    f_->Option.page_ani = 0;
+    f_->session().state().option.page_ani = 0;
     f_->EnableActions(true, false);
   }
 
@@ -90,13 +92,21 @@ class ToolsFilters : public ::testing::Test {
     return p.string();
   }
 
+  // The lists as the settings file gives them.
+  void SetTools(ToolItemList tools) {
+    test::EditSettings(*f_, [&](SettingsModel& m) { m.tools = std::move(tools); });
+  }
+  void SetFilters(ToolItemList filters) {
+    test::EditSettings(*f_, [&](SettingsModel& m) { m.filters = std::move(filters); });
+  }
+
   test::TempDir home_;
   test::FakeShellEnv env_;
   std::unique_ptr<TForm1> f_;
 };
 
 TEST_F(ToolsFilters, ToolActionsFollowTheListAndAreNeverDestroyed) {
-  f_->Tools = {Tool("記録", "/usr/bin/a", "%F", kCtrlShiftT), Tool("二つ目", "/usr/bin/b", "")};
+  SetTools({Tool("記録", "/usr/bin/a", "%F", kCtrlShiftT), Tool("二つ目", "/usr/bin/b", "")});
   f_->BuildToolActions();
   EXPECT_EQ(EntriesAfterSeparator("MenuFileTool"), (std::vector<std::string>{"MenuTools0", "MenuTools1", "MenuTools2"}));
   Action* spare = f_->actions().find("ActionTools2");
@@ -112,7 +122,7 @@ TEST_F(ToolsFilters, ToolActionsFollowTheListAndAreNeverDestroyed) {
   EXPECT_FALSE(spare->enabled);
 
   // Emptied: the same three, all hidden.
-  f_->Tools.clear();
+  SetTools({});
   f_->BuildToolActions();
   EXPECT_EQ(f_->actions().find("ActionTools2"), spare);
   EXPECT_EQ(f_->actions().find("ActionTools3"), nullptr);
@@ -124,7 +134,7 @@ TEST_F(ToolsFilters, ToolActionsFollowTheListAndAreNeverDestroyed) {
   EXPECT_EQ(f_->actions().match(kCtrlShiftT, {kListMain, kListTool}), nullptr);
 
   // Four: five actions, tagged by their place, the last one the spare.
-  f_->Tools.assign(4, Tool("t", "/usr/bin/t", ""));
+  SetTools(ToolItemList(4, Tool("t", "/usr/bin/t", "")));
   f_->BuildToolActions();
   for (int i = 0; i <= 4; ++i) {
     const Action* a = f_->actions().find("ActionTools" + std::to_string(i));
@@ -140,14 +150,18 @@ TEST_F(ToolsFilters, ToolActionsFollowTheListAndAreNeverDestroyed) {
 }
 
 TEST_F(ToolsFilters, FilterEntriesAreRadioItemsThatShowTheActiveFilter) {
-  f_->Filters = {Tool("展開", "/bin/gzip", "-dc %F"), Tool("逆順", "/usr/bin/tac", "%F")};
+  Show(20);
+  SetFilters({Tool("展開", "/bin/cat", "%F"), Tool("逆順", "/usr/bin/tac", "%F")});
   struct Case {
+    int choose;  // the filter run before the menu is rebuilt; -1 none
     int active;
     std::vector<bool> checked;
   };
-  for (const Case& c : {Case{-1, {false, false, false}}, Case{1, {false, true, false}}, Case{-2, {false, false, false}},
-                        Case{0, {true, false, false}}}) {
-    f_->ActiveFilter = c.active;
+  // None yet, the second, the second again (explicitly none), the first.
+  for (const Case& c : {Case{-1, -1, {false, false, false}}, Case{1, 1, {false, true, false}},
+                        Case{1, -2, {false, false, false}}, Case{0, 0, {true, false, false}}}) {
+    if (c.choose >= 0) f_->FilterActionExecute(c.choose);
+    ASSERT_EQ(f_->activeFilter(), c.active);
     f_->BuildFilterActions();
     for (int i = 0; i < 3; ++i) {
       QAction* item = Item("MenuFilters" + std::to_string(i));
@@ -166,7 +180,7 @@ TEST_F(ToolsFilters, FilterEntriesAreRadioItemsThatShowTheActiveFilter) {
 
 TEST_F(ToolsFilters, ToolKeysActInTheMainWindowAfterTheMainList) {
   const std::string doc = Show(40);
-  f_->Tools = {Tool("記録", "/usr/bin/prog", "%F", kCtrlShiftT), Tool("e", "/usr/bin/e", "", kCtrlE)};
+  SetTools({Tool("記録", "/usr/bin/prog", "%F", kCtrlShiftT), Tool("e", "/usr/bin/e", "", kCtrlE)});
   f_->BuildToolActions();
   EXPECT_TRUE(f_->keys().dispatch(kCtrlShiftT, f_.get()));
   EXPECT_EQ(env_.launched, std::vector<std::string>{"launch /usr/bin/prog " + doc});
@@ -208,7 +222,7 @@ TEST_F(ToolsFilters, LaunchingATool) {
   for (const Case& c : cases) {
     env_.launched.clear();
     env_.opened.clear();
-    f_->Tools = {c.tool, Tool("", "/usr/bin/other", "")};
+    SetTools({c.tool, Tool("", "/usr/bin/other", "")});
     f_->ToolActionExecute(c.tag);
     EXPECT_EQ(env_.launched, c.launched) << c.name;
     EXPECT_EQ(env_.opened, c.opened) << c.name;
@@ -217,11 +231,12 @@ TEST_F(ToolsFilters, LaunchingATool) {
 
 TEST_F(ToolsFilters, AToolOnAWebDocumentGetsItsUrl) {
   Show(20);
-  TFileItem& current = *f_->RecentFiles.front();
-  const std::string cache = current.Path;
-  current.Kind = fkWeb;
-  current.Href = "https://example.org/a%20b.html";
-  f_->Tools = {Tool("", "", "%U"), Tool("", "/usr/bin/dump", "%U %F %D")};
+  const std::string cache = f_->recentFiles().front()->Path;
+  test::EditSettings(*f_, [](SettingsModel& m) {
+    m.history.front()->Kind = fkWeb;
+    m.history.front()->Href = "https://example.org/a%20b.html";
+  });
+  SetTools({Tool("", "", "%U"), Tool("", "/usr/bin/dump", "%U %F %D")});
   f_->ToolActionExecute(0);
   EXPECT_EQ(env_.opened, std::vector<std::string>{"https://example.org/a%20b.html"});
   f_->ToolActionExecute(1);
@@ -230,7 +245,7 @@ TEST_F(ToolsFilters, AToolOnAWebDocumentGetsItsUrl) {
 }
 
 TEST_F(ToolsFilters, WithoutAShownDocumentThePlaceholdersStay) {
-  f_->Tools = {Tool("", "/usr/bin/prog", "\"%F\" %U"), Tool("", "", "%U")};
+  SetTools({Tool("", "/usr/bin/prog", "\"%F\" %U"), Tool("", "", "%U")});
   f_->ToolActionExecute(0);
   f_->ToolActionExecute(1);  // "%U" is no URL nor path
   EXPECT_EQ(env_.launched, std::vector<std::string>{"launch /usr/bin/prog %F %U"});
@@ -239,51 +254,51 @@ TEST_F(ToolsFilters, WithoutAShownDocumentThePlaceholdersStay) {
 
 TEST_F(ToolsFilters, ChoosingAFilterInTheMenuReopensTheDocumentAtItsPlace) {
   const std::string doc = Show(160, 3);
-  const std::vector<std::string> plain = f_->SourceLines_;
-  f_->Filters = {Tool("展開", "/bin/cat", "%F"), Tool("逆順", "/usr/bin/tac", "%F")};
+  const std::vector<std::string> plain = f_->session().state().sourceLines;
+  SetFilters({Tool("展開", "/bin/cat", "%F"), Tool("逆順", "/usr/bin/tac", "%F")});
   f_->BuildFilterActions();
-  ASSERT_EQ(f_->ActiveFilter, -1);
+  ASSERT_EQ(f_->activeFilter(), -1);
 
   Item("MenuFilters1")->trigger();
-  EXPECT_EQ(f_->ActiveFilter, 1);
-  EXPECT_EQ(f_->SourceLines_, std::vector<std::string>(plain.rbegin(), plain.rend()));
-  EXPECT_EQ(f_->CurrentPage, 3);  // the position is kept
+  EXPECT_EQ(f_->activeFilter(), 1);
+  EXPECT_EQ(f_->session().state().sourceLines, std::vector<std::string>(plain.rbegin(), plain.rend()));
+  EXPECT_EQ(f_->session().CurrentView(), 3);  // the position is kept
   EXPECT_TRUE(Item("MenuFilters1")->isChecked());
   EXPECT_FALSE(Item("MenuFilters0")->isChecked());
 
   // The checked filter again: read without a filter.
   Item("MenuFilters1")->trigger();
-  EXPECT_EQ(f_->ActiveFilter, -2);
-  EXPECT_EQ(f_->SourceLines_, plain);
-  EXPECT_EQ(f_->CurrentPage, 3);
+  EXPECT_EQ(f_->activeFilter(), -2);
+  EXPECT_EQ(f_->session().state().sourceLines, plain);
+  EXPECT_EQ(f_->session().CurrentView(), 3);
   for (const char* name : {"MenuFilters0", "MenuFilters1", "MenuFilters2"}) EXPECT_FALSE(Item(name)->isChecked()) << name;
   EXPECT_TRUE(env_.messages.empty());
 }
 
 TEST_F(ToolsFilters, AFilterChosenForAVanishedFileChangesNothing) {
   const std::string doc = Show(40);
-  f_->Filters = {Tool("a", "/bin/cat", "%F"), Tool("b", "/usr/bin/tac", "%F")};
+  SetFilters({Tool("a", "/bin/cat", "%F"), Tool("b", "/usr/bin/tac", "%F")});
   f_->BuildFilterActions();
   Item("MenuFilters1")->trigger();
-  ASSERT_EQ(f_->ActiveFilter, 1);
-  const std::vector<std::string> lines = f_->SourceLines_;
+  ASSERT_EQ(f_->activeFilter(), 1);
+  const std::vector<std::string> lines = f_->session().state().sourceLines;
   fs::remove(doc);
   // Qt moves the radio check on the click; the menu must come back to the active filter.
   Item("MenuFilters0")->trigger();
   EXPECT_EQ(env_.messages, std::vector<std::string>{"[ " + doc + " ]\nファイルがありません。"});
-  EXPECT_EQ(f_->ActiveFilter, 1);
-  EXPECT_EQ(f_->SourceLines_, lines);
+  EXPECT_EQ(f_->activeFilter(), 1);
+  EXPECT_EQ(f_->session().state().sourceLines, lines);
   EXPECT_TRUE(Item("MenuFilters1")->isChecked());
   EXPECT_FALSE(Item("MenuFilters0")->isChecked());
 }
 
 TEST_F(ToolsFilters, AFilterThatFailsLeavesTheCheckWhereItWas) {
   Show(40);
-  f_->Filters = {Tool("missing", "/nonexistent/conv", "%F")};
+  SetFilters({Tool("missing", "/nonexistent/conv", "%F")});
   f_->BuildFilterActions();
   Item("MenuFilters0")->trigger();
   EXPECT_EQ(env_.messages.front(), "Error CreateProcess");
-  EXPECT_EQ(f_->ActiveFilter, -1);
+  EXPECT_EQ(f_->activeFilter(), -1);
   EXPECT_FALSE(Item("MenuFilters0")->isChecked());
 }
 
@@ -298,8 +313,8 @@ TEST_F(ToolsFilters, FiltersComeFromTheSettingsFileAndOpenByExtension) {
   const fs::path p = home_ / "d.rev";
   std::ofstream(p) << "one\ntwo\n";
   f_->OpenFileItem(p.string(), true, -1, 0, false, true);
-  EXPECT_EQ(f_->SourceLines_, (std::vector<std::string>{"two", "one"}));
-  EXPECT_EQ(f_->ActiveFilter, 0);
+  EXPECT_EQ(f_->session().state().sourceLines, (std::vector<std::string>{"two", "one"}));
+  EXPECT_EQ(f_->activeFilter(), 0);
   EXPECT_TRUE(Item("MenuFilters0")->isChecked());
 }
 
@@ -308,15 +323,15 @@ TEST_F(ToolsFilters, AnHtmlPageThroughAFilterListsThePageLinks) {
   std::ofstream(page) << "<html><body><a href=\"one.html\">1</a>\n<a href=\"two.html\">2</a></body></html>\n";
   TToolItem strip = Tool("strip", "/bin/sed", "-e \"s/<[^>]*>//g\" %F");
   strip.Filter = "*.html";
-  f_->Filters = {strip};
-  f_->Option.ParseHTML = 0;  // a filter is chosen by extension only when the page is not parsed
+  SetFilters({strip});
+  f_->session().state().option.ParseHTML = 0;  // a filter is chosen by extension only when the page is not parsed
   f_->OpenFileItem(page.string(), true, -1, 0, false, true);
   ASSERT_TRUE(f_->IsLaidOut());
-  EXPECT_EQ(f_->ActiveFilter, 0);
-  EXPECT_EQ(f_->SourceLines_, (std::vector<std::string>{"1", "2"}));
-  ASSERT_EQ(f_->PageLinks.size(), 2u);
-  EXPECT_EQ(f_->PageLinks[0]->GetLocation(), (home_ / "one.html").string());
-  EXPECT_EQ(f_->PageLinks[1]->GetLocation(), (home_ / "two.html").string());
+  EXPECT_EQ(f_->activeFilter(), 0);
+  EXPECT_EQ(f_->session().state().sourceLines, (std::vector<std::string>{"1", "2"}));
+  ASSERT_EQ(f_->pageLinks().size(), 2u);
+  EXPECT_EQ(f_->pageLinks()[0]->GetLocation(), (home_ / "one.html").string());
+  EXPECT_EQ(f_->pageLinks()[1]->GetLocation(), (home_ / "two.html").string());
 }
 
 // The values from the view's first display line.

@@ -82,8 +82,8 @@ TEST_F(WebWindow, TheUrlActionOpensAPageAsADocument) {
   EXPECT_EQ(dialog_.proposed, QStringLiteral("http://"));
   EXPECT_TRUE(f->IsLaidOut());
   EXPECT_EQ(f->windowTitle(), QStringLiteral("[yomira_web.txt] - yomira"));
-  ASSERT_FALSE(f->RecentFiles.empty());
-  EXPECT_EQ(f->RecentFiles[0]->GetLocation(), server_.Url("/a.txt"));
+  ASSERT_FALSE(f->recentFiles().empty());
+  EXPECT_EQ(f->recentFiles()[0]->GetLocation(), server_.Url("/a.txt"));
   EXPECT_TRUE(env_.messages.empty());
   EXPECT_TRUE(f->isEnabled());
 
@@ -105,7 +105,7 @@ TEST_F(WebWindow, AFailureShowsTheCaptionAndTheMessageThenTheDocumentsCaptionAga
   EXPECT_EQ(whileShown, QStringList{QString::fromStdString(failure)});
   EXPECT_EQ(f->windowTitle(), QStringLiteral("yomira")) << "no document: the program's caption";
   EXPECT_EQ(env_.messages, (std::vector<std::string>{"[ " + server_.Url("/missing.html") + " ]\nURLを開けませんでした。"}));
-  EXPECT_TRUE(f->RecentFiles.empty());
+  EXPECT_TRUE(f->recentFiles().empty());
 
   // Over an open page, its caption comes back.
   server_.Route("/a.txt", HttpRoute::Text("text"));
@@ -154,7 +154,7 @@ TEST_F(WebWindow, ClosingTheWindowEndsTheDownload) {
   stall.stallAfter = 1;
   server_.Route("/stall", stall);
   auto f = Make();
-  f->Option.TimeOut = 60;
+  f->session().state().option.TimeOut = 60;
   f->show();
   std::optional<bool> opened;
   QTimer::singleShot(0, f.get(), [&] {
@@ -165,8 +165,8 @@ TEST_F(WebWindow, ClosingTheWindowEndsTheDownload) {
   EXPECT_EQ(QApplication::exec(), 0);
   EXPECT_EQ(opened, false);
   EXPECT_TRUE(env_.messages.empty());
-  EXPECT_TRUE(f->RecentFiles.empty());
-  EXPECT_FALSE(f->Loading);
+  EXPECT_TRUE(f->recentFiles().empty());
+  EXPECT_FALSE(f->loading());
   EXPECT_TRUE(fs::exists(Home() / "yomira.ini"));
 }
 
@@ -189,8 +189,8 @@ TEST_F(WebWindow, ThePhraseAtStartUpChangesThePicture) {
   auto f = Make();
   dialog_.Answer(QStringLiteral("quietly & briskly"));
   EXPECT_FALSE(f->OpenUrl("http://", 0));
-  EXPECT_TRUE(f->ImageIcon->isHidden());
-  EXPECT_FALSE(f->ImageEasterEgg->isHidden());
+  EXPECT_TRUE(f->child<QLabel>("ImageIcon")->isHidden());
+  EXPECT_FALSE(f->child<QLabel>("ImageEasterEgg")->isHidden());
   EXPECT_TRUE(server_.Requests().empty());
   EXPECT_TRUE(env_.messages.empty());
 }

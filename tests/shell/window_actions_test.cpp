@@ -35,7 +35,7 @@ class WindowActions : public ::testing::Test {
     ASSERT_TRUE(form_->IsLaidOut());
   }
   void Run(const char* action) { form_->actions().at(action).run(nullptr); }
-  QPoint Global(QPoint imagePoint) { return form_->ImageView_->mapToGlobal(imagePoint); }
+  QPoint Global(QPoint imagePoint) { return form_->child<ImageView>("ImageView")->mapToGlobal(imagePoint); }
   std::pair<int, int> LastMove() { return env_.cursorMoves.empty() ? std::pair{-1, -1} : env_.cursorMoves.back(); }
 
   test::TempDir home_;
@@ -57,15 +57,15 @@ TEST_F(WindowActions, FullScreenCoversTheScreenAndComesBackWhereItWas) {
   EXPECT_TRUE(form_->windowFlags() & Qt::FramelessWindowHint);
   EXPECT_TRUE(form_->isVisible());
   EXPECT_EQ(form_->geometry(), s);
-  EXPECT_EQ(form_->PanelBase->pos(), QPoint((s.width() - 492) / 2, (s.height() - 539) / 2));
+  EXPECT_EQ(form_->child("PanelBase")->pos(), QPoint((s.width() - 492) / 2, (s.height() - 539) / 2));
   // A relayout keeps the panel centred.
-  form_->Option.f_size += 2;
+  form_->session().state().option.f_size += 2;
   form_->Relayout(true, true);
-  const QSize panel = form_->PanelBase->size();
+  const QSize panel = form_->child("PanelBase")->size();
   EXPECT_NE(panel, QSize(492, 539));
-  EXPECT_EQ(form_->PanelBase->pos(), QPoint((s.width() - panel.width()) / 2, (s.height() - panel.height()) / 2));
+  EXPECT_EQ(form_->child("PanelBase")->pos(), QPoint((s.width() - panel.width()) / 2, (s.height() - panel.height()) / 2));
   EXPECT_EQ(form_->geometry(), s);
-  form_->Option.f_size -= 2;
+  form_->session().state().option.f_size -= 2;
   form_->Relayout(true, true);
 
   Run("ActionOptionFullScreen");
@@ -74,7 +74,7 @@ TEST_F(WindowActions, FullScreenCoversTheScreenAndComesBackWhereItWas) {
   EXPECT_TRUE(form_->isVisible());
   EXPECT_EQ(form_->size(), QSize(492, 539));
   EXPECT_EQ(form_->pos(), QPoint(100, 50));
-  EXPECT_EQ(form_->PanelBase->pos(), QPoint(0, 0));
+  EXPECT_EQ(form_->child("PanelBase")->pos(), QPoint(0, 0));
 }
 
 // The note of the view's n-th annotation, hit-tested at the point the step went to.
@@ -82,59 +82,59 @@ TEST_F(WindowActions, TheAnnotationStepVisitsEachNoteThenTheMenuButton) {
   Open("notes.txt", u8"猫［＃注記一］がいる。\n犬がいて［＃注記二］吠える。\n");
   form_->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
-  const QToolButton* menu = form_->SpeedButtonMenu;
+  const QToolButton* menu = form_->child<QToolButton>("SpeedButtonMenu");
   const QPoint button = menu->mapToGlobal(QPoint(menu->width() / 2, menu->height() / 2));
   const std::vector<std::pair<QPoint, std::string>> steps = {{{448, 31}, "注記一"}, {{422, 73}, "注記二"}};
   for (int round = 0; round < 2; ++round) {
     for (const auto& [point, note] : steps) {
       Run("ActionWindowAnnotate");
       EXPECT_EQ(LastMove(), std::pair(Global(point).x(), Global(point).y())) << note;
-      const auto cell = HitTestAnnotation(form_->Option, form_->PanelBase->width(), point.x(), point.y());
+      const auto cell = HitTestAnnotation(form_->session().state().option, form_->child("PanelBase")->width(), point.x(), point.y());
       ASSERT_TRUE(cell) << note;
       int32_t index = -1;
-      EXPECT_SJ_EQ(form_->Annotations.Get(cell->cell, cell->line, cell->page, cell->block, index),
+      EXPECT_SJ_EQ(form_->session().state().annotations.Get(cell->cell, cell->line, cell->page, cell->block, index),
                    std::u8string(note.begin(), note.end()));
-      EXPECT_EQ(form_->Annotations.current, index);
-      auto* hint = form_->HintWindow_;
+      EXPECT_EQ(form_->session().state().annotations.current, index);
+      auto* hint = form_->child<HintWindow>("HintWindow");
       ASSERT_TRUE(hint && hint->isVisible()) << note;
       EXPECT_EQ(hint->text().toStdString(), note);
     }
     Run("ActionWindowAnnotate");
     EXPECT_EQ(LastMove(), std::pair(button.x(), button.y()));
-    EXPECT_EQ(form_->Annotations.current, -1);
-    EXPECT_FALSE(form_->HintWindow_->isVisible());
+    EXPECT_EQ(form_->session().state().annotations.current, -1);
+    EXPECT_FALSE(form_->child<HintWindow>("HintWindow")->isVisible());
   }
   // The menu's opening hides the hint.
   Run("ActionWindowAnnotate");
-  ASSERT_TRUE(form_->HintWindow_->isVisible());
+  ASSERT_TRUE(form_->child<HintWindow>("HintWindow")->isVisible());
   QMenu* popup = form_->mainMenu().menu;
   popup->popup(QPoint(10, 10));
-  EXPECT_FALSE(form_->HintWindow_->isVisible());
+  EXPECT_FALSE(form_->child<HintWindow>("HintWindow")->isVisible());
   popup->hide();
 }
 
 TEST_F(WindowActions, TheStepFindsANoteOnALaterPageAndBlock) {
-  form_->Option.Page = 2;
-  form_->Option.Colum = 2;
-  form_->Option.c_size = 5;
+  form_->session().state().option.Page = 2;
+  form_->session().state().option.Colum = 2;
+  form_->session().state().option.c_size = 5;
   std::u8string text;
   for (int i = 0; i < 15; ++i) text += u8"あ\n";
   text += u8"猫［＃注記三］\n";
   Open("far.txt", text);
   int32_t cell = 0, line = 0, page = 0, block = 0;
-  ASSERT_TRUE(form_->Annotations.FindNext(cell, line, page, block));
+  ASSERT_TRUE(form_->session().state().annotations.FindNext(cell, line, page, block));
   ASSERT_EQ(page, 1);
   ASSERT_EQ(block, 1);
   Run("ActionWindowAnnotate");
-  const QPoint image = form_->ImageView_->mapFromGlobal(QPoint(LastMove().first, LastMove().second));
-  const auto hit = HitTestAnnotation(form_->Option, form_->PanelBase->width(), image.x(), image.y());
+  const QPoint image = form_->child<ImageView>("ImageView")->mapFromGlobal(QPoint(LastMove().first, LastMove().second));
+  const auto hit = HitTestAnnotation(form_->session().state().option, form_->child("PanelBase")->width(), image.x(), image.y());
   ASSERT_TRUE(hit);
   EXPECT_EQ(*hit, (AnnotationCell{cell, line, page, block}));
 }
 
 TEST_F(WindowActions, WithoutTheNotationTheStepDoesNothing) {
   Open("notes.txt", u8"猫［＃注記一］がいる。\n");
-  form_->Option.ruby_tag = 0;
+  form_->session().state().option.ruby_tag = 0;
   Run("ActionWindowAnnotate");
   EXPECT_TRUE(env_.cursorMoves.empty());
 }
@@ -202,11 +202,11 @@ TEST_F(WindowActions, TheBookScansAnExistingFolderFirstAndStaysOnTopAtOnce) {
 
 TEST_F(WindowActions, ClickingThePictureInTheIconsPlaceBringsTheIconBack) {
   form_->show();
-  form_->ImageIcon->hide();
-  form_->ImageEasterEgg->show();
-  QTest::mouseClick(form_->ImageEasterEgg, Qt::LeftButton);
-  EXPECT_TRUE(form_->ImageEasterEgg->isHidden());
-  EXPECT_FALSE(form_->ImageIcon->isHidden());
+  form_->child<QLabel>("ImageIcon")->hide();
+  form_->child<QLabel>("ImageEasterEgg")->show();
+  QTest::mouseClick(form_->child<QLabel>("ImageEasterEgg"), Qt::LeftButton);
+  EXPECT_TRUE(form_->child<QLabel>("ImageEasterEgg")->isHidden());
+  EXPECT_FALSE(form_->child<QLabel>("ImageIcon")->isHidden());
 }
 
 TEST_F(WindowActions, TheBookOptionsToggleWithTheBookHidden) {

@@ -28,12 +28,12 @@ class WindowResize : public test::FormFixture {
   // buttons scripted.
   std::unique_ptr<RecordingForm> Shown() {
     auto f = Make();
-    f->queryKeyboardModifiers = [this] { return ctrl_ ? Qt::ControlModifier : Qt::NoModifier; };
-    f->queryPointerButtonHeld = [this] {
-      if (heldTimeouts_ == 0) return false;
-      --heldTimeouts_;
-      return true;
-    };
+    f->SetInputStateQueries([this] { return ctrl_ ? Qt::ControlModifier : Qt::NoModifier; },
+                            [this] {
+                              if (heldTimeouts_ == 0) return false;
+                              --heldTimeouts_;
+                              return true;
+                            });
     f->show();
     Open(*f);
     f->sliderShowView(5);
@@ -75,20 +75,20 @@ TEST_F(WindowResize, TheEndOfADragRefitsTheGridOrTheFont) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     auto f = Shown();
-    if (c.resizeMode >= 0) f->Option.Resize = c.resizeMode;
+    if (c.resizeMode >= 0) f->session().state().option.Resize = c.resizeMode;
     ctrl_ = c.ctrl;
     Drag(*f, c.to);
-    EXPECT_TRUE(f->HintWindow_->isVisible());
-    EXPECT_EQ(f->HintWindow_->text(), c.preview);
-    EXPECT_TRUE(f->TimerSizeMoveEnd->isActive());
+    EXPECT_TRUE(f->child<HintWindow>("HintWindow")->isVisible());
+    EXPECT_EQ(f->child<HintWindow>("HintWindow")->text(), c.preview);
+    EXPECT_TRUE(f->sizeMoveEndPending());
     EXPECT_TRUE(f->relayouts.empty());
 
     f->WMExitSizeMove();
-    EXPECT_FALSE(f->HintWindow_->isVisible());
-    EXPECT_EQ(f->Option.f_size, c.f);
-    EXPECT_EQ(f->Option.ruby_size, c.r);
-    EXPECT_EQ(f->Option.c_size, c.c);
-    EXPECT_EQ(f->Option.v_size, c.v);
+    EXPECT_FALSE(f->child<HintWindow>("HintWindow")->isVisible());
+    EXPECT_EQ(f->session().state().option.f_size, c.f);
+    EXPECT_EQ(f->session().state().option.ruby_size, c.r);
+    EXPECT_EQ(f->session().state().option.c_size, c.c);
+    EXPECT_EQ(f->session().state().option.v_size, c.v);
     EXPECT_EQ(f->relayouts, c.relayouts);
     if (c.after.isValid()) {
       EXPECT_EQ(f->size(), c.after);
@@ -97,15 +97,15 @@ TEST_F(WindowResize, TheEndOfADragRefitsTheGridOrTheFont) {
     EXPECT_EQ(f->pendingRates, std::vector<int>{-1});
     {
       // The same place of the text: line 65 of 160, the first of view 5 before, is in view.
-      const int first = f->Option.GetFirstLineIndex(f->CurrentPage, 1, 1);
+      const int first = f->session().state().option.GetFirstLineIndex(f->session().CurrentView(), 1, 1);
       bool held = false;
-      for (int i = first; i < first + f->Option.c_size && i < int(f->DisplayLines_.size()); ++i)
-        for (const TYomiraObject& el : f->DisplayLines_[size_t(i)].elements) held |= el.first == 64 && el.column == 1;
-      EXPECT_TRUE(held) << "view " << f->CurrentPage << " from display line " << first;
+      for (int i = first; i < first + f->session().state().option.c_size && i < int(f->session().state().displayLines.size()); ++i)
+        for (const TYomiraObject& el : f->session().state().displayLines[size_t(i)].elements) held |= el.first == 64 && el.column == 1;
+      EXPECT_TRUE(held) << "view " << f->session().CurrentView() << " from display line " << first;
     }
     // The program's own fit starts no drag.
-    EXPECT_FALSE(f->TimerSizeMoveEnd->isActive());
-    EXPECT_FALSE(f->HintWindow_->isVisible());
+    EXPECT_FALSE(f->sizeMoveEndPending());
+    EXPECT_FALSE(f->child<HintWindow>("HintWindow")->isVisible());
   }
 }
 
@@ -115,20 +115,20 @@ TEST_F(WindowResize, SizesThatStartNoDrag) {
     auto f = Shown();
     // Out and back to the page's size before the drag ends.
     Drag(*f, {600, 600});
-    EXPECT_TRUE(f->HintWindow_->isVisible());
+    EXPECT_TRUE(f->child<HintWindow>("HintWindow")->isVisible());
     f->resize(492, 539);
     f->WMExitSizeMove();
-    EXPECT_FALSE(f->HintWindow_->isVisible());
+    EXPECT_FALSE(f->child<HintWindow>("HintWindow")->isVisible());
     EXPECT_TRUE(f->relayouts.empty());
-    EXPECT_EQ(f->Option.c_size, 16);
+    EXPECT_EQ(f->session().state().option.c_size, 16);
   }
   {
     SCOPED_TRACE("full screen");
     auto f = Shown();
     f->session().fullScreen = true;
     Drag(*f, {800, 700});
-    EXPECT_FALSE(f->HintWindow_->isVisible());
-    EXPECT_FALSE(f->TimerSizeMoveEnd->isActive());
+    EXPECT_FALSE(f->child<HintWindow>("HintWindow")->isVisible());
+    EXPECT_FALSE(f->sizeMoveEndPending());
     f->WMExitSizeMove();
     EXPECT_TRUE(f->relayouts.empty());
   }
@@ -137,8 +137,8 @@ TEST_F(WindowResize, SizesThatStartNoDrag) {
     auto f = Shown();
     f->Relayout(true, false);
     f->resize(700, 650);
-    EXPECT_FALSE(f->HintWindow_->isVisible());
-    EXPECT_FALSE(f->TimerSizeMoveEnd->isActive());
+    EXPECT_FALSE(f->child<HintWindow>("HintWindow")->isVisible());
+    EXPECT_FALSE(f->sizeMoveEndPending());
     EXPECT_EQ(f->relayouts.size(), 1u);
     EXPECT_EQ(f->size(), QSize(700, 650));
   }
@@ -149,8 +149,8 @@ TEST_F(WindowResize, SizesThatStartNoDrag) {
     f->setMinimumSize(0, 0);
     f->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     f->resize(800, 700);
-    EXPECT_FALSE(f->HintWindow_->isVisible());
-    EXPECT_FALSE(f->TimerSizeMoveEnd->isActive());
+    EXPECT_FALSE(f->child<HintWindow>("HintWindow")->isVisible());
+    EXPECT_FALSE(f->sizeMoveEndPending());
   }
 }
 
@@ -159,8 +159,8 @@ TEST_F(WindowResize, AButtonStillHeldPostponesTheEnd) {
   heldTimeouts_ = 1;
   Drag(*f, {800, 700});
   f->WMExitSizeMove();
-  EXPECT_TRUE(f->HintWindow_->isVisible());
-  EXPECT_TRUE(f->TimerSizeMoveEnd->isActive());
+  EXPECT_TRUE(f->child<HintWindow>("HintWindow")->isVisible());
+  EXPECT_TRUE(f->sizeMoveEndPending());
   EXPECT_TRUE(f->relayouts.empty());
   f->WMExitSizeMove();
   EXPECT_EQ(f->relayouts, (std::vector<std::pair<bool, bool>>{{true, true}}));
