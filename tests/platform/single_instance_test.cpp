@@ -13,6 +13,7 @@
 #include <atomic>
 #include <fstream>
 #include <future>
+#include <stdexcept>
 #include <thread>
 
 #include "tests/support/test_support.h"
@@ -187,6 +188,15 @@ TEST(InstanceLock, AFolderWithoutWriteAccessRunsAlone) {
     return "";
   });
   EXPECT_EQ(failure, "");
+}
+
+// The harness the test above runs its body in: a body that throws fails here, in this
+// process, and a forked child never comes back into the test program.
+TEST(RunUnprivileged, AnExceptionOfTheBodyIsItsFailure) {
+  const pid_t me = getpid();
+  const std::string failure = test::RunUnprivileged([]() -> std::string { throw std::runtime_error("no folder"); });
+  if (getpid() != me) _exit(3);
+  EXPECT_NE(failure.find("no folder"), std::string::npos) << failure;
 }
 
 TEST(InstanceLock, ALockThatCannotBeMadeRunsAlone) {

@@ -182,8 +182,24 @@ constexpr gid_t kNogroupGid = 65534;
 
 bool RunningAsRoot() { return geteuid() == 0; }
 
+namespace {
+
+// The body's answer; an exception is its failure. In the forked child it must never
+// unwind: it would leave the child running the rest of the test program as nobody.
+std::string RunBody(const std::function<std::string()>& body) {
+  try {
+    return body();
+  } catch (const std::exception& e) {
+    return std::string("the body threw: ") + e.what();
+  } catch (...) {
+    return "the body threw";
+  }
+}
+
+}  // namespace
+
 std::string RunUnprivileged(const std::function<std::string()>& body) {
-  if (!RunningAsRoot()) return body();
+  if (!RunningAsRoot()) return RunBody(body);
   int fds[2];
   if (pipe(fds) != 0) return "pipe failed";
   const pid_t pid = fork();
@@ -198,7 +214,7 @@ std::string RunUnprivileged(const std::function<std::string()>& body) {
     if (setgroups(0, nullptr) != 0 || setgid(kNogroupGid) != 0 || setuid(kNobodyUid) != 0 || geteuid() == 0)
       result = "could not become nobody";
     else
-      result = body();
+      result = RunBody(body);
     for (size_t done = 0; done < result.size();) {
       const ssize_t n = write(fds[1], result.data() + done, result.size() - done);
       if (n <= 0) break;

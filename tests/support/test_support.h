@@ -65,7 +65,8 @@ CommandRun RunCommand(const std::string& commandLine);
 // Root writes into any folder, so tests of a folder the program may not write would prove
 // nothing as root (CI runs as root). Such a test runs its body through RunUnprivileged:
 // as root, in a forked child that has become the user nobody; otherwise in this process.
-// The body returns "" on success, else what went wrong (a child cannot report by EXPECT_*).
+// The body returns "" on success, else what went wrong (a child cannot report by EXPECT_*);
+// an exception it throws is returned as what went wrong.
 bool RunningAsRoot();
 std::string RunUnprivileged(const std::function<std::string()>& body);
 // Gives a folder the test made to the user RunUnprivileged's body runs as, and lets that

@@ -27,8 +27,12 @@ int main(int argc, char** argv) {
   e.type = Atom(c, "WM_PROTOCOLS");
   e.data.data32[0] = Atom(c, "WM_DELETE_WINDOW");
   e.data.data32[1] = XCB_CURRENT_TIME;
-  xcb_send_event(c, 0, e.window, XCB_EVENT_MASK_NO_EVENT, (const char*)&e);
-  xcb_flush(c);
+  /* Checked: the answer comes once the server has handled the request, so the message is
+   * queued for the window before this connection goes, and a bad window id is an error. */
+  xcb_generic_error_t* err = xcb_request_check(c, xcb_send_event_checked(c, 0, e.window, XCB_EVENT_MASK_NO_EVENT, (const char*)&e));
+  const int failed = err != NULL || e.type == XCB_ATOM_NONE || e.data.data32[0] == XCB_ATOM_NONE;
+  if (err) fprintf(stderr, "x_close_window: the server refused the message (error %d)\n", err->error_code);
+  free(err);
   xcb_disconnect(c);
-  return 0;
+  return failed ? 1 : 0;
 }
