@@ -10,6 +10,7 @@
 #include "engine/render/GlyphDraw.h"
 #include "engine/render/Pixels.h"
 #include "engine/render/Renderer.h"
+#include "tools/null_render_host.h"
 
 using namespace yomira;
 using Clock = std::chrono::steady_clock;
@@ -56,7 +57,7 @@ int main() {
     SetOptionByKey(o, s.substr(0, eq), s.substr(eq + 1));
   }
   o.Validate();
-  RenderHost host;
+  tools::NullRenderHost host;
   Renderer renderer(o, host);
   auto first = Clock::now();
   renderer.BuildBackground();  // allocates the bitmaps

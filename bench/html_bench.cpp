@@ -16,6 +16,7 @@
 #include "platform/text/cp932.h"
 #include "platform/text/utf8.h"
 #include "sources/html_import.h"
+#include "tools/null_sources_host.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ std::string Page() {
 double ImportMs(const std::string& page) {
   using namespace yomira;
   TYomiraOption option = DefaultOptions();
-  NullSourcesHost host;
+  tools::NullSourcesHost host;
   FileItemList links;
   HtmlImport import(links, [&links] { links.clear(); }, option, host);
   std::vector<std::string> lines = SplitLines(Utf8ToCp932(page));
@@ -77,7 +78,7 @@ int main() {
   using namespace yomira;
   const std::string page = Page();
   TYomiraOption option = DefaultOptions();
-  NullSourcesHost host;
+  tools::NullSourcesHost host;
   FileItemList links;
   HtmlImport import(links, [&links] { links.clear(); }, option, host);
   std::vector<double> ms;

@@ -14,13 +14,14 @@
 #include "engine/core/option_defaults.h"
 #include "platform/text/utf8.h"
 #include "sources/document_sources.h"
+#include "tools/null_sources_host.h"
 
 namespace {
 
 using namespace yomira;
 using Clock = std::chrono::steady_clock;
 
-class NullHost : public NullSourcesHost {
+class NullHost : public tools::NullSourcesHost {
  public:
   void ShowMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
 };

@@ -12,6 +12,7 @@
 #include "engine/core/option_defaults.h"
 #include "engine/core/special_lines.h"
 #include "platform/text/cp932.h"
+#include "tools/null_engine_host.h"
 
 namespace {
 
@@ -69,8 +70,8 @@ int main(int argc, char** argv) {
   state.sourceLines = Body(sample, 1u << 20, bytes);
   state.documentName = "bench.txt";
   state.documentLoaded = true;
-  EngineHost host;
-  RenderStages stages;
+  tools::NullEngineHost host;
+  tools::NullRenderStages stages;
   Engine engine(state, host, stages);
 
   const double rebuildMs = Best(5, [&] { engine.Relayout(false, true); });

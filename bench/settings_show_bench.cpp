@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "windows/settings/settings_dialog.h"
-#include "windows/settings/still_setup_host.h"
+#include "tools/still_setup_host.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ double Ms(std::chrono::steady_clock::time_point since) {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  StillSetupHost host;
+  tools::StillSetupHost host;
   host.filling = false;
   TForm2 dialog(host, nullptr);
   SetupValues values = dialog.values();

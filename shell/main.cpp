@@ -20,7 +20,6 @@
 #include "ui/menu_trace.h"
 #include "ui/guard.h"
 #include "shell/main_window.h"
-#include "shell/setup_dialog.h"
 #include "shell/qt_shell_env.h"
 #include "shell/quit_signals.h"
 #include "windows/controls/qt_translation.h"
@@ -123,10 +122,6 @@ int main(int argc, char** argv) {
   receiver.handOverDone = [f = form.get()] { f->ForceForeground(); };
   receiver.guard = [](const std::function<void()>& fn) { yomira::guarded(fn); };
   if (!form->startedOk()) return 0;  // a start-up URL failed: no window, no settings written
-
-  // The settings dialog's port, after the main window: a style named at start-up finds no
-  // dialog to refill. Its window is built when it is first needed.
-  form->attachSetupDialog(yomira::MakeSetupDialog(*form));
 
   std::unique_ptr<FirstPaintTrace> trace;
   if (qEnvironmentVariableIntValue("YOMIRA_TRACE_STARTUP") == 1) {

@@ -261,7 +261,8 @@ class TForm1 : public QWidget,
   Renderer& renderer() { return *renderer_; }
 
   // --- the settings dialog (option_dialog.cpp) ---
-  // The dialog behind the port: a hidden placeholder until the real one is attached.
+  // The settings dialog's port, made on first use (its window later still); tests attach
+  // their own.
   SetupDialogPort& setupDialog();
   void attachSetupDialog(std::unique_ptr<SetupDialogPort> dialog);
   // Fills the dialog from record, with styleName (the live StyleName when null) in the style

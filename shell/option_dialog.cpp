@@ -7,12 +7,13 @@
 #include "ui/menu_proxy.h"
 #include "shell/main_window.h"
 #include "shell/setup_mapping.h"
-#include "shell/setup_placeholder.h"
+#include "shell/setup_dialog.h"
 #include "sources/flag_guard.h"
 
 namespace yomira {
 SetupDialogPort& TForm1::setupDialog() {
-  if (!setup_) setup_ = std::make_unique<SetupPlaceholder>();
+  // The port keeps what it is given until its window is built.
+  if (!setup_) setup_ = MakeSetupDialog(*this);
   return *setup_;
 }
 

@@ -1,8 +1,14 @@
 #include "shell/setup_dialog.h"
 
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "platform/shell_env.h"
 #include "shell/main_window.h"
 #include "shell/style_store.h"
+#include "sources/flag_guard.h"
 #include "sources/history.h"
 #include "windows/settings/settings_dialog.h"
 #include "windows/settings/settings_dialog_host.h"
@@ -11,18 +17,16 @@ namespace yomira {
 
 // Named (not file-local): the main window lets it reach the places and lists it keeps.
 // Two roles kept apart from the window itself: its show and isVisible are not QWidget's.
-// The window (font lists, two tabs) is built on first use, not at start-up: until then it
-// is hidden, and the style names it would be given it reads when it is shown.
+// The window (font lists, two tabs) is built on first use, not at start-up. Until then the
+// port keeps what it is given (values, enabled states, colour lists) and hands it over when
+// the window is built: for a show, or for a width, which only the window's font can give.
 class SetupDialog final : public SetupDialogPort, public SetupDialogHost {
  public:
   explicit SetupDialog(TForm1& f) : f_(f) {}
   ~SetupDialog() override { delete form_; }
 
   TForm2* window() const {
-    if (!form_) {
-      form_ = new TForm2(*const_cast<SetupDialog*>(this), &f_);
-      form_->setStyleNames(f_.StyleNames);  // what it would have been given since start-up
-    }
+    if (!form_) build();
     return form_;
   }
 
@@ -33,13 +37,28 @@ class SetupDialog final : public SetupDialogPort, public SetupDialogHost {
     form_->raise();
     form_->activateWindow();
   }
-  void setValues(const SetupValues& values) override { window()->setValues(values); }
-  SetupValues values() const override { return window()->values(); }
-  void setControlEnabled(const std::string& name, bool on) override { window()->setControlEnabled(name, on); }
-  FavoriteColorList& colourLists() override { return window()->colourLists(); }
-  void colourListsChanged() override { window()->colourListsChanged(); }
+  void setValues(const SetupValues& values) override {
+    if (form_) {
+      form_->setValues(values);
+      return;
+    }
+    values_ = values;
+    valuesSet_ = true;
+  }
+  SetupValues values() const override { return form_ ? form_->values() : values_; }
+  void setControlEnabled(const std::string& name, bool on) override {
+    if (form_)
+      form_->setControlEnabled(name, on);
+    else
+      enabled_[name] = on;
+  }
+  FavoriteColorList& colourLists() override { return form_ ? form_->colourLists() : colours_; }
+  void colourListsChanged() override {
+    if (form_) form_->colourListsChanged();
+  }
   int textWidth(const std::string& utf8) const override { return window()->textWidth(utf8); }
   int controlWidth(const std::string& name) const override { return window()->controlWidth(name); }
+  // The window reads the names from the main window when it is built and when it shows.
   void setStyleNames(const std::vector<std::string>& names) override {
     if (form_) form_->setStyleNames(names);
   }
@@ -79,8 +98,29 @@ class SetupDialog final : public SetupDialogPort, public SetupDialogHost {
   ShellEnv& env() override { return f_.env(); }
 
  private:
+  void build() const {
+    auto* self = const_cast<SetupDialog*>(this);
+    form_ = new TForm2(*self, &f_);
+    form_->colourLists() = std::move(self->colours_);
+    form_->colourListsChanged();
+    form_->setStyleNames(f_.StyleNames);
+    if (valuesSet_) {
+      // Handing over is no user change; a fill under way keeps its own flag.
+      std::optional<FlagGuard> filling;
+      if (!f_.FillingDialog) filling.emplace(f_.FillingDialog);
+      form_->setValues(values_);
+    }
+    for (const auto& [name, on] : enabled_) form_->setControlEnabled(name, on);
+    self->enabled_.clear();
+  }
+
   TForm1& f_;
   mutable TForm2* form_ = nullptr;
+  // Until the window is built.
+  SetupValues values_;
+  bool valuesSet_ = false;
+  std::map<std::string, bool> enabled_;
+  FavoriteColorList colours_;
 };
 
 std::unique_ptr<SetupDialogPort> MakeSetupDialog(TForm1& form) { return std::make_unique<SetupDialog>(form); }

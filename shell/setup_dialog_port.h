@@ -1,5 +1,5 @@
-// What the main window asks of the settings dialog. Until the dialog is built a hidden
-// placeholder stands in (shell/setup_placeholder.h).
+// What the main window asks of the settings dialog. The port stands for the dialog from
+// the start; the dialog window itself is built on first use (shell/setup_dialog.h).
 #pragma once
 
 #include <string>
@@ -27,7 +27,7 @@ class SetupDialogPort {
   virtual int textWidth(const std::string& utf8) const = 0;
   virtual int controlWidth(const std::string& name) const = 0;
   // The names the style list offers; the text it shows is the values' styleText.
-  virtual void setStyleNames(const std::vector<std::string>& names) { (void)names; }
+  virtual void setStyleNames(const std::vector<std::string>& names) = 0;
 };
 
 }  // namespace yomira

@@ -1,5 +1,5 @@
 // The main window as the document sources see it. The main window implements it; tests use
-// a recording fake and srcprobe a tracing one. No Qt types here.
+// a recording fake, srcprobe a tracing one, other tools a null one (tools/). No Qt types here.
 #pragma once
 
 #include <string>
@@ -48,36 +48,6 @@ class SourcesHost {
   virtual bool LinkListHeld() = 0;
   virtual void BuildLinkList() = 0;
   virtual void RefreshBookTab() = 0;
-};
-
-// A host that does nothing and has no book window, for tools and benchmarks; the link
-// list is held when linkListHeld says so, the file list sorted by order.
-class NullSourcesHost : public SourcesHost {
- public:
-  void ShowMessage(const std::string&) override {}
-  void Relayout(bool, bool) override {}
-  void ClearDisplayLines() override {}
-  void ForceForeground() override {}
-  bool IsFullScreen() override { return false; }
-  void ExecuteFullScreen() override {}
-  void CheckReOpenCharset() override {}
-  void UpdateRecentMenu() override {}
-  void SetMomentaryToggles(bool, bool, bool) override {}
-  void BuildFilterActions() override {}
-  void LoadTurnSound() override {}
-  FileListOrder GetFileListOrder() override { return order; }
-  void ApplyStyleIndex(int) override {}
-  void ApplyStyleName(const std::string&) override {}
-  bool BookExists() override { return false; }
-  bool BookVisible() override { return false; }
-  int BookTabIndex() override { return 0; }
-  void ScanFileList(const std::string&) override {}
-  bool LinkListHeld() override { return linkListHeld; }
-  void BuildLinkList() override {}
-  void RefreshBookTab() override {}
-
-  FileListOrder order;
-  bool linkListHeld = false;
 };
 
 }  // namespace yomira

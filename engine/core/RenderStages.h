@@ -1,6 +1,6 @@
 // The drawing side of the relayout driver. The implementation (engine/render) owns the
 // bitmaps and the two text-metrics objects and reads EngineState by reference. Every
-// method does nothing by default. No Qt here.
+// method is the implementation's to provide. No Qt here.
 #pragma once
 
 #include <string>
@@ -27,13 +27,13 @@ class RenderStages {
 
   virtual ~RenderStages() = default;
 
-  virtual void FitWindowToLayout() {}
-  virtual void BuildBackground() {}
-  virtual void LoadEmphasisMarks() {}
-  virtual void DrawSpread() {}
-  // The background bitmap's colour at (x, y) as 0x00BBGGRR.
-  virtual TColor backgroundPixel(int /*x*/, int /*y*/) { return kNoPixel; }
-  virtual void setTextLayers(const TextLayer& /*body*/, const TextLayer& /*ruby*/) {}
+  virtual void FitWindowToLayout() = 0;
+  virtual void BuildBackground() = 0;
+  virtual void LoadEmphasisMarks() = 0;
+  virtual void DrawSpread() = 0;
+  // The background bitmap's colour at (x, y) as 0x00BBGGRR; kNoPixel without a bitmap.
+  virtual TColor backgroundPixel(int x, int y) = 0;
+  virtual void setTextLayers(const TextLayer& body, const TextLayer& ruby) = 0;
 };
 
 }  // namespace yomira

@@ -29,6 +29,8 @@ class TraceHost : public EngineHost, public RenderStages {
   void RecreatePageSlider() override;
   void UpdateSliderRange(int views) override;
   void progress(int pos, int max) override;
+  // No bar: no progress step.
+  int progressBarWidth() override { return 0; }
   void setCaption(const std::string& titleUtf8) override;
   void ApplyParamPosition(int& currentPage) override;
   void StartPageTurn(int kind) override;

@@ -154,4 +154,11 @@ char32_t Cp932CodeToUnicode(uint16_t code) {
   return table[code];
 }
 
+int Utf8CharCount(std::string_view s) {
+  int chars = 0;
+  for (const char c : s)
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++chars;
+  return chars;
+}
+
 }  // namespace yomira

@@ -25,6 +25,9 @@ char32_t Cp932CodeToUnicode(uint16_t code);
 // Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view s);
 
+// The characters of UTF-8 text, counted by their lead bytes (ASCII included).
+int Utf8CharCount(std::string_view s);
+
 // s with every byte that does not start a well-formed character replaced by "?".
 std::string SanitizeUtf8(std::string_view s);
 

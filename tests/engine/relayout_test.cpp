@@ -221,19 +221,19 @@ TEST(RelayoutFailure, AThrowingStepStillPutsTheSliderBack) {
   EXPECT_EQ(host.Named("ShowProgressBar"), (std::vector<std::string>{"ShowProgressBar 1", "ShowProgressBar 0"}));
 }
 
-TEST(RelayoutHosts, DefaultMethodsDoNothing) {
+TEST(RelayoutHosts, ConvertsWithoutDrawing) {
   EngineState state;
   state.option = DefaultOptions();
   state.sourceLines = {sj(u8"あ")};
   state.documentLoaded = true;
   state.pendingRate = 10000;
-  EngineHost host;
-  RenderStages stages;
-  Engine engine(state, host, stages);
+  // The tracing host draws nothing and has no background bitmap.
+  TraceHost host;
+  Engine engine(state, host, host);
   engine.Relayout(false, true);
   EXPECT_EQ(state.displayLines.size(), 1u);
   EXPECT_EQ(state.currentPage, 2);  // one past the last view; the renderer clamps
-  EXPECT_EQ(stages.backgroundPixel(0, 0), RenderStages::kNoPixel);
+  EXPECT_EQ(host.backgroundPixel(0, 0), RenderStages::kNoPixel);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "platform/text/cp932.h"
 #include "platform/text/utf8.h"
 #include "sources/html_import.h"
+#include "tools/null_sources_host.h"
 
 namespace yomira::test {
 namespace {
@@ -48,7 +49,7 @@ std::string FuzzHtmlOne(const uint8_t* data, size_t size) {
   const std::string page(reinterpret_cast<const char*>(data), size > 0 ? size - 1 : 0);
   const bool parse = options & 1, collect = options & 2, rubyTag = options & 4, web = options & 8;
 
-  NullSourcesHost host;
+  tools::NullSourcesHost host;
   host.linkListHeld = options & 16;
   FileItemList links;
   TYomiraOption option = DefaultOptions();

@@ -47,6 +47,21 @@ TEST(Utf8Pair, RandomBytesNeverFail) {
   }
 }
 
+// One per character whatever its length in bytes; a continuation byte alone counts none.
+TEST(Utf8CharCount, CountsLeadBytes) {
+  const struct {
+    std::string text;
+    int chars;
+  } cases[] = {
+      {"", 0},
+      {"abc", 3},
+      {reinterpret_cast<const char*>(u8"十ソ表"), 3},
+      {reinterpret_cast<const char*>(u8"a\U0001F600b"), 3},
+      {std::string("\x80\xBF", 2), 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Utf8CharCount(c.text), c.chars) << test::hex(c.text);
+}
+
 }  // namespace
 }  // namespace yomira
 

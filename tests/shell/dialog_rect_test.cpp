@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "shell/main_window.h"
-#include "shell/setup_placeholder.h"
 #include "tests/shell/edit_settings.h"
+#include "tests/support/setup_placeholder.h"
 #include "tests/shell/fake_shell_env.h"
 #include "tests/support/test_support.h"
 #include "windows/controls/window_util.h"
@@ -16,6 +16,7 @@
 namespace yomira {
 namespace {
 
+using test::SetupPlaceholder;
 class DialogRectTest : public ::testing::Test {
  protected:
   void SetUp() override {

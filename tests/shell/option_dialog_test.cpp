@@ -12,14 +12,18 @@
 #include "platform/color.h"
 #include "ui/menu_proxy.h"
 #include "shell/main_window.h"
-#include "shell/setup_placeholder.h"
+#include "shell/setup_dialog.h"
+#include "shell/setup_mapping.h"
 #include "tests/shell/edit_settings.h"
+#include "tests/support/setup_placeholder.h"
 #include "tests/shell/fake_shell_env.h"
 #include "tests/support/test_support.h"
+#include "windows/settings/settings_dialog.h"
 
 namespace yomira {
 namespace {
 
+using test::SetupPlaceholder;
 namespace fs = std::filesystem;
 
 // Records each fill with the window's filling state at that moment.
@@ -43,11 +47,13 @@ class FakePort : public SetupPlaceholder {
 
 class OptionDialog : public ::testing::Test {
  protected:
-  void Start() {
+  // attach: the recording port; else the window's own, whose dialog window is real.
+  void Start(bool attach = true) {
     TForm1::Setup s;
     s.env = &env_;
     s.dataFolder = home_.path().string();
     form_ = std::make_unique<TForm1>(std::move(s));
+    if (!attach) return;
     auto port = std::make_unique<FakePort>(*form_);
     port_ = port.get();
     form_->attachSetupDialog(std::move(port));
@@ -186,6 +192,56 @@ TEST_F(OptionDialog, AFavouriteFileThatCannotBeReadIsSaid) {
   form_->LoadFavoriteColors();
   EXPECT_EQ(port_->colourLists().size(), 0);
   EXPECT_EQ(env_.messages, std::vector<std::string>{"favorite.datを開けませんでした。"});
+}
+
+// ---------------------------------------------------------------- the window's own port
+
+// Until its window is built the port keeps what it is given; the window, once built, shows it
+// without taking the hand-over for a user change.
+TEST_F(OptionDialog, ThePortHandsWhatItKeptToTheDialogWhenBuilt) {
+  Start(false);
+  SetupDialogPort& port = form_->setupDialog();
+  port.colourLists().Append("#123456", "mine");
+  port.colourListsChanged();
+  SetupValues v = ShowValues(form_->session().state().option, "dusk", port.colourLists());
+  *v.check("CheckBoxUseSound") = !*v.check("CheckBoxUseSound");
+  *v.spin("SpinEditFontSize") = 31;
+  port.setValues(v);
+  port.setControlEnabled("ComboBoxBackColor", false);
+  EXPECT_EQ(form_->findChild<TForm2*>(), nullptr);
+  EXPECT_EQ(port.values().spins, v.spins);
+
+  TForm2* dialog = SetupDialogWindow(port);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(form_->findChild<TForm2*>(), dialog);
+  EXPECT_EQ(dialog->colourLists().entries().front().name, "mine");
+  const SetupValues shown = dialog->values();
+  EXPECT_EQ(shown.styleText, "dusk");
+  EXPECT_EQ(shown.checks, v.checks);
+  EXPECT_EQ(shown.spins, v.spins);
+  EXPECT_FALSE(dialog->findChild<QWidget*>("ComboBoxBackColor")->isEnabled());
+  EXPECT_FALSE(dialog->NeedReload || dialog->NeedRelayout || dialog->NeedReformat || dialog->NeedFileListScan);
+  EXPECT_FALSE(form_->fillingDialog());
+  // From now on the port is the window's.
+  port.setControlEnabled("ComboBoxBackColor", true);
+  EXPECT_TRUE(dialog->findChild<QWidget*>("ComboBoxBackColor")->isEnabled());
+}
+
+// A measurement builds the dialog window; whether it was ever built, the settings written
+// are the same.
+TEST_F(OptionDialog, WhatIsSavedDoesNotDependOnTheDialogWindow) {
+  Write("yomira.ini", "[option]\nFontSize=18\n[color]\nback_color=$00123456\n");
+  Start(false);
+  form_->WriteSettingsNow();
+  const std::string untouched = test::ReadFileBytes(home_ / "yomira.ini");
+  form_.reset();
+
+  Start(false);
+  EXPECT_GT(form_->setupDialog().textWidth("abc"), 0);
+  ASSERT_NE(form_->findChild<TForm2*>(), nullptr);
+  form_->ShowOptionInDialog(form_->session().state().option);
+  form_->WriteSettingsNow();
+  EXPECT_EQ(test::ReadFileBytes(home_ / "yomira.ini"), untouched);
 }
 
 // ---------------------------------------------------------------- the style menu

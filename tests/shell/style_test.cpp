@@ -17,7 +17,6 @@
 #include "shell/main_window.h"
 #include "shell/setup_dialog.h"
 #include "shell/setup_mapping.h"
-#include "shell/setup_placeholder.h"
 #include "shell/style_store.h"
 #include "tests/shell/edit_settings.h"
 #include "tests/shell/fake_shell_env.h"

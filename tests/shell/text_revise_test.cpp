@@ -9,7 +9,7 @@
 
 #include "ui/key_dispatcher.h"
 #include "ui/menu_proxy.h"
-#include "shell/setup_placeholder.h"
+#include "tests/support/setup_placeholder.h"
 #include "sources/history.h"
 #include "tests/shell/recording_form.h"
 
@@ -17,6 +17,7 @@ namespace yomira {
 namespace {
 
 using test::RecordingForm;
+using test::SetupPlaceholder;
 using Flags = std::vector<std::pair<bool, bool>>;
 
 class TextRevise : public test::FormFixture {

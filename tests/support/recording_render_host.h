@@ -1,5 +1,6 @@
 // A RenderHost that records what the renderer hands it and serves pictures from files
 // (QImageReader) or from a map set up by the test, and the built-in emphasis-mark strip.
+// calls names the fitting, hint and spread calls in order ("slider 3 7", "hideHint").
 #pragma once
 
 #include <QImage>
@@ -78,6 +79,22 @@ class RecordingRenderHost : public RenderHost {
     shownRect = rect;
   }
   void hideHint() override { calls.push_back("hideHint"); }
+
+  // The spread drawing: slider, page label and history position; fileName is history
+  // entry 0's path.
+  std::vector<int32_t> rates;
+  std::string fileName;
+  void updateSliderPosition(int32_t page, int32_t views) override {
+    calls.push_back("slider " + std::to_string(page) + " " + std::to_string(views));
+  }
+  void showPageLabel(int32_t page, int32_t views) override {
+    calls.push_back("label " + std::to_string(page) + " " + std::to_string(views));
+  }
+  void setHistoryPosition(int32_t rate) override {
+    calls.push_back("history " + std::to_string(rate));
+    rates.push_back(rate);
+  }
+  std::string currentFileName() override { return fileName; }
 };
 
 }  // namespace yomira::test

@@ -28,7 +28,7 @@
 #include "windows/controls/ux_find_dialog.h"
 #include "windows/controls/ux_spin_edit.h"
 #include "windows/settings/settings_dialog.h"
-#include "windows/settings/still_setup_host.h"
+#include "tools/still_setup_host.h"
 #include "windows/tools_dialog/tools_dialog.h"
 #include "windows/url_dialog.h"
 
@@ -108,7 +108,7 @@ class FontScope {
 };
 
 struct Hosts {
-  StillSetupHost setup;
+  tools::StillSetupHost setup;
   ToolItemList tools, filters;
   ActionCatalogue catalogue;
   NullShellEnv env;

@@ -12,9 +12,9 @@
 
 #include "platform/shell_env.h"
 #include "platform/text/cp932.h"
+#include "platform/text/utf8.h"
 #include "shell/settings.h"
 #include "shell/setup_mapping.h"
-#include "shell/setup_placeholder.h"
 #include "shell/turn_sound.h"
 #include "tools/tool_help.h"
 
@@ -22,6 +22,22 @@ namespace {
 
 using namespace yomira;
 
+
+// No window and no font: the path captions are fitted at a fixed width a character into
+// labels of a fixed width.
+constexpr int kCharWidth = 7;
+constexpr int kLabelWidth = 150;
+
+void FitCaptions(SetupValues& v) {
+  FillPathCaptions(v, {kLabelWidth, kLabelWidth}, [](const std::string& s) { return Utf8CharCount(s) * kCharWidth; });
+}
+
+// What the dialog shows for record; colours it does not list join list.
+SetupValues Show(const TYomiraOption& record, const std::string& styleName, FavoriteColorList& list) {
+  SetupValues v = ShowValues(record, styleName, list);
+  FitCaptions(v);
+  return v;
+}
 
 constexpr char kUsage[] = "usage: setup_values DATA_DIR [--set NAME=VALUE]... [--apply] [--out OUT_DIR]\n";
 
@@ -45,8 +61,7 @@ std::string Escape(const std::string& s) {
 }
 
 // One user edit; an error text when the control does not exist or cannot take the value.
-std::string Edit(SetupValues& v, const FavoriteColorList& list, SetupDialogPort& port, const std::string& name,
-                 const std::string& value) {
+std::string Edit(SetupValues& v, const FavoriteColorList& list, const std::string& name, const std::string& value) {
   if (name == "ComboBoxStyle") {
     v.styleText = value;
   } else if (bool* check = v.check(name)) {
@@ -59,8 +74,7 @@ std::string Edit(SetupValues& v, const FavoriteColorList& list, SetupDialogPort&
     *spin = std::clamp(*n, range.min, range.max);
   } else if (SetupPathValue* path = v.path(name)) {
     path->filePath = value;
-    FillPathCaptions(v, {port.controlWidth(kSetupPathLabels[0]), port.controlWidth(kSetupPathLabels[1])},
-                     [&port](const std::string& s) { return port.textWidth(s); });
+    FitCaptions(v);
   } else if (name == "ComboBoxFont2ByteName") {
     v.font2ByteName = value;
   } else if (name == "ComboBoxFont1ByteName") {
@@ -138,15 +152,15 @@ int main(int argc, char** argv) {
   TYomiraOption& live = loaded.model.option;
   std::string& styleName = loaded.model.styleName;
 
-  SetupPlaceholder port;
+  FavoriteColorList colours;
   std::vector<std::string> messages;
-  const std::string favourite = port.colourLists().LoadFavoriteFile(dataDir + "/" + FavoriteColorList::kFileName);
+  const std::string favourite = colours.LoadFavoriteFile(dataDir + "/" + FavoriteColorList::kFileName);
   if (!favourite.empty()) messages.push_back(favourite);
 
-  SetupValues shown = ShowValuesInPort(live, styleName, port);
+  SetupValues shown = Show(live, styleName, colours);
   SetupValues values = shown;
   for (const auto& [name, value] : edits) {
-    const std::string err = Edit(values, port.colourLists(), port, name, value);
+    const std::string err = Edit(values, colours, name, value);
     if (!err.empty()) {
       std::fprintf(stderr, "setup_values: %s\n", err.c_str());
       return 2;
@@ -164,7 +178,7 @@ int main(int argc, char** argv) {
     std::string text;
     for (const std::string& m : read) text += (text.empty() ? "" : "\n") + m;
     if (!text.empty()) messages.push_back(text);
-    shown = ShowValuesInPort(live, styleName, port);
+    shown = Show(live, styleName, colours);
     values = shown;
   }
 
@@ -175,6 +189,6 @@ int main(int argc, char** argv) {
     for (const std::string& m : saved) std::fprintf(stderr, "setup_values: %s\n", m.c_str());
     if (!saved.empty()) return 1;
   }
-  Print(values, port.colourLists(), messages);
+  Print(values, colours, messages);
   return 0;
 }

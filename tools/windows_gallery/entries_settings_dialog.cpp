@@ -13,14 +13,14 @@
 #include "tools/windows_gallery/gallery.h"
 #include "windows/settings/colour_combo.h"
 #include "windows/settings/settings_dialog.h"
-#include "windows/settings/still_setup_host.h"
+#include "tools/still_setup_host.h"
 
 namespace yomira::gallery {
 namespace {
 
 
-StillSetupHost& Host() {
-  static StillSetupHost host;
+tools::StillSetupHost& Host() {
+  static tools::StillSetupHost host;
   return host;
 }
 

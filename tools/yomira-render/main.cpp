@@ -20,6 +20,7 @@
 #include "engine/render/Background.h"
 #include "engine/render/EmphasisStrip.h"
 #include "engine/render/Renderer.h"
+#include "file_render_host.h"
 #include "glyph_sheet.h"
 #include "image_io.h"
 #include "render_options.h"
@@ -36,21 +37,6 @@ int Fail(const std::string& message, int code = 2) {
   std::fprintf(stderr, "yomira-render: %s\n", message.c_str());
   return code;
 }
-
-class ToolHost : public RenderHost {
- public:
-  QImage loadPicture(const std::string& pathUtf8) override {
-    return ReadImageBounded(QString::fromStdString(pathUtf8));
-  }
-  QImage loadResourcePicture(const std::string& name, const std::string& type) override {
-    QImage img;
-    return LoadResourcePicture(name, type, img) ? img : QImage();
-  }
-  std::string dataFolder() override {
-    const char* home = std::getenv("YOMIRA_HOME");
-    return home ? std::string(home) : std::string();
-  }
-};
 
 int Compare(const std::string& a, const std::string& b) {
   QImage ia = ReadImageBounded(QString::fromStdString(a));
@@ -199,7 +185,7 @@ int main(int argc, char** argv) {
   }
   if (out.empty()) return Usage();
   if (mode == "--background-only") {
-    ToolHost host;
+    tools::FileRenderHost host;
     Renderer renderer(option, host);
     renderer.BuildBackground();
     const PanelLayout layout = ComputePanelSizes(option);

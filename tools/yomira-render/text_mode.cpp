@@ -12,16 +12,17 @@
 #include <system_error>
 #include <vector>
 
-#include "engine/core/EngineHost.h"
 #include "engine/core/engine.h"
 #include "engine/render/EmphasisStrip.h"
 #include "sources/picture.h"
 #include "engine/render/EngineStages.h"
 #include "engine/render/FontEngine.h"
 #include "engine/render/Renderer.h"
+#include "file_render_host.h"
 #include "image_io.h"
 #include "platform/text/cp932.h"
 #include "platform/text/utf8.h"
+#include "tools/null_engine_host.h"
 #include "turn_mode.h"
 
 namespace yomira::tools {
@@ -32,21 +33,11 @@ constexpr int64_t kMaxTextBytes = int64_t{64} << 20;
 
 // The window and drawing hosts of the harness: nothing on screen, the calls the drawing
 // makes remembered for the report.
-class HarnessHost : public EngineHost, public RenderHost {
+class HarnessHost : public NullEngineHost, public FileRenderHost {
  public:
   std::string fileName;  // absolute, UTF-8
   int32_t historyRate = -1;
 
-  void hideHint() override {}
-  QImage loadPicture(const std::string& pathUtf8) override { return ReadImageBounded(QString::fromStdString(pathUtf8)); }
-  QImage loadResourcePicture(const std::string& name, const std::string& type) override {
-    QImage img;
-    return LoadResourcePicture(name, type, img) ? img : QImage();
-  }
-  std::string dataFolder() override {
-    const char* home = std::getenv("YOMIRA_HOME");
-    return home ? std::string(home) : std::string();
-  }
   void setHistoryPosition(int32_t rate) override { historyRate = rate; }
   std::string currentFileName() override { return fileName; }
 };

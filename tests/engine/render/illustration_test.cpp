@@ -40,15 +40,13 @@ class Illustration : public ::testing::Test {
   TYomiraOption o = SpreadOptions();
   TempDir dir;
   RecordingRenderHost pictureHost;
-  struct Host : RenderHost {
+  struct Host : RecordingRenderHost {
     RecordingRenderHost* inner = nullptr;
-    std::string file;
     int loads = 0;
     QImage loadPicture(const std::string& p) override {
       ++loads;
       return inner->loadPicture(p);
     }
-    std::string currentFileName() override { return file; }
   } host;
   PictureCache cache;
   QImage page = QImage(500, 500, QImage::Format_RGB32);
@@ -57,7 +55,7 @@ class Illustration : public ::testing::Test {
 
   void SetUp() override {
     host.inner = &pictureHost;
-    host.file = (dir / "story.txt").string();
+    host.fileName = (dir / "story.txt").string();
     fs::copy_file(TestData("render/red.bmp"), dir / "red.bmp");
     page.fill(qRgb(250, 250, 240));
   }
@@ -116,7 +114,7 @@ TEST_F(Illustration, MissingEmptyOrUndecodableDrawsNothing) {
     Draw(name, 60, "top");
     EXPECT_EQ(page, before) << name;
   }
-  host.file.clear();  // no current document
+  host.fileName.clear();  // no current document
   Draw("red.bmp", 60, "top");
   EXPECT_EQ(page, before);
 }

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "engine/core/engine.h"
+#include "engine/core/trace_host.h"
 #include "engine/render/EngineStages.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/SpreadRenderer.h"
@@ -25,16 +26,10 @@ struct Box {
   int height() const { return empty() ? 0 : bottom - top + 1; }
 };
 
-class StoryHost : public RecordingRenderHost {
- public:
-  std::string file;
-  std::string currentFileName() override { return file; }
-};
-
 class SpreadRender : public ::testing::Test {
  protected:
   EngineState state;
-  StoryHost host;
+  RecordingRenderHost host;
   std::optional<Renderer> renderer;
   std::optional<EngineStages> stages;
 
@@ -51,10 +46,10 @@ class SpreadRender : public ::testing::Test {
     state.sourceLines = SplitLines(std::string_view(name).ends_with("story.txt") ? Utf8ToCp932(text) : text);
     state.documentName = "story.txt";
     state.documentLoaded = true;
-    host.file = TestData(name).string();
+    host.fileName = TestData(name).string();
     renderer.emplace(state.option, host);
     stages.emplace(state, *renderer);
-    EngineHost window;
+    TraceHost window;
     Engine(state, window, *stages).Relayout(true, true);
   }
   const QImage& Page() { return renderer->Bitmaps().PageBitmap; }
@@ -63,7 +58,7 @@ class SpreadRender : public ::testing::Test {
     RecordingPainter painter;
     SpreadDocument doc = SpreadDocumentOf(state);
     SpreadRenderer r(doc, renderer->BodyMetrics, renderer->RubyMetrics, painter, nullptr);
-    RenderHost quiet;
+    RecordingRenderHost quiet;
     QImage scratch = Page().copy();
     r.DrawSpread(quiet, scratch, renderer->Bitmaps().BackBitmap);
     return painter.calls;
@@ -299,7 +294,7 @@ TEST_F(SpreadRender, TwoDashesTouchALoneDashDoesNot) {
     state.documentLoaded = true;
     renderer.emplace(state.option, host);
     stages.emplace(state, *renderer);
-    EngineHost window;
+    TraceHost window;
     Engine(state, window, *stages).Relayout(true, true);
     const int32_t f = state.option.f_size, m = state.option.m_size;
     ASSERT_EQ(m, spacing);

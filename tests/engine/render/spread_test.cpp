@@ -6,6 +6,7 @@
 #include "engine/render/Renderer.h"
 #include "engine/render/SpreadRenderer.h"
 #include "spread_test_util.h"
+#include "support/recording_render_host.h"
 
 namespace yomira {
 namespace {
@@ -26,7 +27,7 @@ class Spread : public ::testing::Test {
   int32_t current = 1;
   TYomiraTextMetrics body, ruby;
   RecordingPainter painter;
-  RecordingSpreadHost host;
+  RecordingRenderHost host;
   QImage page, back;
 
   void Draw() {
@@ -259,7 +260,7 @@ TEST_F(Spread, NoLinesDrawsTheBackgroundOnly) {
   Draw();
   EXPECT_EQ(current, 0);
   EXPECT_EQ(page, back.copy(0, 0, 100, 60));
-  EXPECT_EQ(host.log, (std::vector<std::string>{"slider 0 0", "label 0 0", "hideHint"}));
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"slider 0 0", "label 0 0", "hideHint"}));
   EXPECT_TRUE(painter.calls.empty());
 }
 
@@ -267,7 +268,7 @@ TEST_F(Spread, ReadingPositionIsTheFirstLineOfTheView) {
   for (int i = 0; i < 100; ++i) lines.push_back(AddLine(src, {T(u8"あ")}));
   current = 3;
   Draw();
-  EXPECT_EQ(host.log, (std::vector<std::string>{"slider 3 7", "label 3 7", "hideHint", "history 3200"}));
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"slider 3 7", "label 3 7", "hideHint", "history 3200"}));
 }
 
 TEST_F(Spread, ReadingPositionOfAHugeDocumentDoesNotOverflow) {

@@ -59,25 +59,6 @@ class RecordingPainter : public GlyphPainter {
   }
 };
 
-class RecordingSpreadHost : public RenderHost {
- public:
-  std::vector<std::string> log;
-  std::vector<int32_t> rates;
-  std::string fileName;
-  void updateSliderPosition(int32_t page, int32_t views) override {
-    log.push_back("slider " + std::to_string(page) + " " + std::to_string(views));
-  }
-  void showPageLabel(int32_t page, int32_t views) override {
-    log.push_back("label " + std::to_string(page) + " " + std::to_string(views));
-  }
-  void hideHint() override { log.push_back("hideHint"); }
-  void setHistoryPosition(int32_t rate) override {
-    log.push_back("history " + std::to_string(rate));
-    rates.push_back(rate);
-  }
-  std::string currentFileName() override { return fileName; }
-};
-
 // One piece of a hand-built line: kind and its text (UTF-8, converted), or raw cp932.
 struct Part {
   int kind = kText;

@@ -1,14 +1,16 @@
-// The settings dialog's stand-in: never shown, it keeps what it is given (values, enabled
-// states, colour lists), so the main window's fill and apply work without the dialog.
-// Tests derive fakes from it.
+// A settings dialog for the main window's tests: never shown, it keeps what it is given
+// (values, enabled states, colour lists, style names) and measures text at a fixed width a
+// character. Tests derive fakes from it.
 #pragma once
 
 #include <map>
 #include <string>
+#include <vector>
 
+#include "platform/text/utf8.h"
 #include "shell/setup_dialog_port.h"
 
-namespace yomira {
+namespace yomira::test {
 
 class SetupPlaceholder : public SetupDialogPort {
  public:
@@ -22,13 +24,18 @@ class SetupPlaceholder : public SetupDialogPort {
   void setControlEnabled(const std::string& name, bool on) override { enabled_[name] = on; }
   FavoriteColorList& colourLists() override { return colours_; }
   void colourListsChanged() override {}
-  int textWidth(const std::string& utf8) const override;
+  int textWidth(const std::string& utf8) const override { return Utf8CharCount(utf8) * kCharWidth; }
   int controlWidth(const std::string&) const override { return kControlWidth; }
+  void setStyleNames(const std::vector<std::string>& names) override { styleNames = names; }
 
   // The values as the user would leave them: edits go here.
   SetupValues& editableValues() { return values_; }
   // True unless setControlEnabled turned the control off.
-  bool controlEnabled(const std::string& name) const;
+  bool controlEnabled(const std::string& name) const {
+    const auto it = enabled_.find(name);
+    return it == enabled_.end() || it->second;
+  }
+  std::vector<std::string> styleNames;
 
  private:
   SetupValues values_;
@@ -36,4 +43,4 @@ class SetupPlaceholder : public SetupDialogPort {
   FavoriteColorList colours_;
 };
 
-}  // namespace yomira
+}  // namespace yomira::test

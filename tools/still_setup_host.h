@@ -1,12 +1,12 @@
 // A main window for the settings dialog that holds the default options and changes nothing:
-// the gallery's pictures and the benchmark show the dialog over it.
+// the gallery's pictures, the benchmark and the window-fit test show the dialog over it.
 #pragma once
 
 #include "engine/core/option_defaults.h"
 #include "platform/shell_env.h"
 #include "windows/settings/settings_dialog_host.h"
 
-namespace yomira {
+namespace yomira::tools {
 
 class StillSetupHost : public SetupDialogHost {
  public:
@@ -36,4 +36,4 @@ class StillSetupHost : public SetupDialogHost {
   NullShellEnv desktop;
 };
 
-}  // namespace yomira
+}  // namespace yomira::tools
