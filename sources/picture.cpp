@@ -74,7 +74,15 @@ bool LoadResourcePicture(const std::string& name, const std::string& type, QImag
   if (!registered) return false;
   QFile file(QStringLiteral(":/yomira/emphasis/emphasis.png"));
   if (!file.open(QIODevice::ReadOnly)) return false;
-  return DecodePicture(file, {"png"}, out);
+  // Our PNG reader: Qt's would load every image-format plugin at the first page.
+  const QByteArray bytes = file.readAll();
+  QImage image;
+  if (!LoadPngPictureBytes(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), image) ||
+      !FitsAllocation(image.size()))
+    return false;
+  if (image.format() != QImage::Format_ARGB32) image = image.convertToFormat(QImage::Format_ARGB32);
+  out = std::move(image);
+  return true;
 }
 
 }  // namespace yomira

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class QImage;
 
@@ -17,8 +18,9 @@ constexpr int kPictureAllocationLimitMb = 128;
 // empty picture; out is only replaced on success.
 bool LoadPicture(const std::string& path, QImage& out);
 
-// The PNG road of LoadPicture.
+// The PNG road of LoadPicture, from a file or from bytes in memory.
 bool LoadPngPicture(const std::string& path, QImage& out);
+bool LoadPngPictureBytes(std::string_view bytes, QImage& out);
 
 // A picture built into the program: ("IMG_EMPHASIS", "GIF") is the emphasis-mark strip.
 bool LoadResourcePicture(const std::string& name, const std::string& type, QImage& out);

@@ -1,6 +1,7 @@
 #include "engine/core/convert.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 
 #include "engine/core/line_break.h"
@@ -76,6 +77,17 @@ Converter::Converter(const TYomiraOption& option, const SourceLines& source, Con
     close_ = kRubyClose;
     d_ = 2;
   }
+  static_assert(kSeqCount == kOpeningCount);
+  const std::array<std::string_view, kSeqCount> seqs = Openings();
+  for (int k = 0; k < kSeqCount; ++k) {
+    const std::string_view seq = seqs[static_cast<size_t>(k)];
+    openingFirst_[static_cast<unsigned char>(seq[0])] |= static_cast<uint8_t>(1u << k);
+    openingSecond_[static_cast<unsigned char>(seq[1])] |= static_cast<uint8_t>(1u << k);
+  }
+}
+
+std::array<std::string_view, Converter::kOpeningCount> Converter::Openings() const {
+  return {kBaseMark, open_, kNoteOpen, kRepeatMark, kVoicedRepeatMark};
 }
 
 bool Converter::IsRubyReading(std::string_view text) {
@@ -177,23 +189,24 @@ static bool BaseMarkOpen(const std::vector<TYomiraObject>& paragraph) {
 }
 
 void Converter::ScanLine(Scan& sc) {
-  const std::string_view seqs[kSeqCount] = {kBaseMark, open_, kNoteOpen, kRepeatMark, kVoicedRepeatMark};
+  const std::array<std::string_view, kSeqCount> seqs = Openings();
   auto flush = [&](int upTo) {
     AddEl(paragraph_, kText, sc.textStart, upTo - sc.textStart, sc.line, sc.line);
   };
-  bool firstBytes[256] = {};
-  for (std::string_view seq : seqs) firstBytes[static_cast<unsigned char>(seq[0])] = true;
   // One character-aligned walk finds the nearest of the openings; at most one of them can
-  // start at a given position.
+  // start at a given position. Every opening has two bytes or more, and most characters
+  // share neither of their first two bytes, so only those pairs are compared in full.
   auto nextOpening = [&](int& found) {
     const int len = static_cast<int>(sc.text.size());
+    const unsigned char* text = reinterpret_cast<const unsigned char*>(sc.text.data());
     int pos = std::max(sc.pos, 1);
     if (ByteTypeAt(sc.text, pos) == ByteType::Trail) ++pos;
-    for (; pos <= len; pos += IsLeadRange(sc.text[pos - 1]) && pos < len ? 2 : 1) {
-      if (!firstBytes[static_cast<unsigned char>(sc.text[pos - 1])]) continue;
+    for (; pos < len; pos += IsLeadRange(text[pos - 1]) ? 2 : 1) {
+      const unsigned mask = openingFirst_[text[pos - 1]] & openingSecond_[text[pos]];
+      if (mask == 0) continue;
       const std::string_view rest = sc.text.substr(static_cast<size_t>(pos - 1));
       for (int k = 0; k < kSeqCount; ++k) {
-        if (rest.starts_with(seqs[k])) {
+        if ((mask >> k & 1) && rest.starts_with(seqs[static_cast<size_t>(k)])) {
           found = pos;
           return k;
         }

@@ -4,6 +4,7 @@
 // NotationHooks, whose default methods do nothing.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -104,6 +105,9 @@ class Converter {
 
  private:
   struct Scan;
+  static constexpr int kOpeningCount = 5;
+  // The openings ScanLine looks for, in the order it tries them (its Seq numbers).
+  std::array<std::string_view, kOpeningCount> Openings() const;
   void ScanLine(Scan& scan);
   void FinishParagraph(ConvertState& state, NotationHooks& hooks, int sourceIndex);
   ClosePos CrossLineClose(int closeIndex, std::string_view closing, int line);
@@ -115,6 +119,9 @@ class Converter {
   std::vector<TYomiraObject> paragraph_;
   std::string open_, close_;
   int d_ = 2;
+  // Per byte value: bit k set when opening k has it as its first (second) byte.
+  uint8_t openingFirst_[256] = {};
+  uint8_t openingSecond_[256] = {};
   // Per closing sequence (0 ruby, 1 annotation), per source line: the closing found by a
   // search that starts at the line, -2 not computed, so cross-line searches stay linear.
   std::vector<ClosePos> crossMemo_[2];

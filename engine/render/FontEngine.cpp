@@ -16,6 +16,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "platform/file/regular_file.h"
 #include "platform/text/utf8.h"
 
 namespace yomira {
@@ -69,6 +70,7 @@ struct FaceEntry {
   FT_Face ft = nullptr;
   hb_face_t* hbFace = nullptr;
   hb_font_t* hb = nullptr;
+  hb_blob_t* blob = nullptr;  // the file's bytes under ft, which does not copy them
   bool hwid = false;
   int typoAscender = 0, typoDescender = 0, unitsPerEm = 1000, avgCharWidth = 0;
   std::string family;
@@ -106,10 +108,19 @@ struct FontEngine::Impl {
     auto it = faces.find(key);
     if (it != faces.end()) return it->second.get();
     auto entry = std::make_unique<FaceEntry>();
-    if (FT_New_Face(library, file.c_str(), faceIndex, &entry->ft) != 0) {
+    // One mapping of the file serves both FreeType and HarfBuzz: a second one would count
+    // the font's pages twice in the resident set. Only a regular file: reading a FIFO or a
+    // device would block.
+    hb_blob_t* blob = IsRegularFile(file) ? hb_blob_create_from_file(file.c_str()) : hb_blob_get_empty();
+    unsigned length = 0;
+    const char* data = hb_blob_get_data(blob, &length);
+    if (length == 0 || FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(data),
+                                          static_cast<FT_Long>(length), faceIndex, &entry->ft) != 0) {
+      hb_blob_destroy(blob);
       faces[key] = nullptr;
       return nullptr;
     }
+    entry->blob = blob;
     entry->id = static_cast<uint32_t>(faces.size() + 1);
     entry->file = file;
     entry->index = faceIndex;
@@ -129,9 +140,7 @@ struct FontEngine::Impl {
       }
       entry->avgCharWidth = entry->unitsPerEm / 2;
     }
-    hb_blob_t* blob = hb_blob_create_from_file(file.c_str());
     entry->hbFace = hb_face_create(blob, static_cast<unsigned>(faceIndex));
-    hb_blob_destroy(blob);
     entry->hb = hb_font_create(entry->hbFace);
     unsigned count = 0;
     hb_tag_t tags[256];
@@ -333,6 +342,7 @@ FontEngine::~FontEngine() {
     hb_font_destroy(face->hb);
     hb_face_destroy(face->hbFace);
     FT_Done_Face(face->ft);
+    hb_blob_destroy(face->blob);
   }
   hb_buffer_destroy(impl_->buffer);
   FT_Done_FreeType(impl_->library);

@@ -91,7 +91,8 @@ QRect ShowWhole(QImage& dst, const QImage& newPage) {
     const qsizetype row = qsizetype{newPage.width()} * (newPage.depth() / 8);
     for (int y = 0; y < newPage.height(); ++y) std::memcpy(dst.scanLine(y), newPage.constScanLine(y), row);
   } else {
-    dst = newPage.copy();
+    // Shared until either is drawn on: the first page costs no second picture.
+    dst = newPage;
   }
   return dst.rect();
 }
