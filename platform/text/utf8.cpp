@@ -3,6 +3,7 @@
 #include "platform/text/cp932.h"
 #include "platform/text/iconv_convert.h"
 
+#include <atomic>
 #include <vector>
 
 namespace yomira {
@@ -31,8 +32,6 @@ std::string Lenient(const char* to, const char* from, std::string_view in, Iconv
 }  // namespace
 
 std::string Cp932ToUtf8(std::string_view cp932) { return Lenient("UTF-8", "CP932", cp932, SkipCp932); }
-
-std::string Utf8ToCp932(std::string_view utf8) { return Lenient("CP932", "UTF-8", utf8, SkipUtf8); }
 
 IconvResult Utf8ToCp932Checked(std::string_view utf8) { return IconvConvert("CP932", "UTF-8", utf8, SkipUtf8); }
 
@@ -152,6 +151,63 @@ std::vector<char32_t> BuildCp932Table() {
 char32_t Cp932CodeToUnicode(uint16_t code) {
   static const std::vector<char32_t> table = BuildCp932Table();
   return table[code];
+}
+
+namespace {
+
+// The cp932 form of each character below U+10000 as iconv writes it, asked of iconv the
+// first time the character is met: 0 not asked yet; 0x100 + the byte of a one-byte form
+// ("?" for a character that has none); lead * 256 + trail for two bytes; kAskIconv when the
+// form is neither. A race only asks twice.
+constexpr uint16_t kAskIconv = 1;
+std::atomic<uint16_t> cp932Forms[0x10000];
+
+uint16_t Cp932FormOf(char32_t c, std::string_view utf8) {
+  uint16_t form = cp932Forms[c].load(std::memory_order_relaxed);
+  if (form != 0) return form;
+  const std::string out = Lenient("CP932", "UTF-8", utf8, SkipUtf8);
+  const auto* b = reinterpret_cast<const unsigned char*>(out.data());
+  if (out.size() == 1)
+    form = static_cast<uint16_t>(0x100 | b[0]);
+  else if (out.size() == 2 && b[0] >= 0x81)
+    form = static_cast<uint16_t>(b[0] << 8 | b[1]);
+  else
+    form = kAskIconv;
+  cp932Forms[c].store(form, std::memory_order_relaxed);
+  return form;
+}
+
+}  // namespace
+
+// iconv reads UTF-8 slowly, and slower still at each character it refuses. A well-formed
+// character is converted on its own, as iconv would inside the whole, so each is asked
+// once; bytes that start none go through iconv with the rest of their run of non-ASCII
+// bytes (an ASCII byte always starts a character afresh).
+std::string Utf8ToCp932(std::string_view utf8) {
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const size_t n = utf8.size();
+  std::string out;
+  out.reserve(n);
+  for (size_t i = 0; i < n;) {
+    const size_t length = ValidUtf8Length(p + i, n - i);
+    if (length == 0) {
+      size_t end = i + 1;
+      while (end < n && p[end] >= 0x80) ++end;
+      out += Lenient("CP932", "UTF-8", utf8.substr(i, end - i), SkipUtf8);
+      i = end;
+      continue;
+    }
+    const char32_t c = DecodeUtf8(p + i, length);
+    const uint16_t form = c < 0x10000 ? Cp932FormOf(c, utf8.substr(i, length)) : kAskIconv;
+    if (form == kAskIconv) {
+      out += Lenient("CP932", "UTF-8", utf8.substr(i, length), SkipUtf8);
+    } else {
+      if (form >= 0x8100) out += static_cast<char>(form >> 8);
+      out += static_cast<char>(form & 0xFF);
+    }
+    i += length;
+  }
+  return out;
 }
 
 }  // namespace yomira

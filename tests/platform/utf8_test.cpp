@@ -120,3 +120,43 @@ TEST(Cp932Code, EveryCodeAsTheConversionReadsIt) {
 
 }  // namespace
 }  // namespace yomira
+
+namespace yomira {
+namespace {
+
+// Utf8ToCp932 reads most characters from a table: it must write what iconv itself writes,
+// for every character and for whatever surrounds a byte iconv refuses.
+TEST(Utf8Pair, ToCp932WritesWhatIconvWrites) {
+  std::vector<std::string> pieces;
+  for (char32_t c = 0; c < 0x10000; ++c)
+    if (c < 0xD800 || c > 0xDFFF) pieces.push_back(Utf8Of(c));
+  for (char32_t c : {U'\U0001F600', U'\U00020B9F', U'\U0010FFFF'}) pieces.push_back(Utf8Of(c));
+  // Refused bytes: a lone continuation, cut sequences, an overlong form, a surrogate, a
+  // byte that never occurs.
+  for (const char* bad : {"\x80", "\xC3", "\xE3\x81", "\xF0\x9F\x98", "\xC0\xAF", "\xED\xA0\x80", "\xFF", "\xF5\x80"})
+    pieces.push_back(bad);
+  std::string all;
+  for (const std::string& p : pieces) all += p;
+  ASSERT_EQ(Utf8ToCp932Checked(all).status, IconvStatus::Ok);
+  EXPECT_EQ(Utf8ToCp932(all), Utf8ToCp932Checked(all).out);
+
+  uint32_t seed = 11;
+  const auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  for (int round = 0; round < 2000; ++round) {
+    std::string s;
+    for (int k = static_cast<int>(next() % 40); k > 0; --k) {
+      const uint32_t r = next();
+      if (r % 5 == 0)
+        s += static_cast<char>(r >> 8);
+      else
+        s += pieces[(r >> 3) % pieces.size()];
+    }
+    ASSERT_EQ(Utf8ToCp932(s), Utf8ToCp932Checked(s).out) << test::hex(s);
+  }
+}
+
+}  // namespace
+}  // namespace yomira
