@@ -31,7 +31,6 @@ std::string Lenient(const char* to, const char* from, std::string_view in, Iconv
 
 }  // namespace
 
-std::string Cp932ToUtf8(std::string_view cp932) { return Lenient("UTF-8", "CP932", cp932, SkipCp932); }
 
 IconvResult Utf8ToCp932Checked(std::string_view utf8) { return IconvConvert("CP932", "UTF-8", utf8, SkipUtf8); }
 
@@ -43,8 +42,30 @@ size_t Utf8CharLen(std::string_view s, size_t i) {
 
 }  // namespace
 
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | c >> 6);
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | c >> 12);
+    out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | c >> 18);
+    out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+    out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
 bool IsValidUtf8(std::string_view s) {
   for (size_t i = 0; i < s.size();) {
+    if (static_cast<unsigned char>(s[i]) < 0x80) {
+      ++i;
+      continue;
+    }
     const size_t n = Utf8CharLen(s, i);
     if (n == 0) return false;
     i += n;
@@ -119,7 +140,7 @@ std::vector<char32_t> BuildCp932Table() {
     if (code > 0xFF) all.push_back(static_cast<char>(code >> 8));
     all.push_back(static_cast<char>(code & 0xFF));
   }
-  const std::string utf8 = Cp932ToUtf8(all);
+  const std::string utf8 = Lenient("UTF-8", "CP932", all, SkipCp932);
   std::vector<char32_t> got;
   got.reserve(codes.size());
   for (size_t i = 0; i < utf8.size();) got.push_back(decodeOne(utf8, i));
@@ -134,7 +155,7 @@ std::vector<char32_t> BuildCp932Table() {
       std::string one;
       if (code > 0xFF) one.push_back(static_cast<char>(code >> 8));
       one.push_back(static_cast<char>(code & 0xFF));
-      const std::string u = Cp932ToUtf8(one);
+      const std::string u = Lenient("UTF-8", "CP932", one, SkipCp932);
       size_t i = 0;
       c = decodeOne(u, i);
       if (i != u.size()) c = 0;
@@ -147,11 +168,6 @@ std::vector<char32_t> BuildCp932Table() {
 }
 
 }  // namespace
-
-char32_t Cp932CodeToUnicode(uint16_t code) {
-  static const std::vector<char32_t> table = BuildCp932Table();
-  return table[code];
-}
 
 namespace {
 
@@ -179,6 +195,37 @@ uint16_t Cp932FormOf(char32_t c, std::string_view utf8) {
 
 }  // namespace
 
+// Each character that the table knows is looked up; iconv takes the rest, with the run of
+// bytes up to the next one below 0x40, which is never a trail byte, so that the run converts
+// as it would inside the whole.
+std::string Cp932ToUtf8(std::string_view cp932) {
+  const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
+  const size_t n = cp932.size();
+  std::string out;
+  out.reserve(n + n / 2);
+  for (size_t i = 0; i < n;) {
+    const unsigned char c = p[i];
+    size_t length = 1;
+    uint16_t code = c;
+    if (IsLeadRange(c)) {
+      const unsigned char trail = i + 1 < n ? p[i + 1] : 0;
+      length = trail >= 0x40 && trail != 0x7F && trail <= 0xFC ? 2 : 0;
+      code = static_cast<uint16_t>(c << 8 | trail);
+    }
+    const char32_t u = length ? Cp932CodeToUnicode(code) : 0;
+    if (u != 0) {
+      AppendUtf8(out, u);
+      i += length;
+      continue;
+    }
+    size_t end = i + 1;
+    while (end < n && p[end] >= 0x40) ++end;
+    out += Lenient("UTF-8", "CP932", cp932.substr(i, end - i), SkipCp932);
+    i = end;
+  }
+  return out;
+}
+
 // iconv reads UTF-8 slowly, and slower still at each character it refuses. A well-formed
 // character is converted on its own, as iconv would inside the whole, so each is asked
 // once; bytes that start none go through iconv with the rest of their run of non-ASCII
@@ -189,7 +236,7 @@ std::string Utf8ToCp932(std::string_view utf8) {
   std::string out;
   out.reserve(n);
   for (size_t i = 0; i < n;) {
-    const size_t length = ValidUtf8Length(p + i, n - i);
+    const size_t length = p[i] < 0x80 ? 1 : ValidUtf8Length(p + i, n - i);
     if (length == 0) {
       size_t end = i + 1;
       while (end < n && p[end] >= 0x80) ++end;
@@ -208,6 +255,11 @@ std::string Utf8ToCp932(std::string_view utf8) {
     i += length;
   }
   return out;
+}
+
+char32_t Cp932CodeToUnicode(uint16_t code) {
+  static const std::vector<char32_t> table = BuildCp932Table();
+  return table[code];
 }
 
 }  // namespace yomira
