@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/text/iconv_convert.h"
+#include "platform/text/utf8.h"
 
 namespace yomira {
 namespace {
@@ -51,24 +52,6 @@ void AppendJis(std::string& out, const std::bitset<65536>& defined, unsigned j1,
     out += static_cast<char>(sj & 0xFF);
   } else {
     out += '?';
-  }
-}
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | cp >> 6);
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | cp >> 12);
-    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | cp >> 18);
-    out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
 

@@ -1,16 +1,18 @@
 #include "platform/html/html_tree.h"
 
 #include <libxml/HTMLparser.h>
+#include <libxml/HTMLtree.h>
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
-#include <libxml/tree.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
+
+#include "platform/text/utf8.h"
 
 namespace yomira {
 namespace {
@@ -32,16 +34,23 @@ struct StringHash {
   size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
 };
 
-// Copies libxml2's tree into an HtmlTree while the parser builds it. The tree builder's own
-// callbacks run unchanged, so the parser sees exactly the tree it would have built; each of
-// ours then copies what was added and frees what the parser no longer reads: the children
-// of a closed element, and every child of an element before its last one (the parser looks
-// at the last child, and past trailing comments at the one before them, when it weighs a
-// run of blanks).
-class TreeCopier {
+// Builds an HtmlTree from the parser's events the way libxml2's own tree builder (SAX2)
+// would lay its tree out, with no libxml2 tree at all. The HTML parser itself repairs the
+// page (implied HTML, BODY and P, auto-closed elements) from its stack of open names, not
+// from the tree: with blanks kept, the one place it reads the tree (to weigh a run of
+// blanks) decides nothing. What the builder has to match is where SAX2 puts each node:
+// - a text joins the previous child when that is a text of the same kind (a text or the
+//   raw text of SCRIPT and STYLE), else it starts a new node; text with no open element is
+//   dropped;
+// - an element opened with none open goes under the document's first child when that is
+//   an element and there is no doctype, else under the document;
+// - an element's name loses a namespace prefix ("o:p" is "p"); attributes keep theirs, and
+//   a bare boolean one has its name as its value.
+class SaxBuilder {
  public:
-  TreeCopier(HtmlTree& tree, size_t pageBytes, size_t expectedNodes) : tree_(tree) {
+  SaxBuilder(HtmlTree& tree, size_t pageBytes, size_t expectedNodes) : tree_(tree) {
     tree_.nodes.reserve(expectedNodes);
+    tree_.attributes.reserve(expectedNodes / 8);
     // The texts are never longer than the page.
     tree_.text.reserve(pageBytes);
     tree_.nodes.emplace_back().kind = HtmlNode::Document;
@@ -52,108 +61,110 @@ class TreeCopier {
     sax.endElement = EndElement;
     sax.characters = Characters;
     sax.cdataBlock = CdataBlock;
+    sax.ignorableWhitespace = nullptr;  // blanks are kept: the parser hands them to characters
     sax.comment = Comment;
     sax.processingInstruction = ProcessingInstruction;
   }
 
  private:
-  static TreeCopier& Of(void* ctx) { return *static_cast<TreeCopier*>(static_cast<xmlParserCtxtPtr>(ctx)->_private); }
+  // What SAX2 would have as the last child of a node, as far as a following text cares.
+  enum Last : unsigned char { kNone, kElement, kText, kRawText, kOther };
+  struct Open {
+    int index;      // -1: not kept (the array is full); nothing under it is kept either
+    int lastChild;  // our last child of it, -1 when none
+    Last last;
+  };
+
+  static SaxBuilder& Of(void* ctx) { return *static_cast<SaxBuilder*>(static_cast<xmlParserCtxtPtr>(ctx)->_private); }
 
   static void StartElement(void* ctx, const xmlChar* name, const xmlChar** atts) {
-    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-    xmlSAX2StartElement(ctx, name, atts);
-    xmlNodePtr e = ctxt->node;
-    if (!e || e->_private || e->type != XML_ELEMENT_NODE) return;
-    TreeCopier& self = Of(ctx);
-    self.CopyElement(ctxt, e, name);
-    self.Prune(ctxt, e->parent);
+    Of(ctx).Start(static_cast<xmlParserCtxtPtr>(ctx), name, atts);
   }
+  static void EndElement(void* ctx, const xmlChar*) { Of(ctx).End(); }
+  static void Characters(void* ctx, const xmlChar* ch, int len) { Of(ctx).AddText(ch, len, kText); }
+  static void CdataBlock(void* ctx, const xmlChar* ch, int len) { Of(ctx).AddText(ch, len, kRawText); }
+  static void Comment(void* ctx, const xmlChar*) { Of(ctx).Other(); }
+  static void ProcessingInstruction(void* ctx, const xmlChar*, const xmlChar*) { Of(ctx).Other(); }
 
-  static void EndElement(void* ctx, const xmlChar* name) {
-    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-    xmlNodePtr closed = ctxt->node;
-    xmlSAX2EndElement(ctx, name);
-    if (!closed || closed == ctxt->node || closed->type != XML_ELEMENT_NODE) return;
-    // Copied when it opened; the parser looks at a closed element's name and type only.
-    xmlFreeNodeList(closed->children);
-    closed->children = closed->last = nullptr;
-    xmlFreePropList(closed->properties);
-    closed->properties = nullptr;
-  }
-
-  static void Characters(void* ctx, const xmlChar* ch, int len) { Text(ctx, ch, len, xmlSAX2Characters); }
-  static void CdataBlock(void* ctx, const xmlChar* ch, int len) { Text(ctx, ch, len, xmlSAX2CDataBlock); }
-
-  static void Text(void* ctx, const xmlChar* ch, int len, void (*add)(void*, const xmlChar*, int)) {
-    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-    xmlNodePtr parent = ctxt->node;
-    add(ctx, ch, len);
-    if (!parent || !parent->last) return;  // text outside any element is dropped
-    xmlNodePtr last = parent->last;
-    if (last->type != XML_TEXT_NODE && last->type != XML_CDATA_SECTION_NODE) return;
-    TreeCopier& self = Of(ctx);
-    if (last->_private) {
-      // The parser appended to its last text node.
-      self.AppendText(Index(last), std::string_view(Chars(ch), static_cast<size_t>(std::max(len, 0))));
-      return;
-    }
-    const char* content = last->content ? Chars(last->content) : "";
-    HtmlNode node;
-    node.kind = HtmlNode::Text;
-    const int at = self.Add(ctxt, last, node);
-    if (at >= 0) {
-      self.tree_.nodes[static_cast<size_t>(at)].begin = self.TextEnd();
-      self.AppendText(at, content);
-    }
-    self.Prune(ctxt, parent);
-  }
-
-  static void Comment(void* ctx, const xmlChar* value) {
-    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-    xmlNodePtr parent = ctxt->node;
-    xmlSAX2Comment(ctx, value);
-    Of(ctx).Prune(ctxt, parent ? parent : reinterpret_cast<xmlNodePtr>(ctxt->myDoc));
-  }
-
-  static void ProcessingInstruction(void* ctx, const xmlChar* target, const xmlChar* data) {
-    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-    xmlNodePtr parent = ctxt->node;
-    xmlSAX2ProcessingInstruction(ctx, target, data);
-    Of(ctx).Prune(ctxt, parent ? parent : reinterpret_cast<xmlNodePtr>(ctxt->myDoc));
-  }
-
-  // Our index of a copied node (in _private, plus one).
-  static int Index(const xmlNode* x) { return static_cast<int>(reinterpret_cast<intptr_t>(x->_private)) - 1; }
-  static void* Mark(int index) { return reinterpret_cast<void*>(static_cast<intptr_t>(index) + 1); }
-
-  // Our index of a parent, -1 for a node we did not copy. The last child copied so far is
-  // kept in the parent's psvi, which the HTML parser does not use.
-  int ParentIndex(xmlParserCtxtPtr ctxt, xmlNodePtr parent, void**& lastChild) const {
-    if (!parent) return -1;
-    if (parent == reinterpret_cast<xmlNodePtr>(ctxt->myDoc)) {
-      lastChild = &ctxt->myDoc->psvi;
-      return 0;
-    }
-    if (parent->type != XML_ELEMENT_NODE || !parent->_private) return -1;
-    lastChild = &parent->psvi;
-    return Index(parent);
-  }
-
-  // Links node as the last child of x's parent; returns its index, -1 when dropped.
-  int Add(xmlParserCtxtPtr ctxt, xmlNodePtr x, HtmlNode node) {
-    void** lastChild = nullptr;
-    const int parent = ParentIndex(ctxt, x->parent, lastChild);
+  // Appends node under parent, after its last child; returns its index, -1 when dropped.
+  int Link(int parent, int& lastChild, HtmlNode node) {
     if (parent < 0 || tree_.nodes.size() >= static_cast<size_t>(INT_MAX)) return -1;
     const int index = static_cast<int>(tree_.nodes.size());
     node.parent = parent;
-    if (!*lastChild)
+    if (lastChild < 0)
       tree_.nodes[static_cast<size_t>(parent)].firstChild = index;
     else
-      tree_.nodes[static_cast<size_t>(static_cast<int>(reinterpret_cast<intptr_t>(*lastChild)) - 1)].nextSibling = index;
-    *lastChild = Mark(index);
-    x->_private = Mark(index);
+      tree_.nodes[static_cast<size_t>(lastChild)].nextSibling = index;
+    lastChild = index;
     tree_.nodes.push_back(node);
     return index;
+  }
+
+  void Start(xmlParserCtxtPtr ctxt, const xmlChar* name, const xmlChar** atts) {
+    HtmlNode node;
+    node.kind = HtmlNode::Element;
+    node.name = TagId(name);
+    node.begin = static_cast<uint32_t>(tree_.attributes.size());
+    if (atts) {
+      for (size_t i = 0; atts[i]; i += 2) {
+        HtmlAttribute attribute;
+        attribute.name = NameId(Chars(atts[i]));
+        attribute.begin = static_cast<uint32_t>(std::min<size_t>(tree_.values.size(), UINT32_MAX));
+        // SAX2 gives a bare boolean attribute ("nowrap") its name as its value.
+        const xmlChar* value = atts[i + 1] ? atts[i + 1] : htmlIsBooleanAttr(atts[i]) ? atts[i] : nullptr;
+        if (value) tree_.values += Chars(value);
+        attribute.size = static_cast<uint32_t>(std::min<size_t>(tree_.values.size() - attribute.begin, UINT32_MAX));
+        tree_.attributes.push_back(attribute);
+        ++node.size;
+      }
+    }
+    int index;
+    if (!open_.empty()) {
+      Open& parent = open_.back();
+      index = Link(parent.index, parent.lastChild, node);
+      parent.last = kElement;
+    } else if (ctxt->myDoc && ctxt->myDoc->intSubset) {
+      index = Link(0, documentLast_, node);  // beside the doctype
+    } else if (documentFirst_ == kNone) {
+      index = Link(0, documentLast_, node);
+      documentFirst_ = kElement;
+      root_ = index;
+    } else if (documentFirst_ == kElement) {
+      index = Link(root_, rootLast_, node);  // SAX2 puts it in the closed first element
+    } else {
+      index = Link(0, documentLast_, node);  // beside a leading comment
+    }
+    open_.push_back({index, -1, kNone});
+  }
+
+  void End() {
+    if (open_.empty()) return;
+    if (open_.size() == 1 && open_.back().index == root_ && root_ >= 0) rootLast_ = open_.back().lastChild;
+    open_.pop_back();
+  }
+
+  void Other() {
+    if (!open_.empty())
+      open_.back().last = kOther;
+    else if (documentFirst_ == kNone)
+      documentFirst_ = kOther;
+  }
+
+  void AddText(const xmlChar* ch, int len, Last kind) {
+    if (open_.empty()) return;  // text outside any element is dropped
+    Open& parent = open_.back();
+    const std::string_view bytes(Chars(ch), static_cast<size_t>(std::max(len, 0)));
+    if (parent.last == kind) {
+      if (parent.lastChild >= 0 && tree_.nodes[static_cast<size_t>(parent.lastChild)].kind == HtmlNode::Text)
+        AppendText(parent.lastChild, bytes);
+      return;
+    }
+    parent.last = kind;
+    HtmlNode node;
+    node.kind = HtmlNode::Text;
+    node.begin = TextEnd();
+    const int at = Link(parent.index, parent.lastChild, node);
+    if (at >= 0) AppendText(at, bytes);
   }
 
   uint32_t TextEnd() const { return static_cast<uint32_t>(std::min<size_t>(tree_.text.size(), UINT32_MAX)); }
@@ -166,8 +177,7 @@ class TreeCopier {
       lastText_ = at;
       textCut_ = false;
       if (static_cast<size_t>(n.begin) + n.size != tree_.text.size()) {
-        // The parser only appends to the text it wrote last; should another ever grow,
-        // it moves to the end first.
+        // Only the text written last grows; should another ever do, it moves to the end.
         const std::string copy = tree_.text.substr(n.begin, n.size);
         n.begin = TextEnd();
         tree_.text += copy;
@@ -199,58 +209,52 @@ class TreeCopier {
     return id;
   }
 
-  void CopyElement(xmlParserCtxtPtr ctxt, xmlNodePtr e, const xmlChar* parsedName) {
-    HtmlNode node;
-    node.kind = HtmlNode::Element;
-    // The parser hands the same dictionary string for the same tag: look it up once.
-    const char* name = e->name ? Chars(e->name) : "";
-    const auto cached = tagIds_.find(parsedName);
-    if (cached != tagIds_.end() && tree_.names[cached->second] == name) {
-      node.name = cached->second;
+  // The parser hands the same string (from its dictionary, or a literal for an implied
+  // element) for the same tag: each is looked up once.
+  uint32_t TagId(const xmlChar* parsed) {
+    if (parsed == lastTag_) return lastTagId_;
+    const auto cached = tagIds_.find(parsed);
+    uint32_t id;
+    if (cached != tagIds_.end()) {
+      id = cached->second;
     } else {
-      node.name = NameId(name);
-      tagIds_[parsedName] = node.name;
+      id = NameId(LocalName(parsed ? Chars(parsed) : ""));
+      tagIds_.emplace(parsed, id);
     }
-    node.begin = static_cast<uint32_t>(tree_.attributes.size());
-    for (const xmlAttr* a = e->properties; a; a = a->next) {
-      HtmlAttribute attribute;
-      attribute.name = NameId(a->name ? Chars(a->name) : "");
-      attribute.begin = static_cast<uint32_t>(std::min<size_t>(tree_.values.size(), UINT32_MAX));
-      for (const xmlNode* c = a->children; c; c = c->next)
-        if ((c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) && c->content)
-          tree_.values += Chars(c->content);
-      attribute.size = static_cast<uint32_t>(std::min<size_t>(tree_.values.size() - attribute.begin, UINT32_MAX));
-      tree_.attributes.push_back(attribute);
-      ++node.size;
-    }
-    Add(ctxt, e, node);
+    lastTag_ = parsed;
+    lastTagId_ = id;
+    return id;
   }
 
-  // Frees the children of parent that the parser will not look at again (see the class).
-  // The document keeps its first child and its doctype, which the parser consults.
-  void Prune(xmlParserCtxtPtr ctxt, xmlNodePtr parent) {
-    if (!parent || !parent->last) return;
-    const bool document = parent == reinterpret_cast<xmlNodePtr>(ctxt->myDoc);
-    xmlNodePtr last = parent->last;
-    xmlNodePtr keep = last;
-    while (keep && keep->type == XML_COMMENT_NODE) keep = keep->prev;
-    xmlNodePtr first = parent->children;
-    for (xmlNodePtr c = first; c && c != last;) {
-      xmlNodePtr next = c->next;
-      if (c != keep && !(document && (c == first || c->type == XML_DTD_NODE))) {
-        xmlUnlinkNode(c);
-        xmlFreeNode(c);
-      }
-      c = next;
-    }
+  // The name without a namespace prefix, as SAX2 splits it: after the first ":" unless
+  // the name starts or ends with it there.
+  static std::string_view LocalName(std::string_view name) {
+    const size_t colon = name.find(':');
+    if (colon == std::string_view::npos || colon == 0 || colon + 1 == name.size()) return name;
+    return name.substr(colon + 1);
   }
 
   HtmlTree& tree_;
+  std::vector<Open> open_;
+  Last documentFirst_ = kNone;  // what came first under the document
+  int root_ = -1;               // the document's first child when that is an element
+  int rootLast_ = -1;           // its last child once it is closed
+  int documentLast_ = -1;
   std::unordered_map<std::string, uint32_t, StringHash, std::equal_to<>> nameIds_;
   std::unordered_map<const xmlChar*, uint32_t> tagIds_;
+  const xmlChar* lastTag_ = nullptr;
+  uint32_t lastTagId_ = 0;
   int lastText_ = -1;
   bool textCut_ = false;  // lastText_ has met a NUL
 };
+
+// Whether the parser would take the page's first bytes for the mark of an encoding other
+// than UTF-8 ("<?xm" is UTF-8's and changes nothing).
+bool StartsLikeAnotherEncoding(std::string_view page) {
+  if (page.size() < 4) return true;
+  const xmlCharEncoding found = xmlDetectCharEncoding(reinterpret_cast<const unsigned char*>(page.data()), 4);
+  return found != XML_CHAR_ENCODING_NONE && !(found == XML_CHAR_ENCODING_UTF8 && page.compare(0, 3, "\xEF\xBB\xBF") != 0);
+}
 
 // libxml2 reads more input only through this; the page is all there from the start.
 int NoMoreInput(void*, char*, int) { return 0; }
@@ -274,7 +278,7 @@ std::string_view HtmlTree::Attribute(const HtmlNode& node, std::string_view name
   return {};
 }
 
-HtmlTree ParseHtmlTree(std::string_view utf8) {
+HtmlTree ParseHtmlTree(const std::string& utf8) {
   static std::once_flag init;
   std::call_once(init, [] { xmlInitParser(); });
 
@@ -282,18 +286,36 @@ HtmlTree ParseHtmlTree(std::string_view utf8) {
   if (utf8.empty() || utf8.size() > static_cast<size_t>(INT_MAX)) return tree;
 
   // As htmlReadMemory sets the parser up, but reading the page where it is instead of from
-  // a copy of it, and with the tree copier around the tree builder.
+  // a copy of it, and with the builder in place of libxml2's tree builder.
   xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
   if (!ctxt) return tree;
-  xmlParserInputBufferPtr buffer =
-      xmlParserInputBufferCreateStatic(utf8.data(), static_cast<int>(utf8.size()), XML_CHAR_ENCODING_NONE);
-  xmlParserInputPtr input = buffer ? xmlNewIOInputStream(ctxt, buffer, XML_CHAR_ENCODING_NONE) : nullptr;
+  // The parser reads its input as UTF-8 either way; with an encoder set it first copies the
+  // whole page through it. Only a page that is not UTF-8 throughout needs one: without, a
+  // byte that is no UTF-8 would switch the parser to Latin-1. A page that starts the way
+  // another encoding would (a byte order mark, UTF-16) keeps it too, so that the parser's
+  // own look at the first bytes finds what it always found.
+  const bool encoder = !IsValidUtf8(utf8) || StartsLikeAnotherEncoding(utf8);
+  xmlParserInputPtr input = nullptr;
+  if (encoder) {
+    xmlParserInputBufferPtr buffer =
+        xmlParserInputBufferCreateStatic(utf8.data(), static_cast<int>(utf8.size()), XML_CHAR_ENCODING_NONE);
+    input = buffer ? xmlNewIOInputStream(ctxt, buffer, XML_CHAR_ENCODING_NONE) : nullptr;
+    if (buffer && !input) xmlFreeParserInputBuffer(buffer);
+    if (buffer) buffer->readcallback = NoMoreInput;
+  } else {
+    // A bare input over the page, which ends in a NUL as the parser wants: no buffer to
+    // grow, shrink or convert.
+    input = xmlNewInputStream(ctxt);
+    if (input) {
+      input->base = input->cur = reinterpret_cast<const xmlChar*>(utf8.c_str());
+      input->length = static_cast<int>(utf8.size());
+      input->end = input->base + utf8.size();
+    }
+  }
   if (!input) {
-    if (buffer) xmlFreeParserInputBuffer(buffer);
     xmlFreeParserCtxt(ctxt);
     return tree;
   }
-  buffer->readcallback = NoMoreInput;
   inputPush(ctxt, input);
   htmlDefaultSAXHandlerInit();
   if (ctxt->sax) std::memcpy(ctxt->sax, &htmlDefaultSAXHandler, sizeof(xmlSAXHandlerV1));
@@ -304,18 +326,21 @@ HtmlTree ParseHtmlTree(std::string_view utf8) {
   const size_t expectedNodes = 2 * static_cast<size_t>(std::count(utf8.begin(), utf8.end(), '<')) + 64;
   xmlDocPtr doc = nullptr;
   {
-    TreeCopier copier(tree, utf8.size(), expectedNodes);
-    if (ctxt->sax) TreeCopier::Install(*ctxt->sax);
-    ctxt->_private = &copier;
+    SaxBuilder builder(tree, utf8.size(), expectedNodes);
+    if (ctxt->sax) SaxBuilder::Install(*ctxt->sax);
+    ctxt->_private = &builder;
     htmlCtxtUseOptions(ctxt, HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
                                  HTML_PARSE_IGNORE_ENC | XML_PARSE_HUGE);
     ctxt->html = 1;
-    if (xmlCharEncodingHandlerPtr utf8Handler = xmlFindCharEncodingHandler("UTF-8")) {
-      xmlSwitchToEncoding(ctxt, utf8Handler);
-      if (ctxt->input->encoding) xmlFree(const_cast<xmlChar*>(ctxt->input->encoding));
-      ctxt->input->encoding = xmlStrdup(reinterpret_cast<const xmlChar*>("UTF-8"));
+    if (encoder) {
+      if (xmlCharEncodingHandlerPtr utf8Handler = xmlFindCharEncodingHandler("UTF-8"))
+        xmlSwitchToEncoding(ctxt, utf8Handler);
     }
+    // A META charset must not switch it either.
+    if (ctxt->input->encoding) xmlFree(const_cast<xmlChar*>(ctxt->input->encoding));
+    ctxt->input->encoding = xmlStrdup(reinterpret_cast<const xmlChar*>("UTF-8"));
     htmlParseDocument(ctxt);
+    // SAX2 still made the document: it holds no more than the doctype.
     doc = ctxt->myDoc;
     ctxt->myDoc = nullptr;
     ctxt->_private = nullptr;

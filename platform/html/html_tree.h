@@ -1,8 +1,7 @@
 // An HTML page as a flat, read-only tree: libxml2's forgiving HTML parser reads the page and
-// builds its own tree, which is copied into plain nodes while it grows; each part of
-// libxml2's tree that the parser will not look at again is freed at once, so the page is
-// never held twice. Nothing here recurses, so a page nested a hundred thousand levels deep is
-// walked like any other.
+// its events build plain nodes directly, laid out as libxml2's own tree builder would lay
+// its tree, which is never built. Nothing here recurses, so a page nested a hundred thousand
+// levels deep is walked like any other.
 #pragma once
 
 #include <cstddef>
@@ -49,7 +48,7 @@ struct HtmlTree {
 
 // Parses UTF-8 text (a broken page is repaired, never refused). Comments, processing
 // instructions and the doctype are dropped.
-HtmlTree ParseHtmlTree(std::string_view utf8);
+HtmlTree ParseHtmlTree(const std::string& utf8);
 
 // The most attributes a start tag keeps in CapStartTagAttributes.
 constexpr size_t kMaxStartTagAttributes = 256;

@@ -3,6 +3,7 @@
 #include "platform/text/cp932.h"
 #include "platform/text/iconv_convert.h"
 
+#include <atomic>
 #include <vector>
 
 namespace yomira {
@@ -30,9 +31,6 @@ std::string Lenient(const char* to, const char* from, std::string_view in, Iconv
 
 }  // namespace
 
-std::string Cp932ToUtf8(std::string_view cp932) { return Lenient("UTF-8", "CP932", cp932, SkipCp932); }
-
-std::string Utf8ToCp932(std::string_view utf8) { return Lenient("CP932", "UTF-8", utf8, SkipUtf8); }
 
 IconvResult Utf8ToCp932Checked(std::string_view utf8) { return IconvConvert("CP932", "UTF-8", utf8, SkipUtf8); }
 
@@ -44,8 +42,30 @@ size_t Utf8CharLen(std::string_view s, size_t i) {
 
 }  // namespace
 
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | c >> 6);
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | c >> 12);
+    out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | c >> 18);
+    out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+    out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
 bool IsValidUtf8(std::string_view s) {
   for (size_t i = 0; i < s.size();) {
+    if (static_cast<unsigned char>(s[i]) < 0x80) {
+      ++i;
+      continue;
+    }
     const size_t n = Utf8CharLen(s, i);
     if (n == 0) return false;
     i += n;
@@ -120,7 +140,7 @@ std::vector<char32_t> BuildCp932Table() {
     if (code > 0xFF) all.push_back(static_cast<char>(code >> 8));
     all.push_back(static_cast<char>(code & 0xFF));
   }
-  const std::string utf8 = Cp932ToUtf8(all);
+  const std::string utf8 = Lenient("UTF-8", "CP932", all, SkipCp932);
   std::vector<char32_t> got;
   got.reserve(codes.size());
   for (size_t i = 0; i < utf8.size();) got.push_back(decodeOne(utf8, i));
@@ -135,7 +155,7 @@ std::vector<char32_t> BuildCp932Table() {
       std::string one;
       if (code > 0xFF) one.push_back(static_cast<char>(code >> 8));
       one.push_back(static_cast<char>(code & 0xFF));
-      const std::string u = Cp932ToUtf8(one);
+      const std::string u = Lenient("UTF-8", "CP932", one, SkipCp932);
       size_t i = 0;
       c = decodeOne(u, i);
       if (i != u.size()) c = 0;
@@ -148,6 +168,94 @@ std::vector<char32_t> BuildCp932Table() {
 }
 
 }  // namespace
+
+namespace {
+
+// The cp932 form of each character below U+10000 as iconv writes it, asked of iconv the
+// first time the character is met: 0 not asked yet; 0x100 + the byte of a one-byte form
+// ("?" for a character that has none); lead * 256 + trail for two bytes; kAskIconv when the
+// form is neither. A race only asks twice.
+constexpr uint16_t kAskIconv = 1;
+std::atomic<uint16_t> cp932Forms[0x10000];
+
+uint16_t Cp932FormOf(char32_t c, std::string_view utf8) {
+  uint16_t form = cp932Forms[c].load(std::memory_order_relaxed);
+  if (form != 0) return form;
+  const std::string out = Lenient("CP932", "UTF-8", utf8, SkipUtf8);
+  const auto* b = reinterpret_cast<const unsigned char*>(out.data());
+  if (out.size() == 1)
+    form = static_cast<uint16_t>(0x100 | b[0]);
+  else if (out.size() == 2 && b[0] >= 0x81)
+    form = static_cast<uint16_t>(b[0] << 8 | b[1]);
+  else
+    form = kAskIconv;
+  cp932Forms[c].store(form, std::memory_order_relaxed);
+  return form;
+}
+
+}  // namespace
+
+// Each character that the table knows is looked up; iconv takes the rest, with the run of
+// bytes up to the next one below 0x40, which is never a trail byte, so that the run converts
+// as it would inside the whole.
+std::string Cp932ToUtf8(std::string_view cp932) {
+  const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
+  const size_t n = cp932.size();
+  std::string out;
+  out.reserve(n + n / 2);
+  for (size_t i = 0; i < n;) {
+    const unsigned char c = p[i];
+    size_t length = 1;
+    uint16_t code = c;
+    if (IsLeadRange(c)) {
+      const unsigned char trail = i + 1 < n ? p[i + 1] : 0;
+      length = trail >= 0x40 && trail != 0x7F && trail <= 0xFC ? 2 : 0;
+      code = static_cast<uint16_t>(c << 8 | trail);
+    }
+    const char32_t u = length ? Cp932CodeToUnicode(code) : 0;
+    if (u != 0) {
+      AppendUtf8(out, u);
+      i += length;
+      continue;
+    }
+    size_t end = i + 1;
+    while (end < n && p[end] >= 0x40) ++end;
+    out += Lenient("UTF-8", "CP932", cp932.substr(i, end - i), SkipCp932);
+    i = end;
+  }
+  return out;
+}
+
+// iconv reads UTF-8 slowly, and slower still at each character it refuses. A well-formed
+// character is converted on its own, as iconv would inside the whole, so each is asked
+// once; bytes that start none go through iconv with the rest of their run of non-ASCII
+// bytes (an ASCII byte always starts a character afresh).
+std::string Utf8ToCp932(std::string_view utf8) {
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const size_t n = utf8.size();
+  std::string out;
+  out.reserve(n);
+  for (size_t i = 0; i < n;) {
+    const size_t length = p[i] < 0x80 ? 1 : ValidUtf8Length(p + i, n - i);
+    if (length == 0) {
+      size_t end = i + 1;
+      while (end < n && p[end] >= 0x80) ++end;
+      out += Lenient("CP932", "UTF-8", utf8.substr(i, end - i), SkipUtf8);
+      i = end;
+      continue;
+    }
+    const char32_t c = DecodeUtf8(p + i, length);
+    const uint16_t form = c < 0x10000 ? Cp932FormOf(c, utf8.substr(i, length)) : kAskIconv;
+    if (form == kAskIconv) {
+      out += Lenient("CP932", "UTF-8", utf8.substr(i, length), SkipUtf8);
+    } else {
+      if (form >= 0x8100) out += static_cast<char>(form >> 8);
+      out += static_cast<char>(form & 0xFF);
+    }
+    i += length;
+  }
+  return out;
+}
 
 char32_t Cp932CodeToUnicode(uint16_t code) {
   static const std::vector<char32_t> table = BuildCp932Table();

@@ -22,6 +22,9 @@ IconvResult Utf8ToCp932Checked(std::string_view utf8);
 // From one table built on first use.
 char32_t Cp932CodeToUnicode(uint16_t code);
 
+// Appends the UTF-8 form of the character c (at most U+10FFFF).
+void AppendUtf8(std::string& out, char32_t c);
+
 // Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view s);
 

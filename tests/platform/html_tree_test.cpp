@@ -47,6 +47,32 @@ TEST(HtmlTree, BareContentIsWrappedAndAttributesAreLookedUpWithoutCase) {
   EXPECT_EQ(t.Attribute(img, "title"), "");
 }
 
+// Where the nodes go is where libxml2's own tree builder would put them: the reader's text
+// of a page must not depend on the builder.
+TEST(HtmlTree, NodesGoWhereLibxml2sTreeBuilderPutsThem) {
+  const std::pair<const char*, const char*> cases[] = {
+      // A bare boolean attribute has its name as its value; others stay empty.
+      {"<table><tr><td nowrap Checked=x noWrap title>a", "(html(body(table(tr(td[nowrap=nowrap][checked=x][title=](\"a\"))))))"},
+      // An element's namespace prefix is dropped, unless the name ends at the colon.
+      {"<o:p>x</o:p><svg:rect>y<x:>z", "(html(body(p(\"x\") rect(\"y\" x:(\"z\")))))"},
+      // After the first element closes, the next one goes inside it...
+      {"<html>a</html><p>b", "(html(body(p(\"a\")) html(p(\"b\"))))"},
+      {"<html></html>x<b>y</b>", "(html(html(body(p(\"x\" b(\"y\"))))))"},
+      // ... unless a comment came first or there is a doctype, wherever it is.
+      {"<!--c--><html>a</html><p>b", "(html(body(p(\"a\"))) html(p(\"b\")))"},
+      {"<html>a</html><!DOCTYPE html><p>b", "(html(body(p(\"a\"))) html(p(\"b\")))"},
+      // A comment or a processing instruction ends a text; the next one is a node of its own.
+      {"<p>a<!--c-->b<?pi?>c</p>", "(html(body(p(\"a\" \"b\" \"c\"))))"},
+      {"<p>a<script>s</script>b</p>", "(html(body(p(\"a\" script(\"s\") \"b\"))))"},
+      {"<frameset><frame></frameset><p>x", "(html(frameset(frame()) body(p(\"x\"))))"},
+  };
+  for (const auto& [page, shape] : cases) {
+    const HtmlTree t = ParseHtmlTree(page);
+    ASSERT_TRUE(t.ok) << page;
+    EXPECT_EQ(Shape(t), shape) << page;
+  }
+}
+
 TEST(HtmlTree, NothingToParseIsNoDocument) {
   const HtmlTree t = ParseHtmlTree("");
   EXPECT_FALSE(t.ok);

@@ -1,5 +1,7 @@
 #include "platform/text/utf8.h"
 
+#include "platform/text/cp932.h"
+
 #include "support/test_support.h"
 
 namespace yomira {
@@ -131,6 +133,89 @@ TEST(Cp932Code, EveryCodeAsTheConversionReadsIt) {
   }
   EXPECT_GT(mapped, 7000);
   EXPECT_GT(refused, 1000);
+}
+
+}  // namespace
+}  // namespace yomira
+
+namespace yomira {
+namespace {
+
+// A seeded linear congruential step.
+uint32_t NextRandom(uint32_t& seed) {
+  seed = seed * 1664525u + 1013904223u;
+  return seed >> 8;
+}
+
+// Utf8ToCp932 reads most characters from a table: it must write what iconv itself writes,
+// for every character and for whatever surrounds a byte iconv refuses.
+TEST(Utf8Pair, ToCp932WritesWhatIconvWrites) {
+  std::vector<std::string> pieces;
+  for (char32_t c = 0; c < 0x10000; ++c)
+    if (c < 0xD800 || c > 0xDFFF) pieces.push_back(Utf8Of(c));
+  for (char32_t c : {U'\U0001F600', U'\U00020B9F', U'\U0010FFFF'}) pieces.push_back(Utf8Of(c));
+  // Refused bytes: a lone continuation, cut sequences, an overlong form, a surrogate, a
+  // byte that never occurs.
+  for (const char* bad : {"\x80", "\xC3", "\xE3\x81", "\xF0\x9F\x98", "\xC0\xAF", "\xED\xA0\x80", "\xFF", "\xF5\x80"})
+    pieces.push_back(bad);
+  // Every character, a few hundred at a time (iconv is slow at each one it refuses).
+  for (size_t at = 0; at < pieces.size(); at += 500) {
+    std::string some;
+    for (size_t k = at; k < pieces.size() && k < at + 500; ++k) some += pieces[k];
+    ASSERT_EQ(Utf8ToCp932Checked(some).status, IconvStatus::Ok);
+    ASSERT_EQ(Utf8ToCp932(some), Utf8ToCp932Checked(some).out) << at;
+  }
+
+  uint32_t seed = 11;
+  const auto next = [&seed] { return NextRandom(seed); };
+  for (int round = 0; round < 2000; ++round) {
+    std::string s;
+    for (int k = static_cast<int>(next() % 40); k > 0; --k) {
+      const uint32_t r = next();
+      if (r % 5 == 0)
+        s += static_cast<char>(r >> 8);
+      else
+        s += pieces[(r >> 3) % pieces.size()];
+    }
+    ASSERT_EQ(Utf8ToCp932(s), Utf8ToCp932Checked(s).out) << test::hex(s);
+  }
+}
+
+}  // namespace
+}  // namespace yomira
+
+namespace yomira {
+namespace {
+
+// iconv's own reading of cp932, stepping over what it refuses as Cp932ToUtf8 documents: a
+// structurally complete double byte is one character, anything else one byte.
+std::string IconvCp932ToUtf8(std::string_view s) {
+  const auto skip = [](const unsigned char* p, size_t left) -> size_t {
+    return left >= 2 && IsLeadRange(p[0]) && p[1] >= 0x40 && p[1] != 0x7F && p[1] <= 0xFC ? 2 : 1;
+  };
+  const IconvResult r = IconvConvert("UTF-8", "CP932", s, skip);
+  EXPECT_EQ(r.status, IconvStatus::Ok);
+  return r.out;
+}
+
+// Cp932ToUtf8 reads most codes from a table: it must write what iconv writes, for every
+// code and for whatever surrounds a byte iconv refuses (a lead byte cut off, a bad trail).
+TEST(Utf8Pair, ToUtf8WritesWhatIconvWrites) {
+  std::vector<std::string> pieces;
+  for (int b = 0; b < 0x100; ++b) pieces.push_back(std::string(1, static_cast<char>(b)));
+  for (int lead = 0x81; lead <= 0xFC; ++lead)
+    for (int trail = 0x30; trail <= 0xFF; ++trail) pieces.push_back(bytes({lead, trail}));
+  std::string all;
+  for (const std::string& p : pieces) all += p;
+  EXPECT_EQ(Cp932ToUtf8(all), IconvCp932ToUtf8(all));
+
+  uint32_t seed = 13;
+  const auto next = [&seed] { return NextRandom(seed); };
+  for (int round = 0; round < 3000; ++round) {
+    std::string s;
+    for (int k = static_cast<int>(next() % 40); k > 0; --k) s += pieces[next() % pieces.size()];
+    ASSERT_EQ(Cp932ToUtf8(s), IconvCp932ToUtf8(s)) << test::hex(s);
+  }
 }
 
 }  // namespace
