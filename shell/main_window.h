@@ -106,7 +106,7 @@ class TForm1 : public QWidget,
     std::vector<std::string> args;                // command-line arguments (8-bit file names)
     ForwardReceiver* receiver = nullptr;          // frames of other starts; may be null
     std::string dataFolder;                       // settings are loaded from and saved to it
-    // Makes the book window; a hidden placeholder when empty.
+    // Makes the book window; empty: the real one (tests hand in stand-ins).
     std::function<std::unique_ptr<BookWindowPort>(TForm1&)> makeBook;
     // The folder readme.txt is looked for in when the program is not installed; empty: the
     // program's own folder.

@@ -20,6 +20,7 @@
 #include "windows/book/bookmark_file.h"
 #include "sources/history.h"
 #include "tests/shell/fake_shell_env.h"
+#include "tests/support/null_book_window.h"
 #include "tests/support/test_support.h"
 
 namespace yomira {
@@ -158,7 +159,7 @@ TEST_F(MainWindow, DestroyDeletesTheTemporaryFilesButNotTheClipboardText) {
 
 // A book window that reads the main window's lists as it goes, as the real one writes its
 // bookmarks.
-class ReadingBook : public BookWindowPort {
+class ReadingBook : public test::NullBookWindow {
  public:
   explicit ReadingBook(TForm1& f) : f_(f) {}
   ~ReadingBook() override {

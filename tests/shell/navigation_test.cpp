@@ -21,6 +21,7 @@
 #include "shell/main_window.h"
 #include "tests/shell/edit_settings.h"
 #include "tests/shell/fake_shell_env.h"
+#include "tests/support/null_book_window.h"
 #include "tests/support/test_support.h"
 
 namespace yomira {
@@ -40,7 +41,7 @@ std::string Lines(int n) {
 }
 
 // A book window that records what the main window asks of it.
-class RecordingBook : public BookWindowPort {
+class RecordingBook : public test::NullBookWindow {
  public:
   explicit RecordingBook(std::vector<std::string>& calls) : calls_(calls) {}
   void show() override { calls_.push_back("show"); }

@@ -15,6 +15,7 @@
 #include "engine/render/Fitting.h"
 #include "shell/main_window.h"
 #include "tests/shell/fake_shell_env.h"
+#include "tests/support/null_book_window.h"
 #include "tests/support/test_support.h"
 #include "windows/controls/hint_window.h"
 
@@ -154,7 +155,7 @@ TEST_F(WindowActions, TheKeyReachesFullScreenAfterTheMenuWasOpened) {
 }
 
 // A book window that logs what it is asked, and a window for the stay-on-top band.
-class LoggingBook : public BookWindowPort {
+class LoggingBook : public test::NullBookWindow {
  public:
   explicit LoggingBook(std::vector<std::string>& log) : log_(log) {}
   void show() override { log_.push_back("show"); }
