@@ -49,16 +49,21 @@ bool DecodePicture(QIODevice& device, const QList<QByteArray>& formats, QImage& 
   return true;
 }
 
+// A decoded PNG as every picture is handed on: not empty, in ARGB32.
+bool AcceptPng(QImage image, QImage& out) {
+  if (image.isNull() || image.width() <= 0 || image.height() <= 0) return false;
+  if (image.format() != QImage::Format_ARGB32) image = image.convertToFormat(QImage::Format_ARGB32);
+  out = std::move(image);
+  return true;
+}
+
 }  // namespace
 
 bool LoadPicture(const std::string& path, QImage& out) {
   if (HasPngExtension(path)) {
     if (CheckRegularFile(path, kMaxPictureFileBytes) != ReadFileStatus::Ok) return false;
     QImage image;
-    if (!LoadPngPicture(path, image) || image.isNull() || image.width() <= 0 || image.height() <= 0) return false;
-    if (image.format() != QImage::Format_ARGB32) image = image.convertToFormat(QImage::Format_ARGB32);
-    out = std::move(image);
-    return true;
+    return LoadPngPicture(path, image) && AcceptPng(std::move(image), out);
   }
   std::string bytes;
   if (ReadRegularFile(path, kMaxPictureFileBytes, bytes) != ReadFileStatus::Ok) return false;
@@ -77,12 +82,8 @@ bool LoadResourcePicture(const std::string& name, const std::string& type, QImag
   // Our PNG reader: Qt's would load every image-format plugin at the first page.
   const QByteArray bytes = file.readAll();
   QImage image;
-  if (!LoadPngPictureBytes(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), image) ||
-      !FitsAllocation(image.size()))
-    return false;
-  if (image.format() != QImage::Format_ARGB32) image = image.convertToFormat(QImage::Format_ARGB32);
-  out = std::move(image);
-  return true;
+  return LoadPngPictureBytes(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), image) &&
+         AcceptPng(std::move(image), out);
 }
 
 }  // namespace yomira
