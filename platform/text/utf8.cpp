@@ -177,9 +177,13 @@ namespace {
 // form is neither. A race only asks twice.
 constexpr uint16_t kAskIconv = 1;
 std::atomic<uint16_t> cp932Forms[0x10000];
+// cp932 has no character above U+FFFF, so iconv refuses each of them alike: the answer for
+// the first one met serves them all.
+std::atomic<uint16_t> supplementaryForm{0};
 
 uint16_t Cp932FormOf(char32_t c, std::string_view utf8) {
-  uint16_t form = cp932Forms[c].load(std::memory_order_relaxed);
+  std::atomic<uint16_t>& slot = c < 0x10000 ? cp932Forms[c] : supplementaryForm;
+  uint16_t form = slot.load(std::memory_order_relaxed);
   if (form != 0) return form;
   const std::string out = Lenient("CP932", "UTF-8", utf8, SkipUtf8);
   const auto* b = reinterpret_cast<const unsigned char*>(out.data());
@@ -189,7 +193,7 @@ uint16_t Cp932FormOf(char32_t c, std::string_view utf8) {
     form = static_cast<uint16_t>(b[0] << 8 | b[1]);
   else
     form = kAskIconv;
-  cp932Forms[c].store(form, std::memory_order_relaxed);
+  slot.store(form, std::memory_order_relaxed);
   return form;
 }
 
@@ -213,7 +217,7 @@ std::string Cp932ToUtf8(std::string_view cp932) {
       code = static_cast<uint16_t>(c << 8 | trail);
     }
     const char32_t u = length ? Cp932CodeToUnicode(code) : 0;
-    if (u != 0) {
+    if (u != 0 || (length == 1 && c == 0)) {  // the table's 0 is "unknown", but a NUL is a NUL
       AppendUtf8(out, u);
       i += length;
       continue;
@@ -245,7 +249,7 @@ std::string Utf8ToCp932(std::string_view utf8) {
       continue;
     }
     const char32_t c = DecodeUtf8(p + i, length);
-    const uint16_t form = c < 0x10000 ? Cp932FormOf(c, utf8.substr(i, length)) : kAskIconv;
+    const uint16_t form = Cp932FormOf(c, utf8.substr(i, length));
     if (form == kAskIconv) {
       out += Lenient("CP932", "UTF-8", utf8.substr(i, length), SkipUtf8);
     } else {
