@@ -3,13 +3,13 @@
 #include <bitset>
 #include <memory>
 
+#include "platform/text/cp932.h"
 #include "platform/text/iconv_convert.h"
 #include "platform/text/utf8.h"
 
 namespace yomira {
 namespace {
 
-constexpr bool IsTrailRange(unsigned c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
 constexpr bool IsJisByte(unsigned c) { return c >= 0x21 && c <= 0x7E; }
 constexpr bool IsEucByte(unsigned c) { return c >= 0xA1 && c <= 0xFE; }
 
@@ -23,7 +23,7 @@ std::unique_ptr<std::bitset<65536>> BuildDefinedTable() {
   for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
     if (lead > 0x9F && lead < 0xE0) continue;
     for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-      if (!IsTrailRange(trail)) continue;
+      if (!IsTrailRange(static_cast<unsigned char>(trail))) continue;
       pairs += static_cast<char>(lead);
       pairs += static_cast<char>(trail);
     }

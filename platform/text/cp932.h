@@ -21,6 +21,10 @@ constexpr bool IsLeadRange(unsigned char c) {
 }
 constexpr bool IsLeadRange(char c) { return IsLeadRange(static_cast<unsigned char>(c)); }
 
+// True for a byte in the trail range 0x40-0xFC without 0x7F: after a lead byte, the pair
+// is one well-formed double-byte code (it may still have no character).
+constexpr bool IsTrailRange(unsigned char c) { return c >= 0x40 && c != 0x7F && c <= 0xFC; }
+
 // The role of the byte at pos. A lead-range byte followed by any byte opens a two-byte
 // character; a lead-range byte at the very end stands alone (Single). None outside the text.
 ByteType ByteTypeAt(std::string_view s, int pos);

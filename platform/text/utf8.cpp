@@ -12,7 +12,7 @@ namespace {
 // Where iconv refused a cp932 character: a structurally complete double byte is one
 // character; anything else is one byte.
 size_t SkipCp932(const unsigned char* p, size_t left) {
-  if (left >= 2 && IsLeadRange(p[0]) && p[1] >= 0x40 && p[1] != 0x7F && p[1] <= 0xFC) return 2;
+  if (left >= 2 && IsLeadRange(p[0]) && IsTrailRange(p[1])) return 2;
   return 1;
 }
 
@@ -30,7 +30,6 @@ std::string Lenient(const char* to, const char* from, std::string_view in, Iconv
 }
 
 }  // namespace
-
 
 IconvResult Utf8ToCp932Checked(std::string_view utf8) { return IconvConvert("CP932", "UTF-8", utf8, SkipUtf8); }
 
@@ -97,16 +96,14 @@ std::string DecodeUtf8OrCp932(std::string_view bytes) {
 
 namespace {
 
-bool IsCp932Lead(int b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 // Every code that can stand as one character: the single bytes that are no lead byte, and
 // the leads with each trail byte.
 std::vector<uint16_t> Cp932Codes() {
   std::vector<uint16_t> codes;
   for (int b = 0; b < 0x100; ++b)
-    if (!IsCp932Lead(b)) codes.push_back(static_cast<uint16_t>(b));
+    if (!IsLeadRange(static_cast<unsigned char>(b))) codes.push_back(static_cast<uint16_t>(b));
   for (int lead = 0x81; lead <= 0xFC; ++lead) {
-    if (!IsCp932Lead(lead)) continue;
+    if (!IsLeadRange(static_cast<unsigned char>(lead))) continue;
     for (int trail = 0x40; trail <= 0xFC; ++trail)
       if (trail != 0x7F) codes.push_back(static_cast<uint16_t>(lead * 256 + trail));
   }
@@ -213,7 +210,7 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     uint16_t code = c;
     if (IsLeadRange(c)) {
       const unsigned char trail = i + 1 < n ? p[i + 1] : 0;
-      length = trail >= 0x40 && trail != 0x7F && trail <= 0xFC ? 2 : 0;
+      length = IsTrailRange(trail) ? 2 : 0;
       code = static_cast<uint16_t>(c << 8 | trail);
     }
     const char32_t u = length ? Cp932CodeToUnicode(code) : 0;
