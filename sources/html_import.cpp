@@ -357,32 +357,17 @@ void KeepLeadingLessThan(std::string& text) {
   text.replace(i, 1, "&lt;");
 }
 
-// The lines joined with CR LF, in UTF-8: converted a piece at a time, so that the page is
-// never held twice in cp932. A piece ends before a byte below 0x40, which is no trail byte,
-// so each piece converts as it would inside the whole.
+// The lines joined with CR LF, in UTF-8, converted line by line: CR LF is no trail byte, so
+// each line converts as it would inside the whole.
 std::string JoinedUtf8(const std::vector<std::string>& lines) {
-  constexpr size_t kPiece = 1 << 20;
   size_t total = 0;
   for (const std::string& line : lines) total += line.size() + 2;
   std::string utf8;
   utf8.reserve(total * 3);  // the most a cp932 byte becomes; what is never written costs nothing
-  std::string piece;
-  const auto convert = [&](bool last) {
-    size_t cut = piece.size();
-    if (!last) {
-      while (cut > 0 && static_cast<unsigned char>(piece[cut - 1]) >= 0x40) --cut;
-      if (cut <= 1) return;
-      --cut;
-    }
-    utf8 += Cp932ToUtf8(std::string_view(piece).substr(0, cut));
-    piece.erase(0, cut);
-  };
   for (size_t i = 0; i < lines.size(); ++i) {
-    if (i) piece += "\r\n";
-    piece += lines[i];
-    if (piece.size() >= kPiece) convert(false);
+    if (i) utf8 += "\r\n";
+    AppendCp932AsUtf8(utf8, lines[i]);
   }
-  convert(true);
   return utf8;
 }
 

@@ -200,10 +200,15 @@ uint16_t Cp932FormOf(char32_t c, std::string_view utf8) {
 // bytes up to the next one below 0x40, which is never a trail byte, so that the run converts
 // as it would inside the whole.
 std::string Cp932ToUtf8(std::string_view cp932) {
+  std::string out;
+  out.reserve(cp932.size() + cp932.size() / 2);
+  AppendCp932AsUtf8(out, cp932);
+  return out;
+}
+
+void AppendCp932AsUtf8(std::string& out, std::string_view cp932) {
   const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
   const size_t n = cp932.size();
-  std::string out;
-  out.reserve(n + n / 2);
   for (size_t i = 0; i < n;) {
     const unsigned char c = p[i];
     size_t length = 1;
@@ -224,7 +229,6 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     out += Lenient("UTF-8", "CP932", cp932.substr(i, end - i), SkipCp932);
     i = end;
   }
-  return out;
 }
 
 // iconv reads UTF-8 slowly, and slower still at each character it refuses. A well-formed

@@ -12,6 +12,9 @@
 namespace yomira {
 
 std::string Cp932ToUtf8(std::string_view cp932);
+// The same, appended to out: a text converted piece by piece, each ending before a byte
+// below 0x40 (never a trail byte), comes out as the whole would.
+void AppendCp932AsUtf8(std::string& out, std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);
 
 // Utf8ToCp932 for callers that must report a failure of iconv itself.
