@@ -25,7 +25,6 @@
 #include <QWidget>
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
@@ -138,13 +137,6 @@ const Entry* Find(const std::string& name) {
 int WritePictures(const Options& o) {
   std::vector<const Entry*> chosen;
   if (!Select(o.only, chosen)) return 2;
-  // The folder is made as needed, as an output path usually is.
-  std::error_code made;
-  std::filesystem::create_directories(o.dir, made);
-  if (made) {
-    std::fprintf(stderr, "windows_gallery: %s: %s\n", o.dir.c_str(), made.message().c_str());
-    return 1;
-  }
   int status = 0;
   for (const Entry* e : chosen) {
     std::unique_ptr<QWidget> w(e->build());
